@@ -1,0 +1,22 @@
+#pragma once
+// What the engine tells a slot's editor views. The engine calls these under the instance mutex, on the
+// audio thread for note events: an implementation allocates nothing and never blocks. Until an editor
+// is attached the engine talks to this do-nothing default.
+
+class EngineViews
+{
+public:
+  virtual ~EngineViews() = default;
+
+  // Keyboard view: the slot's key range or root changed (keys are note numbers - 12).
+  virtual void SetLowKey(int /*slot*/, int /*key*/) {}
+  virtual void SetHighKey(int /*slot*/, int /*key*/) {}
+  virtual void SetRootKey(int /*slot*/, int /*key*/) {}
+  // Keyboard view: note went on or off; all notes released.
+  virtual void SetNoteHeld(int /*slot*/, int /*note*/, bool /*held*/) {}
+  virtual void ClearHeldNotes(int /*slot*/) {}
+  // Sample view: a voice started on the slot (set the played mark unless set, mark changed).
+  virtual void SamplePlayed(int /*slot*/) {}
+  // Sample view: the slot's data changed in place (reversed) or was replaced.
+  virtual void SampleChanged(int /*slot*/) {}
+};

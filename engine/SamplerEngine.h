@@ -1,0 +1,93 @@
+#pragma once
+// The sound engine of one sampler instance: the per-slot state derived from the parameters, the five
+// slot sample buffers and the 24-voice table, with note handling, the envelope and the mixer.
+//
+// Threads: every operation runs under the owning instance's mutex (the plug-in class takes it). The
+// editor's views read the voice arrays and the slot sample fields without the lock, for display only.
+// Real time: HandleMidi, ApplyEnvelope, the voice clean-ups and Mix allocate nothing, throw nothing and
+// make no system call.
+
+#include "engine/EngineConstants.h"
+#include "engine/EngineViews.h"
+
+#include <cstdint>
+#include <memory>
+
+class SamplerEngine
+{
+public:
+  SamplerEngine();
+
+  // Applies the integer value v (the parameter's value scaled and rounded by the instance) of
+  // parameter paramIdx (0..kNumParams-1) to its slot, as the effect table of each kind says.
+  void ApplySlotParam(int paramIdx, int v);
+
+  // Rescales the running voices and the slots' rate ratios from mEngineSampleRate to rate and makes
+  // rate the engine rate. The instance's Reset recomputes attack and release steps afterwards.
+  void ChangeEngineRate(double rate);
+
+  // Note handling of one MIDI message with its frame offset. Returns true when the message is to be
+  // passed on to the host (every message but notes below kLowestNote).
+  bool HandleMidi(uint8_t status, uint8_t data1, uint8_t data2, int offset);
+
+  void ApplyEnvelope(int slot, int voice);
+  void StopSlotVoices(int slot);
+  void SilenceAllVoices();
+  void TrimVoiceCount();
+  // Frees all 24 voices and sets mVoiceCount to 0 (the first render call's start-up).
+  void ClearVoiceTable();
+
+  // Mixes every sounding voice into out[0] (left) and out[1] (right), writing nFrames frames, then
+  // sets every voice offset to 0.
+  void Mix(double** out, int nFrames);
+
+  // Reverses the slot's data in place (each channel's frames in opposite order) and tells the view.
+  void ReverseSampleData(int slot);
+
+  void SetViews(EngineViews* views);
+  EngineViews* Views() const { return mViews; }
+
+  // Per-slot engine state.
+  bool mActive[kNumSlots] = {};
+  int16_t mLowNote[kNumSlots] = {};
+  int16_t mHighNote[kNumSlots] = {};
+  int16_t mRootNote[kNumSlots] = {};
+  float mSemitoneMul[kNumSlots] = {};
+  double mAttackStep[kNumSlots] = {};
+  double mReleaseStep[kNumSlots] = {};
+  float mPanLeft[kNumSlots] = {};
+  float mPanRight[kNumSlots] = {};
+  bool mAltPan[kNumSlots] = {};
+  bool mAltPanFlip[kNumSlots] = {};
+  float mVolumeGain[kNumSlots] = {};
+  bool mReverse[kNumSlots] = {};
+  bool mLoop[kNumSlots] = {};
+
+  // Slot sample storage: planar doubles, channel 0's frames first. An empty slot holds one 0.0.
+  std::unique_ptr<double[]> mSampleData[kNumSlots];
+  uint32_t mSampleFrames[kNumSlots] = {};
+  int16_t mSampleChannels[kNumSlots] = {};
+  double mRateRatio[kNumSlots] = {};
+  // The sample file's own rate, so that a slot loaded before the engine knows its rate still gets
+  // ratio = file rate / engine rate once it does.
+  double mSampleFileRate[kNumSlots] = {};
+  double mEngineSampleRate = 0.0;
+
+  // The voice table.
+  int16_t mVoiceSlot[kNumVoices] = {};
+  int16_t mVoiceNote[kNumVoices] = {};
+  uint16_t mVoiceStage[kNumVoices] = {};
+  int32_t mVoiceOffset[kNumVoices] = {};
+  double mVoicePos[kNumVoices] = {};
+  double mVoiceStep[kNumVoices] = {};
+  double mVoiceLevel[kNumVoices] = {};
+  double mVoiceAmp[kNumVoices] = {};
+  float mVoiceGain[kNumVoices] = {};
+  float mVoicePanLeft[kNumVoices] = {};
+  float mVoicePanRight[kNumVoices] = {};
+  int16_t mVoiceCount = 0;
+
+private:
+  EngineViews mNoViews;
+  EngineViews* mViews = &mNoViews;
+};

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks for building, testing and running Kestrune.
+# As root it uses apt-get; otherwise it prints the exact packages that are missing.
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
+  libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q >/dev/null || true
+apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null

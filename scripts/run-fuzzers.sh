@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs every fuzz harness in a folder for a number of seconds each, on the seed corpus in fuzz/corpus/<name>.
+set -euo pipefail
+dir=$1
+seconds=${2:-30}
+root=$(cd "$(dirname "$0")/.." && pwd)
+shopt -s nullglob
+for harness in "$dir"/fuzz_*; do
+  [ -x "$harness" ] || continue
+  name=$(basename "$harness")
+  work=$(mktemp -d)
+  seeds=()
+  [ -d "$root/fuzz/corpus/$name" ] && seeds=("$root/fuzz/corpus/$name")
+  echo "== $name for ${seconds}s"
+  "$harness" -max_total_time="$seconds" -rss_limit_mb=2048 "$work" "${seeds[@]}" 2>&1 | tail -n 3
+  rm -rf "$work"
+done
