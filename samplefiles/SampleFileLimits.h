@@ -12,8 +12,5 @@ constexpr uint64_t kMaxSampleDataBytes = uint64_t{8} << 30;
 // Bytes the WAV reader reads from the file per block before converting them to doubles.
 constexpr size_t kWavReadBlockBytes = 32 * 1024;
 
-// Interleaved doubles the WAV data step converts per block before spreading them over the planes.
-constexpr size_t kWavDeinterleaveBlockSamples = 8 * 1024;
-
 // Frames requested from the Vorbis decoder per call.
 constexpr int kOggReadFrames = 128;

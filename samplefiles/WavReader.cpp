@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
 #error "WavReader copies little-endian float samples directly: a big-endian build needs byte swapping"
@@ -68,37 +69,113 @@ int64_t FileLength(std::FILE* file)
   return length;
 }
 
-// Block converters: count whole samples from in to out.
-void ConvertPcm8(const unsigned char* in, size_t count, double* out)
+// One sample from its bytes, for each accepted encoding.
+struct DecodePcm8
 {
-  for (size_t i = 0; i < count; ++i)
-    out[i] = in[i] * 0.0078125 - 1.0;
-}
+  static constexpr size_t kBytes = 1;
+  double operator()(const unsigned char* p) const { return p[0] * 0.0078125 - 1.0; }
+};
 
-void ConvertPcm16(const unsigned char* in, size_t count, double* out)
+struct DecodePcm16
 {
-  for (size_t i = 0; i < count; ++i)
-    out[i] = static_cast<int16_t>(ReadLe16(in + 2 * i)) * 3.0517578125e-5;
-}
-
-void ConvertPcm24(const unsigned char* in, size_t count, double* out)
-{
-  for (size_t i = 0; i < count; ++i)
+  static constexpr size_t kBytes = 2;
+  double operator()(const unsigned char* p) const
   {
-    const unsigned char* p = in + 3 * i;
+    return static_cast<int16_t>(ReadLe16(p)) * 3.0517578125e-5;
+  }
+};
+
+struct DecodePcm24
+{
+  static constexpr size_t kBytes = 3;
+  double operator()(const unsigned char* p) const
+  {
     // Place the three bytes in the top of a 32-bit word and shift back: sign-extends from bit 23.
     const uint32_t word = (uint32_t{p[0]} << 8) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 24);
-    out[i] = (static_cast<int32_t>(word) >> 8) * 1.1920928955078125e-7;
+    return (static_cast<int32_t>(word) >> 8) * 1.1920928955078125e-7;
+  }
+};
+
+struct DecodeFloat32
+{
+  static constexpr size_t kBytes = 4;
+  double operator()(const unsigned char* p) const
+  {
+    float value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+};
+
+struct DecodeFloat64
+{
+  static constexpr size_t kBytes = 8;
+  double operator()(const unsigned char* p) const
+  {
+    double value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+};
+
+// count samples stored one after the other.
+template <typename Decode> void ConvertRun(const unsigned char* in, size_t count, double* out)
+{
+  const Decode decode;
+  for (size_t i = 0; i < count; ++i)
+    out[i] = decode(in + Decode::kBytes * i);
+}
+
+// The first one or two channels of count frames of frameBytes bytes each.
+template <typename Decode>
+void ConvertPlanes(const unsigned char* in, size_t count, size_t frameBytes, double* left, double* right)
+{
+  const Decode decode;
+  if (right == nullptr)
+  {
+    for (size_t i = 0; i < count; ++i)
+      left[i] = decode(in + frameBytes * i);
+    return;
+  }
+  for (size_t i = 0; i < count; ++i)
+  {
+    left[i] = decode(in + frameBytes * i);
+    right[i] = decode(in + frameBytes * i + Decode::kBytes);
   }
 }
 
-void ConvertFloat32(const unsigned char* in, size_t count, double* out)
+template <typename Decode>
+void ConvertFormat(const unsigned char* in, size_t count, size_t frameBytes, double* left, double* right)
 {
-  for (size_t i = 0; i < count; ++i)
+  if (frameBytes == 0)
+    ConvertRun<Decode>(in, count, left);
+  else
+    ConvertPlanes<Decode>(in, count, frameBytes, left, right);
+}
+
+// Dispatches on the encoding once per block. frameBytes 0 means a plain run of samples into left.
+void Convert(uint32_t bits, uint16_t tag, const unsigned char* in, size_t count, size_t frameBytes,
+             double* left, double* right)
+{
+  if (tag == kFormatFloat)
   {
-    float value;
-    std::memcpy(&value, in + 4 * i, sizeof value);
-    out[i] = value;
+    if (bits == 32)
+      ConvertFormat<DecodeFloat32>(in, count, frameBytes, left, right);
+    else
+      ConvertFormat<DecodeFloat64>(in, count, frameBytes, left, right);
+    return;
+  }
+  switch (bits)
+  {
+  case 8:
+    ConvertFormat<DecodePcm8>(in, count, frameBytes, left, right);
+    break;
+  case 16:
+    ConvertFormat<DecodePcm16>(in, count, frameBytes, left, right);
+    break;
+  default:
+    ConvertFormat<DecodePcm24>(in, count, frameBytes, left, right);
+    break;
   }
 }
 } // namespace
@@ -216,24 +293,34 @@ size_t WavReader::Read(double* out, size_t count)
   {
     const size_t want = std::min(count - stored, blockSamples);
     const size_t got = std::fread(block, 1, want * sampleBytes, file) / sampleBytes;
-    double* dest = out + stored;
-    switch (mBitsPerSample)
-    {
-    case 8:
-      ConvertPcm8(block, got, dest);
-      break;
-    case 16:
-      ConvertPcm16(block, got, dest);
-      break;
-    case 24:
-      ConvertPcm24(block, got, dest);
-      break;
-    default:
-      ConvertFloat32(block, got, dest);
-      break;
-    }
+    Convert(mBitsPerSample, mFormatTag, block, got, 0, out + stored, nullptr);
     stored += got;
     mSamplesLeft -= got;
+    if (got < want) break;
+  }
+  return stored;
+}
+
+size_t WavReader::ReadPlanes(double* left, double* right, size_t frames)
+{
+  if (!mFile || left == nullptr || mChannels == 0) return 0;
+  if (mChannels < 2) right = nullptr;
+  frames = static_cast<size_t>(std::min<uint64_t>(frames, mSamplesLeft / mChannels));
+  const size_t frameBytes = size_t{mBitsPerSample / 8} * mChannels;
+  // A block holds at least one frame, also for files with thousands of channels.
+  const size_t blockFrames = std::max<size_t>(1, kWavReadBlockBytes / frameBytes);
+  std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[blockFrames * frameBytes]);
+  if (!block) return 0;
+  std::FILE* file = mFile.get();
+  size_t stored = 0;
+  while (stored < frames)
+  {
+    const size_t want = std::min(frames - stored, blockFrames);
+    const size_t got = std::fread(block.get(), 1, want * frameBytes, file) / frameBytes;
+    Convert(mBitsPerSample, mFormatTag, block.get(), got, frameBytes, left + stored,
+            right != nullptr ? right + stored : nullptr);
+    stored += got;
+    mSamplesLeft -= uint64_t{got} * mChannels;
     if (got < want) break;
   }
   return stored;

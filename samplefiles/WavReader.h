@@ -35,6 +35,11 @@ public:
   // Returns the number of samples stored.
   size_t Read(double* out, size_t count);
 
+  // Reads up to frames whole frames and stores them planar: channel 0 of each frame in left and, when
+  // right is not null and the file has two or more channels, channel 1 in right; further channels are
+  // passed over. Same limits as Read (the "data" chunk, the end of the file). Returns the frames stored.
+  size_t ReadPlanes(double* left, double* right, size_t frames);
+
   // Closes the file if it is open and releases the path. The numbers stay as they were.
   void Close();
 

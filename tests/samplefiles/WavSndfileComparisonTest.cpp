@@ -2,6 +2,8 @@
 // encoding we accept (its float files carry extra chunks such as "fact" and "PEAK"), some built byte by
 // byte with odd chunk layouts, must decode to the same doubles in both.
 
+#include "samplefiles/SampleBuffer.h"
+#include "samplefiles/WavLoader.h"
 #include "samplefiles/WavReader.h"
 #include "samplefiles/WavTestFiles.h"
 
@@ -101,6 +103,17 @@ TEST(WavSndfileComparison, EveryGeneratedFileDecodesToTheSameSamples)
     ASSERT_EQ(got.size(), expected.size()) << path;
     for (size_t i = 0; i < got.size(); ++i)
       ASSERT_EQ(got[i], expected[i]) << path << " sample " << i;
+
+    // The data step's planes hold channels 0 and 1 of the same samples; further planes stay 0.
+    SampleFileInfo header;
+    ASSERT_TRUE(ReadWavHeader(path.c_str(), header)) << path;
+    const size_t frames = header.frames, channels = header.channels;
+    auto planes = AllocateSampleData(header.frames, header.channels);
+    ASSERT_TRUE(LoadWavSampleData(path.c_str(), planes.get(), header.frames, header.channels)) << path;
+    for (size_t c = 0; c < channels; ++c)
+      for (size_t f = 0; f < frames; ++f)
+        ASSERT_EQ(planes[c * frames + f], c < 2 ? expected[f * channels + c] : 0.0)
+            << path << " channel " << c << " frame " << f;
     ++compared;
   }
   EXPECT_EQ(compared, 5 * 3 * 3 + 3);
