@@ -222,7 +222,7 @@ bool WavReader::Open(const char* path)
     {
       // 4.2 The format. Extra bytes of an 18- or 40-byte chunk are skipped below; a refused format is
       // forgotten so that a later "fmt " chunk can still be accepted.
-      unsigned char fmt[kFmtBytes];
+      unsigned char fmt[kFmtBytes] = {};
       const bool complete = std::fread(fmt, 1, sizeof fmt, file) == sizeof fmt;
       remaining = size - kFmtBytes;
       const uint16_t tag = ReadLe16(fmt);
@@ -285,7 +285,7 @@ size_t WavReader::Read(double* out, size_t count)
     return stored;
   }
 
-  // 3. Everything else: read a block of bytes, convert its whole samples, stop at a short read.
+  // 3. Every other encoding: read a block of bytes, convert its whole samples, stop at a short read.
   unsigned char block[kWavReadBlockBytes];
   const size_t blockSamples = sizeof block / sampleBytes;
   size_t stored = 0;

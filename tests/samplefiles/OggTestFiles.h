@@ -10,10 +10,10 @@
 
 namespace oggtest
 {
-// The test signal of channel c at frame f: a sine whose frequency grows with the channel, so planes
-// can be told apart.
 constexpr double kPi = 3.14159265358979323846;
 
+// The test signal of channel c at frame f: a sine whose frequency grows with the channel, so planes
+// can be told apart.
 inline double Tone(int c, long f, long rate)
 {
   return 0.5 * std::sin(2.0 * kPi * 220.0 * (c + 1) * f / rate);
