@@ -15,13 +15,6 @@
 
 using namespace oggtest;
 
-// The system's libvorbisenc keeps part of its set-up for more than two channels after
-// vorbis_info_clear; only the tests' encoder uses it, so LeakSanitizer is told to pass over it.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-  return "leak:vorbis_encode_setup_init\n";
-}
-
 namespace
 {
 constexpr long kRate = 44100;
