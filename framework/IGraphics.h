@@ -219,6 +219,13 @@ public:
 
   // Shows a parameter value (normalised, or in its own units) on every control bound to it.
   void ShowParamValue(int paramIdx, double value, bool normalized) override;
+  // The same as ShowParamValue, under the name the plug-in's own code uses.
+  void SetParameterFromPlug(int paramIdx, double value, bool normalized)
+  {
+    ShowParamValue(paramIdx, value, normalized);
+  }
+  // Shows a normalised value on the control at controlIdx (ignored outside the list).
+  void SetControlFromPlug(int controlIdx, double normalizedValue);
   // Hands a normalised value to every control bound to paramIdx as if the user had typed it.
   void ApplyInputToControls(int paramIdx, double normalized);
   // A text entry closed with text: for a parameter, the value it names; for a free-text field, the
