@@ -52,6 +52,12 @@ public:
     kFileOpen = 0,
     kFileSave = 1
   };
+  // Buttons of ShowMessageBox.
+  enum EMessageBoxType
+  {
+    kMessageBoxTypeOK = 0,
+    kMessageBoxTypeYesNo = 4
+  };
   // Answers of ShowMessageBox.
   enum EMessageBoxResult
   {
@@ -90,7 +96,7 @@ public:
   // Opens a web page; with a confirmation text the user is asked first. A failure shows errorText
   // when given. True when the page was opened.
   virtual bool OpenWebPage(const char* url, const char* title, const char* confirm, const char* errorText);
-  // A modal message box; type selects the buttons (0 OK, 4 yes/no). Answers an EMessageBoxResult.
+  // A modal message box with the buttons of an EMessageBoxType. Answers an EMessageBoxResult.
   virtual int ShowMessageBox(const char* text, const char* caption, int type);
   // Puts plain text on the system clipboard; true on success.
   virtual bool SetClipboardText(const char* text);
