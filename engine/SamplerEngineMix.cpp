@@ -232,7 +232,7 @@ void SamplerEngine::Mix(double** out, int nFrames)
       std::fill(acc, acc + 2 * len, 0.0);
 
       // Voices at or above mVoiceCount are free; the count only falls during the block.
-      const int count = mVoiceCount;
+      const int count = std::min<int>(mVoiceCount, kNumVoices);
       for (int v = 0; v < count; ++v)
       {
         if (mVoiceSlot[v] == 0) continue;

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+// KESTRUNE_STEREO_PAIR_SCALAR forces the plain form (to test it on x86-64).
+#if !defined(KESTRUNE_STEREO_PAIR_SCALAR) &&                                                                 \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #define KESTRUNE_STEREO_PAIR_SSE2 1
 #include <emmintrin.h>
 #else
