@@ -101,7 +101,7 @@ public:
 
 private:
   // The mixer works through a block in chunks of this many frames, summing into mMixScratch.
-  static constexpr int kMixChunkFrames = 256;
+  static constexpr int kMixChunkFrames = 512;
 
   // Frees one voice: amplitude, position and level 0, note, stage and slot 0.
   void ClearVoice(int voice);
