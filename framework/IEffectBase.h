@@ -14,6 +14,7 @@
 // parameter and process call; the default hooks and the parameter/state paths take it again.
 
 #include "framework/ByteChunk.h"
+#include "framework/HostCodes.h"
 #include "framework/IGraphicsSeam.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
@@ -31,8 +32,6 @@ constexpr int MAX_MFR_NAME_LEN = 128;
 constexpr int MAX_EXTRA_PARAM_LEN = 1024;                 // characters of one extra-parameter text
 constexpr int kExtraParamBytes = MAX_EXTRA_PARAM_LEN + 1; // with the terminator
 constexpr int MAX_VERSION_STR_LEN = 32;                   // "v%d.%02d" fits with room to spare
-constexpr int kHostUnknown = -1;                          // host not yet identified
-constexpr int kHostNone = 0;                              // no known host
 
 // The editor framework's graphics context; the base reaches it through IGraphicsSeam.
 class IGraphics;
@@ -105,8 +104,6 @@ public:
   virtual bool SerializeParams(ByteChunk* chunk);
   // Position after the parameter values, or -1 if they ran short.
   virtual int UnserializeParams(ByteChunk* chunk, int startPos);
-  virtual bool SerializePresets(ByteChunk* chunk);
-  virtual int UnserializePresets(ByteChunk* chunk, int startPos);
 
   // MakePreset(name, v0, v1, ...): one value per parameter in index order, an int for bool, int and
   // enum parameters and a double for the others. Construction time only.

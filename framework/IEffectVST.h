@@ -18,39 +18,6 @@ struct IEffectInstanceInfo
   audioMasterCallback mHostCallback = nullptr;
 };
 
-// Host codes answered by LookUpHost / GetHost.
-enum EHost
-{
-  kHostReaper = 1,
-  kHostCubase = 3,
-  kHostNuendo = 4,
-  kHostSonar = 5,
-  kHostFL = 7,
-  kHostSamplitude = 8,
-  kHostAbletonLive = 9,
-  kHostMelodyne = 12,
-  kHostVSTScanner = 13,
-  kHostAULab = 14,
-  kHostForte = 15,
-  kHostChainer = 16,
-  kHostAudition = 17,
-  kHostOrion = 18,
-  kHostBias = 19,
-  kHostSAWStudio = 20,
-  kHostLogic = 21,
-  kHostDigitalPerformer = 22,
-  kHostAudioMulch = 23,
-  kHostStudioOne = 24,
-  kHostMixcraft = 25,
-  kHostGarageBand = 26,
-  kHostArdour = 27,
-  kHostBrainwaveProducer = 28
-};
-
-// Host code of a product string (searched lower-cased for known substrings, in a fixed order); 0 for
-// none or null.
-int LookUpHost(const char* productString);
-
 // Speaker arrangement type of a channel count.
 VstInt32 VSTSpkrArrType(int nChannels);
 
