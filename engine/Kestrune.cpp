@@ -122,17 +122,9 @@ void CLS_KESTRUNE::Reset()
     return;
   }
 
+  // Rescales sounding voices; slot ratios are computed from each file's own rate, so a slot loaded
+  // before the first usable rate gets file rate / engine rate here as well.
   mEngine.ChangeEngineRate(h);
-  // Before the first usable rate the ratios could not be computed; a slot loaded meanwhile gets its
-  // ratio from the file's own rate now.
-  if (!(e > 0.0))
-  {
-    for (int s = 0; s < kNumSlots; ++s)
-    {
-      if (mEngine.mSampleFrames[s] != 0 && mEngine.mSampleFileRate[s] > 0.0)
-        mEngine.mRateRatio[s] = mEngine.mSampleFileRate[s] / h;
-    }
-  }
 
   for (int s = 0; s < kNumSlots; ++s)
   {
