@@ -89,11 +89,18 @@ void CLS_KESTRUNE::OnParamChange(int paramIdx)
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
 
   const int kind = paramIdx % kParamsPerSlot;
-  const IParam* p = GetParam(paramIdx);
+  IParam* p = GetParam(paramIdx);
   double x = p->Value();
-  // A host can leave a value outside the bounds (or not a number) in the parameter; the engine only
-  // ever sees values inside them, so the integer below cannot overflow.
-  if (!(x >= p->GetMin())) x = p->GetMin();
+  // A host can leave a value outside the bounds, or not a number, in the parameter (automation,
+  // text entry and chunks all reach here). The engine only sees values inside the bounds, so the
+  // integer below cannot overflow; a non-number is replaced by the lower bound in the parameter too,
+  // so that the host never reads one back.
+  if (std::isnan(x))
+  {
+    x = p->GetMin();
+    p->Set(x);
+  }
+  if (x < p->GetMin()) x = p->GetMin();
   if (x > p->GetMax()) x = p->GetMax();
   if (kind == kAttack || kind == kRelease)
     x *= kHundredthsPerSecond;

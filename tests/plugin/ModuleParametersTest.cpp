@@ -214,3 +214,16 @@ TEST_F(ModuleParameters, NullTextBuffersAreNotWritten)
   EXPECT_EQ(mPlug->Dispatch(effSetChunk, 0, 16, nullptr), 0);
   EXPECT_EQ(mPlug->ProgramName(), "---- default ----");
 }
+
+TEST_F(ModuleParameters, NonNumbersFromTheHostNeverReachTheValues)
+{
+  mPlug->Open();
+  mPlug->SetParameter(5, std::nanf("")); // ignored or read as a bound, never stored
+  const float attack = mPlug->GetParameter(5);
+  EXPECT_TRUE(attack >= 0.0f && attack <= 1.0f) << attack;
+  mPlug->Dispatch(effString2Parameter, 9, 0, const_cast<char*>("nan"));
+  EXPECT_EQ(mPlug->GetParameter(9), 0.0f);
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 9), "-48");
+  mPlug->SetParameter(7, -1e30f); // below the normalised range
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 7), "-100");
+}
