@@ -48,7 +48,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
         std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
         plug->OnInstanceClose();
       }
-      effect->object = nullptr; // later calls through a stale AEffect answer 0
+      // The AEffect lives inside the instance: the host must not use it after this call.
       delete plug;
       return 0;
     }
