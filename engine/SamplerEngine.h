@@ -92,10 +92,17 @@ public:
   int16_t mVoiceCount = 0;
 
 private:
+  // The mixer works through a block in chunks of this many frames, summing into mMixScratch.
+  static constexpr int kMixChunkFrames = 256;
+
   // Frees one voice: amplitude, position and level 0, note, stage and slot 0.
   void ClearVoice(int voice);
-  // Mixes voice v of slot s into frames start..nFrames-1; the slot holds a sample.
-  template <bool Stereo> void MixVoice(int v, int s, double* left, double* right, int start, int nFrames);
+  // Mixes voice v of slot s (which holds a sample) into the chunk's frames from..to-1; acc holds the
+  // chunk's interleaved left/right sums, acc[0] being the chunk's first frame.
+  void MixVoice(int v, int s, double* acc, int from, int to);
+
+  // Interleaved left/right sums of the chunk being mixed.
+  double mMixScratch[2 * kMixChunkFrames] = {};
 
   EngineViews mNoViews;
   EngineViews* mViews = &mNoViews;
