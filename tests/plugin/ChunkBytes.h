@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace plugintest
+{
+
 inline int32_t ChunkInt(const std::vector<uint8_t>& c, size_t pos)
 {
   int32_t v = 0;
@@ -54,3 +57,4 @@ inline std::vector<std::string> ChunkTexts(const std::vector<uint8_t>& c)
   }
   return texts;
 }
+} // namespace plugintest

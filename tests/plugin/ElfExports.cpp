@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 
+namespace plugintest
+{
+
 namespace
 {
 template <typename T> bool ReadAt(const std::vector<char>& file, size_t pos, T* out)
@@ -45,3 +48,4 @@ bool ReadElfExports(const std::string& path, std::vector<std::string>* names)
   }
   return false;
 }
+} // namespace plugintest

@@ -5,5 +5,9 @@
 #include <string>
 #include <vector>
 
+namespace plugintest
+{
+
 // Returns false when the file cannot be read or is not a 64-bit ELF file.
 bool ReadElfExports(const std::string& path, std::vector<std::string>* names);
+} // namespace plugintest

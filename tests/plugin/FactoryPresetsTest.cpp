@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+using namespace plugintest;
+
 namespace
 {
 struct ExpectedPreset

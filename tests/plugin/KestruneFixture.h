@@ -10,6 +10,9 @@
 #include <memory>
 #include <vector>
 
+namespace plugintest
+{
+
 class KestruneTest : public ::testing::Test
 {
 protected:
@@ -77,3 +80,4 @@ protected:
   std::unique_ptr<CLS_KESTRUNE> mPlug;
   std::vector<double> mLeft, mRight;
 };
+} // namespace plugintest

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace plugintest;
+
 using KestruneParams = KestruneTest;
 
 TEST_F(KestruneParams, AttackChangeWithinOneHundredthLeavesTheEngineAlone)

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+using namespace plugintest;
+
 namespace
 {
 CLS_KESTRUNE::Clock::time_point gFakeNow;

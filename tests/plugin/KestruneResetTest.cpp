@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace plugintest;
+
 using KestruneReset = KestruneTest;
 
 TEST_F(KestruneReset, UnchangedRateOnlyClearsTheAlternatePanFlips)

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+namespace plugintest
+{
+
 class ModuleTest : public ::testing::Test
 {
 protected:
@@ -24,3 +27,4 @@ protected:
   TestHost mHost;
   std::unique_ptr<PluginInstance> mPlug;
 };
+} // namespace plugintest

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace plugintest;
+
 using ModuleIdentity = ModuleTest;
 
 TEST(ModuleExports, OnlyTheTwoEntryPointsAreExported)

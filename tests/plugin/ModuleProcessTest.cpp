@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace plugintest;
+
 namespace
 {
 constexpr double kUntouched = 7.0;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+using namespace plugintest;
+
 namespace
 {
 // The parameter defaults in index order (one slot; all five are the same).

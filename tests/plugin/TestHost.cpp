@@ -3,6 +3,9 @@
 #include <cstring>
 #include <dlfcn.h>
 
+namespace plugintest
+{
+
 namespace
 {
 TestHost* gCurrentHost = nullptr;
@@ -189,3 +192,4 @@ void PluginInstance::ProcessDouble(std::vector<double>* left, std::vector<double
   double* outs[2] = {left->data(), right->data()};
   mEffect->processDoubleReplacing(mEffect, nullptr, outs, nFrames);
 }
+} // namespace plugintest

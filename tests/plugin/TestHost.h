@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace plugintest
+{
+
 struct HostCall
 {
   VstInt32 opcode;
@@ -103,3 +106,4 @@ public:
 private:
   AEffect* mEffect = nullptr;
 };
+} // namespace plugintest
