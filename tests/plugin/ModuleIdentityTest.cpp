@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace plugintest;
 
@@ -120,4 +121,25 @@ TEST_F(ModuleIdentity, OpenAsksTheHostForItsNameOnce)
   mPlug->Open();
   mPlug->Dispatch(effOpen); // some hosts open twice
   EXPECT_EQ(mHost.Count(audioMasterGetProductString), 1);
+}
+
+TEST_F(ModuleIdentity, MonoOutputArrangementLeavesTheSecondHostBufferAlone)
+{
+  mPlug->Open();
+  VstSpeakerArrangement mono = {};
+  mono.type = kSpeakerArrMono;
+  mono.numChannels = 1;
+  EXPECT_EQ(mPlug->Dispatch(effSetSpeakerArrangement, 0, 0, &mono), 1);
+  std::vector<double> l(64, 7.0), r(64, 7.0);
+  double* outs[2] = {l.data(), r.data()};
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(l[63], 0.0);
+  EXPECT_EQ(r[0], 7.0);
+
+  VstSpeakerArrangement stereo = {};
+  stereo.type = kSpeakerArrStereo;
+  stereo.numChannels = 2;
+  EXPECT_EQ(mPlug->Dispatch(effSetSpeakerArrangement, 0, 0, &stereo), 1);
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(r[0], 0.0);
 }

@@ -183,6 +183,11 @@ TEST_F(ModuleParameters, VendorCallReadsAndStoresTheSlotPathTexts)
   text[0] = '\0';
   EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 2, text), kBeef);
   EXPECT_STREQ(text, "/samples/kick.wav");
+  std::string tooLong(1025, 'x'); // one more than the path field holds: refused, not cut
+  mPlug->Dispatch(effVendorSpecific, 56, 2, tooLong.data());
+  text[0] = '\0';
+  mPlug->Dispatch(effVendorSpecific, 56, 2, text);
+  EXPECT_STREQ(text, "/samples/kick.wav");
   EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 5, text), 0);
   EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, -1, text), 0);
   EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 0, nullptr), 0);
