@@ -157,13 +157,16 @@ void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs,
     Reset();
   }
 
+  // The transport has just stopped (playing or recording before, neither now): silence at once.
   const bool playing = GetPlaying() != 0;
   if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
   mWasPlaying = playing;
 
+  // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
   const Clock::time_point now = mClock();
   if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
 
+  // Mixes the voices (nothing for 0 frames) and starts every voice offset over for the next block.
   mEngine.Mix(outputs, nFrames > 0 ? nFrames : 0);
   mLastBlockClock = now;
 }
