@@ -2,6 +2,8 @@
 
 #include "plugin/ModuleFixture.h"
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 using namespace plugintest;
@@ -198,4 +200,34 @@ TEST_F(ModuleProcess, UnknownAndEditorOpcodesAnswerZero)
   EXPECT_EQ(mPlug->Dispatch(effGetMidiKeyName, 0, 0, &keyName), 0);
   EXPECT_STREQ(keyName.keyName, "");
   EXPECT_EQ(Fx()->dispatcher(nullptr, effGetVstVersion, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(ModuleProcess, HostThreadAndAudioThreadMayCallAtTheSameTime)
+{
+  mPlug->Open(48000.0f, 256);
+  std::atomic<bool> done{false};
+  std::thread audio(
+      [&]
+      {
+        std::vector<float> l(256), r(256);
+        float* outs[2] = {l.data(), r.data()};
+        while (!done.load())
+        {
+          mPlug->SendMidi({{0, {0x90, 60, 100}}, {100, {0x80, 60, 0}}});
+          Fx()->processReplacing(Fx(), nullptr, outs, 256);
+        }
+      });
+  for (int i = 0; i < 2000; ++i)
+  {
+    mPlug->SetParameter(i % 60, static_cast<float>(i % 7) / 6.0f);
+    if (i % 50 == 0) mPlug->Dispatch(effSetProgram, 0, (i / 50) % 16);
+    if (i % 75 == 0) mPlug->SetChunk(mPlug->GetChunk());
+  }
+  done.store(true);
+  audio.join();
+  for (int idx = 0; idx < 60; ++idx)
+  {
+    const float v = mPlug->GetParameter(idx);
+    EXPECT_TRUE(v >= 0.0f && v <= 1.0f) << idx;
+  }
 }
