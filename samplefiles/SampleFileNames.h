@@ -1,0 +1,33 @@
+#pragma once
+// Text rules of the loading flow, shared with the SFZ reader: keyword tests, the parts of a path, the
+// name a slot shows. Pure functions of their arguments, locale-independent; any thread.
+
+#include <string>
+#include <string_view>
+
+// The path separator of this platform.
+constexpr char kPathSeparator = '/';
+
+// The program's keyword test for file extensions and SFZ text: text, lower-cased character by
+// character (ASCII only), agrees with keyword over text's whole length. So an empty text matches
+// every keyword, "WAV" and "w" match "wav", and "wave" does not.
+bool MatchesKeyword(std::string_view text, std::string_view keyword);
+
+// The part of path after its last "."; empty when there is none. The dot may lie in a folder name:
+// the rest of the path is then the "extension", which matches no sample kind.
+std::string_view FileExtension(std::string_view path);
+
+// The part of path after its last separator; the whole path when there is none.
+std::string_view FileNameOf(std::string_view path);
+
+// The part of path before its last separator; empty when there is none (and for a file directly in
+// the root folder, whose separator is the first character).
+std::string_view FolderOf(std::string_view path);
+
+// What a slot shows for path: its file name, cut to its first kDisplayNameCutChars characters when it
+// is longer than kDisplayNameMaxChars (a name of exactly kDisplayNameMaxChars stays whole).
+std::string DisplayNameOf(std::string_view path);
+
+// True for names that end in ".wav" or ".ogg", compared case-insensitively: the files that a slot's
+// previous and next buttons step through.
+bool IsSteppableSampleName(std::string_view name);
