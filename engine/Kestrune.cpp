@@ -178,14 +178,6 @@ void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)
   if (mEngine.HandleMidi(msg->mStatus, msg->mData1, msg->mData2, msg->mOffset)) SendMidiMsg(msg);
 }
 
-void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
-{
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
-  // A path that does not fit the text field is refused rather than cut into another path.
-  if (!str || strnlen(str, MAX_EXTRA_PARAM_LEN + 1) > MAX_EXTRA_PARAM_LEN) return;
-  SetExtraParam(idx, str);
-}
-
 void CLS_KESTRUNE::SetRenderClock(ClockFn clock)
 {
   std::lock_guard<std::recursive_mutex> lock(Mutex());
