@@ -101,6 +101,8 @@ private:
   bool PromptForFile(std::string* chosen);
   void MarkSlotChanged(int slot);
   void LoadFailed(int slot, const char* path, LoadRoute route);
+  // OnExtraParam for an SFZ file that reached a slot through LoadFile.
+  void HandOverSfz(int slot, char* path);
 
   SamplerEngine mEngine;
   std::array<int, kNumParams> mParamIntCache;
@@ -110,4 +112,5 @@ private:
   ClockFn mClock = &Clock::now;
   Clock::time_point mLastBlockClock;
   std::array<SlotFile, kNumSlots> mSlotFiles;
+  bool mSfzHandOver = false; // OnExtraParam runs for LoadFile, not for the host
 };

@@ -65,7 +65,7 @@ void CLS_KESTRUNE::LoadFileFromEditor(int slot, const char* path)
     file.SetPath(prepared.path.c_str());
     file.SetExtension(prepared.extension.c_str());
     file.SetSfzWarning(false);
-    OnExtraParam(slot, prepared.path.data());
+    HandOverSfz(slot, prepared.path.data());
     return;
   }
 

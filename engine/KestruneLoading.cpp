@@ -41,11 +41,22 @@ void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
   if (TypeOfExtension(FileExtension(str)) == SlotFileType::kSfz)
   {
     // TODO(sfz): run the SFZ reader for slots 0 ... 4 in order, each with this path. Until it is
-    // wired, the text is kept as the slot's saved path so that saving the state does not lose it.
-    SetExtraParam(idx, str);
+    // wired, a text the host handed back is kept as the slot's saved path so that saving the state
+    // does not lose it; a hand-over from LoadFile (a chosen file, a cancelled prompt on "...") changes
+    // nothing.
+    if (!mSfzHandOver) SetExtraParam(idx, str);
     return;
   }
   LoadFile(idx, str, LoadRoute::kHost);
+}
+
+void CLS_KESTRUNE::HandOverSfz(int slot, char* path)
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  const bool outer = mSfzHandOver;
+  mSfzHandOver = true;
+  OnExtraParam(slot, path);
+  mSfzHandOver = outer;
 }
 
 void CLS_KESTRUNE::LoadFile(int slot, const char* path, LoadRoute route)
@@ -104,7 +115,7 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
   {
     file.SetSfzWarning(false);
     std::string copy = current;
-    OnExtraParam(slot, copy.data());
+    HandOverSfz(slot, copy.data());
     return;
   }
 
