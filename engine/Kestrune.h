@@ -103,6 +103,11 @@ private:
   void LoadFailed(int slot, const char* path, LoadRoute route);
   // OnExtraParam for an SFZ file that reached a slot through LoadFile.
   void HandOverSfz(int slot, char* path);
+  // The SFZ instrument at path for all five slots (KestruneSfz.cpp); idx is the slot it reached.
+  void ReadSfz(int idx, const char* path);
+  // Sets a parameter from an instrument file as if the user had entered it; values below -100 are
+  // values the file did not give.
+  void SetParamFromFile(int paramIdx, double value);
 
   SamplerEngine mEngine;
   std::array<int, kNumParams> mParamIntCache;
@@ -113,4 +118,5 @@ private:
   Clock::time_point mLastBlockClock;
   std::array<SlotFile, kNumSlots> mSlotFiles;
   bool mSfzHandOver = false; // OnExtraParam runs for LoadFile, not for the host
+  bool mReadingSfz = false;  // the five runs of an instrument file are under way
 };

@@ -40,11 +40,7 @@ void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
 
   if (TypeOfExtension(FileExtension(str)) == SlotFileType::kSfz)
   {
-    // TODO(sfz): run the SFZ reader for slots 0 ... 4 in order, each with this path. Until it is
-    // wired, a text the host handed back is kept as the slot's saved path so that saving the state
-    // does not lose it; a hand-over from LoadFile (a chosen file, a cancelled prompt on "...") changes
-    // nothing.
-    if (!mSfzHandOver) SetExtraParam(idx, str);
+    ReadSfz(idx, str);
     return;
   }
   LoadFile(idx, str, LoadRoute::kHost);

@@ -20,14 +20,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending)
 }
 } // namespace
 
-bool MatchesKeyword(std::string_view text, std::string_view keyword)
-{
-  if (text.size() > keyword.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (LowerAscii(text[i]) != keyword[i]) return false;
-  return true;
-}
-
 std::string_view FileExtension(std::string_view path)
 {
   const size_t dot = path.rfind('.');

@@ -1,17 +1,14 @@
 #pragma once
-// Text rules of the loading flow, shared with the SFZ reader: keyword tests, the parts of a path, the
-// name a slot shows. Pure functions of their arguments, locale-independent; any thread.
+// Text rules of the loading flow: the parts of a path, the name a slot shows, the files the previous
+// and next buttons step through. Pure functions of their arguments, locale-independent; any thread.
+
+#include "samplefiles/Keyword.h" // MatchesKeyword, the keyword test of extensions
 
 #include <string>
 #include <string_view>
 
 // The path separator of this platform.
 constexpr char kPathSeparator = '/';
-
-// The program's keyword test for file extensions and SFZ text: text, lower-cased character by
-// character (ASCII only), agrees with keyword over text's whole length. So an empty text matches
-// every keyword, "WAV" and "w" match "wav", and "wave" does not.
-bool MatchesKeyword(std::string_view text, std::string_view keyword);
 
 // The part of path after its last "."; empty when there is none. The dot may lie in a folder name:
 // the rest of the path is then the "extension", which matches no sample kind.

@@ -13,20 +13,6 @@
 #include <string>
 #include <vector>
 
-TEST(MatchesKeyword, LowerCasedTextMustAgreeWithTheKeywordOverItsWholeLength)
-{
-  EXPECT_TRUE(MatchesKeyword("wav", "wav"));
-  EXPECT_TRUE(MatchesKeyword("WAV", "wav"));
-  EXPECT_TRUE(MatchesKeyword("Ogg", "ogg"));
-  EXPECT_TRUE(MatchesKeyword("w", "wav"));
-  EXPECT_TRUE(MatchesKeyword("oG", "ogg"));
-  EXPECT_TRUE(MatchesKeyword("", "sfz"));
-  EXPECT_FALSE(MatchesKeyword("wave", "wav"));
-  EXPECT_FALSE(MatchesKeyword("av", "wav"));
-  EXPECT_FALSE(MatchesKeyword("wAx", "wav"));
-  EXPECT_FALSE(MatchesKeyword("\xC3\x89", "wav")); // bytes above ASCII are not lower-cased into a match
-}
-
 TEST(SlotFileType, ExtensionsChooseSfzThenWavThenOggAndAnEmptyOneIsSfz)
 {
   EXPECT_EQ(TypeOfExtension("sfz"), SlotFileType::kSfz);
