@@ -24,6 +24,9 @@ public:
 
   // Rescales the running voices and the slots' rate ratios from mEngineSampleRate to rate and makes
   // rate the engine rate. The instance's Reset recomputes attack and release steps afterwards.
+  // A slot whose mSampleFileRate is known gets its ratio computed afresh (file rate / rate), which also
+  // covers a sample loaded while the engine rate was still 0. A rate that is not a positive finite
+  // number is ignored.
   void ChangeEngineRate(double rate);
 
   // Note handling of one MIDI message with its frame offset. Returns true when the message is to be
@@ -38,7 +41,8 @@ public:
   void ClearVoiceTable();
 
   // Mixes every sounding voice into out[0] (left) and out[1] (right), writing nFrames frames, then
-  // sets every voice offset to 0.
+  // sets every voice offset to 0. nFrames <= 0 mixes nothing. Reads stay inside the slot's data also
+  // when a looping voice steps further than the whole sample in one frame.
   void Mix(double** out, int nFrames);
 
   // Reverses the slot's data in place (each channel's frames in opposite order) and tells the view.
@@ -88,6 +92,11 @@ public:
   int16_t mVoiceCount = 0;
 
 private:
+  // Frees one voice: amplitude, position and level 0, note, stage and slot 0.
+  void ClearVoice(int voice);
+  // Mixes voice v of slot s into frames start..nFrames-1; the slot holds a sample.
+  template <bool Stereo> void MixVoice(int v, int s, double* left, double* right, int start, int nFrames);
+
   EngineViews mNoViews;
   EngineViews* mViews = &mNoViews;
 };

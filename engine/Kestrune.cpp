@@ -1,0 +1,197 @@
+#include "engine/Kestrune.h"
+
+#include "framework/VSTEntry.h"
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace
+{
+constexpr const char* kNoText = "No";
+constexpr const char* kYesText = "Yes";
+constexpr double kAttackReleaseShape = 2.0;
+constexpr double kHundredthsPerSecond = 100.0;
+constexpr double kTenthsPerSemitone = 10.0;
+
+// Rounds half away from zero (2.5 -> 3, -2.5 -> -3).
+int RoundHalfAway(double x)
+{
+  return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5);
+}
+} // namespace
+
+CLS_KESTRUNE::CLS_KESTRUNE(IEffectInstanceInfo info)
+    : IEffectVST(info, kNumParams, "0-2", kKestruneNumPresets, kKestruneEffectName, kKestruneProductName,
+                 kKestruneMfrName, kKestruneVersion, kKestruneUniqueId, kKestruneMfrId, 0, 1, true, true)
+{
+  // The engine member starts with a zero rate, free voices and empty slots; the render flags are set
+  // by their initialisers. The gap detection counts from construction.
+  mLastBlockClock = mClock();
+
+  // Every byte 0x9B: a value no parameter produces, so the first application of each one goes through.
+  std::memset(mParamIntCache.data(), 0x9B, sizeof(mParamIntCache));
+
+  for (int s = 0; s < kNumSlots; ++s)
+    InitSlotParams(s);
+
+  InitExtraParams(kKestruneExtraTexts);
+
+  PrepareSlots();
+
+  MakeDefaultPreset("---- default ----", 1);
+  MakeFactoryPresets();
+}
+
+CLS_KESTRUNE::~CLS_KESTRUNE() = default;
+
+void CLS_KESTRUNE::InitSlotParams(int slot)
+{
+  auto param = [&](ESlotParam kind) { return GetParam(slot * kParamsPerSlot + kind); };
+  auto initNoYes = [&](ESlotParam kind, const char* name, int defaultVal)
+  {
+    IParam* p = param(kind);
+    p->InitEnum(name, defaultVal, 2);
+    p->SetDisplayText(0, kNoText);
+    p->SetDisplayText(1, kYesText);
+  };
+
+  initNoYes(kActive, "Active", 1);
+  param(kLowNote)->InitInt("Low Note", 36, 12, 127);
+  param(kHighNote)->InitInt("High Note", 127, 12, 127);
+  param(kRootNote)->InitInt("Root Note", 41, 12, 127);
+  param(kSemitonesMultiply)->InitDouble("Semitones Multiply", 1.0, 0.1, 48.0, 0.1);
+  param(kAttack)->InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
+  param(kAttack)->SetShape(kAttackReleaseShape);
+  param(kRelease)->InitDouble("Release", 1.5, 0.0, 16.0, 0.01, "s");
+  param(kRelease)->SetShape(kAttackReleaseShape);
+  param(kPan)->InitInt("Pan", 0, -100, 100);
+  initNoYes(kAlternatePan, "Alternate Pan", 0);
+  param(kVolume)->InitInt("Volume", 0, -48, 24, "dB");
+  initNoYes(kReverse, "Reverse", 0);
+  initNoYes(kLoop, "Loop", 1);
+}
+
+// The editor's seam: the layout that creates each slot's sample and keyboard views and attaches the
+// graphics context is built here once the editor exists. Until then only the slot storage is prepared.
+void CLS_KESTRUNE::PrepareSlots()
+{
+  for (int s = 0; s < kNumSlots; ++s)
+  {
+    mEngine.mSampleData[s] = std::make_unique<double[]>(1); // one 0.0: an empty slot
+    mEngine.mSampleFrames[s] = 0;
+  }
+}
+
+void CLS_KESTRUNE::OnParamChange(int paramIdx)
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  if (paramIdx < 0 || paramIdx >= kNumParams) return;
+
+  const int kind = paramIdx % kParamsPerSlot;
+  const IParam* p = GetParam(paramIdx);
+  double x = p->Value();
+  // A host can leave a value outside the bounds (or not a number) in the parameter; the engine only
+  // ever sees values inside them, so the integer below cannot overflow.
+  if (!(x >= p->GetMin())) x = p->GetMin();
+  if (x > p->GetMax()) x = p->GetMax();
+  if (kind == kAttack || kind == kRelease)
+    x *= kHundredthsPerSecond;
+  else if (kind == kSemitonesMultiply)
+    x *= kTenthsPerSemitone;
+  const int v = RoundHalfAway(x);
+
+  if (mParamIntCache[paramIdx] == v) return;
+  mParamIntCache[paramIdx] = v;
+  mEngine.ApplySlotParam(paramIdx, v);
+
+  if (!mParamsReady && mParamInitTracker.Mark(paramIdx)) mParamsReady = true;
+}
+
+void CLS_KESTRUNE::Reset()
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  const double h = GetSampleRate();
+  const double e = mEngine.mEngineSampleRate;
+  // A rate of 0, below 0 or not a number (hosts send such rates before they know their own) would
+  // make every step infinite and every later rescale 0: the engine keeps its rate until a usable one.
+  if (!std::isfinite(h) || h <= 0.0 || h == e)
+  {
+    for (bool& flip : mEngine.mAltPanFlip)
+      flip = false;
+    return;
+  }
+
+  mEngine.ChangeEngineRate(h);
+  // Before the first usable rate the ratios could not be computed; a slot loaded meanwhile gets its
+  // ratio from the file's own rate now.
+  if (!(e > 0.0))
+  {
+    for (int s = 0; s < kNumSlots; ++s)
+    {
+      if (mEngine.mSampleFrames[s] != 0 && mEngine.mSampleFileRate[s] > 0.0)
+        mEngine.mRateRatio[s] = mEngine.mSampleFileRate[s] / h;
+    }
+  }
+
+  for (int s = 0; s < kNumSlots; ++s)
+  {
+    for (int kind : {kAttack, kRelease})
+    {
+      const int idx = s * kParamsPerSlot + kind;
+      mParamIntCache[idx] = -1;
+      OnParamChange(idx);
+    }
+  }
+  for (bool& flip : mEngine.mAltPanFlip)
+    flip = false;
+}
+
+void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames)
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  if (!mFirstBlockDone)
+  {
+    // Notes received before the first render call are dropped.
+    mFirstBlockDone = true;
+    mEngine.ClearVoiceTable();
+    Reset();
+  }
+
+  const bool playing = GetPlaying() != 0;
+  if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
+  mWasPlaying = playing;
+
+  const Clock::time_point now = mClock();
+  if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
+
+  mEngine.Mix(outputs, nFrames > 0 ? nFrames : 0);
+  mLastBlockClock = now;
+}
+
+void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)
+{
+  if (!msg) return;
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  if (mEngine.HandleMidi(msg->mStatus, msg->mData1, msg->mData2, msg->mOffset)) SendMidiMsg(msg);
+}
+
+void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  // A path that does not fit the text field is refused rather than cut into another path.
+  if (!str || strnlen(str, MAX_EXTRA_PARAM_LEN + 1) > MAX_EXTRA_PARAM_LEN) return;
+  SetExtraParam(idx, str);
+}
+
+void CLS_KESTRUNE::SetRenderClock(ClockFn clock)
+{
+  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  mClock = clock ? clock : &Clock::now;
+  mLastBlockClock = mClock();
+}
+
+IEffectVST* MakePlug(IEffectInstanceInfo info)
+{
+  return new CLS_KESTRUNE(info);
+}

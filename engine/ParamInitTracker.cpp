@@ -1,0 +1,11 @@
+#include "engine/ParamInitTracker.h"
+
+bool ParamInitTracker::Mark(int paramIdx)
+{
+  if (paramIdx >= 0 && paramIdx < kNumParams && !mMarked[paramIdx])
+  {
+    mMarked[paramIdx] = true;
+    --mUnapplied;
+  }
+  return AllApplied();
+}

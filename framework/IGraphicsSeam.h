@@ -1,0 +1,30 @@
+#pragma once
+// IGraphicsSeam: the few operations of the editor's graphics context that the plug-in base and the
+// VST binding call. The editor framework's IGraphics implements this interface; the base owns the
+// attached context through it and deletes it with the instance.
+//
+// Threads: every call comes from the host's UI thread or from a dispatcher call, with the instance
+// mutex held.
+
+class IGraphicsSeam
+{
+public:
+  virtual ~IGraphicsSeam() = default;
+
+  // Shows a parameter's value on the controls bound to it (normalised or in real units).
+  virtual void ShowParamValue(int paramIdx, double value, bool normalized) = 0;
+  // Prepares the drawing buffers, once, when attached to the plug-in.
+  virtual void PrepDraw() = 0;
+  // Starts / stops the countdown that ends a delayed parameter gesture (in editor ticks).
+  virtual void SetParamChangeTimer(int ticks) = 0;
+  virtual void CancelParamChangeTimer() = 0;
+  // Editor size in pixels and its redraw rate in ticks per second.
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual int FPS() const = 0;
+  // Opens the native editor in the host's parent window; false if that fails. Close is safe unpaired.
+  virtual bool OpenWindow(void* parentWindow) = 0;
+  virtual void CloseWindow() = 0;
+  // The host's mouse-wheel extension: delta in wheel steps; answers whether it was handled.
+  virtual int ProcessMouseWheel(float delta) = 0;
+};
