@@ -1,0 +1,3 @@
+#include "drawing/DRAW_IBitmap.h"
+
+DRAW_IBitmap::~DRAW_IBitmap() = default;

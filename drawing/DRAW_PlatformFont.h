@@ -1,0 +1,54 @@
+#pragma once
+// The platform font of this build: a FreeType face chosen by fontconfig.
+//
+// The height is the font's cell height in pixels (ascent plus descent), so a font asked for at 12
+// pixels reports a line height of 12. A face name fontconfig does not know resolves to the closest face
+// it offers (metric-compatible faces for the common names). Bold or italic that the chosen face lacks
+// is synthesised.
+//
+// FreeType calls of every font go through one process-wide lock.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct FT_FaceRec_;
+
+// One rendered glyph: an 8-bit coverage image (row span = width) and its placement against the pen.
+struct DRAW_GlyphImage
+{
+  int width = 0;
+  int height = 0;
+  int left = 0;    // from the pen position to the image's left column
+  int top = 0;     // from the baseline up to the image's top row
+  int advance = 0; // pen movement in pixels
+};
+
+class DRAW_PlatformFont
+{
+public:
+  // Answers null when no face can be loaded. Heights below the minimum use the minimum.
+  static std::unique_ptr<DRAW_PlatformFont> Create(const char* face, int height, bool bold, bool italic,
+                                                   bool antialias);
+  ~DRAW_PlatformFont();
+  DRAW_PlatformFont(const DRAW_PlatformFont&) = delete;
+  DRAW_PlatformFont& operator=(const DRAW_PlatformFont&) = delete;
+
+  int GetHeight() const { return mHeight; }
+  int GetAscent() const { return mAscent; }
+  bool IsAntialiased() const { return mAntialias; }
+
+  // Renders the glyph of a Unicode code point; the coverage bytes are appended to `coverage`.
+  // Answers false when FreeType cannot render it.
+  bool RenderGlyph(uint32_t codepoint, DRAW_GlyphImage* glyph, std::vector<uint8_t>* coverage);
+
+private:
+  DRAW_PlatformFont() = default;
+
+  FT_FaceRec_* mFace = nullptr;
+  int mHeight = 0;
+  int mAscent = 0;
+  bool mAntialias = true;
+  bool mSynthBold = false;
+  bool mSynthItalic = false;
+};
