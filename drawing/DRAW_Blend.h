@@ -5,6 +5,7 @@
 #include "drawing/DRAW_Raster.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace draw_blend
 {
@@ -26,11 +27,6 @@ inline DRAW_Pixel Place(int v, int shift)
   return static_cast<DRAW_Pixel>(v) << shift;
 }
 
-// Blit copy: s + ((d - s) * (256 - w)) >> 8, given inv = 256 - w.
-inline int MixTowardSource(int d, int s, int inv)
-{
-  return s + (((d - s) * inv) >> 8);
-}
 // Fill copy: d + ((c - d) * w) >> 8.
 inline int MixTowardColor(int d, int c, int w)
 {
@@ -75,14 +71,24 @@ template <class F> inline DRAW_Pixel AllChannels(DRAW_Pixel d, DRAW_Pixel s, F f
 }
 
 // Pixel operations of the blits: op(dest, source) with the weight fixed at construction.
+// Both copy rules, s + ((d - s) * (256 - w)) >> 8 and d + ((c - d) * w) >> 8, equal
+// (s * w + d * (256 - w)) >> 8 exactly (the sum is never negative, so the shift floors alike). That
+// form fits two channels in one 32-bit word: each lane stays below 65536.
+inline DRAW_Pixel PackedMix(DRAW_Pixel d, DRAW_Pixel s, int ws)
+{
+  const uint32_t sw = static_cast<uint32_t>(ws), dw = 256u - sw;
+  const uint32_t rb = (((s & 0x00ff00ffu) * sw + (d & 0x00ff00ffu) * dw) >> 8) & 0x00ff00ffu;
+  const uint32_t ag = (((s >> 8) & 0x00ff00ffu) * sw + ((d >> 8) & 0x00ff00ffu) * dw) & 0xff00ff00u;
+  return rb | ag;
+}
+
+constexpr DRAW_Pixel kAlphaMask = DRAW_Pixel(0xff) << kDrawShiftA;
+
 struct CopyOp
 {
-  int inv;
-  explicit CopyOp(int w) : inv(256 - w) {}
-  DRAW_Pixel operator()(DRAW_Pixel d, DRAW_Pixel s) const
-  {
-    return AllChannels(d, s, [this](int dc, int sc) { return MixTowardSource(dc, sc, inv); });
-  }
+  int w;
+  explicit CopyOp(int weight) : w(weight) {}
+  DRAW_Pixel operator()(DRAW_Pixel d, DRAW_Pixel s) const { return PackedMix(d, s, w); }
 };
 struct CopySourceAlphaOp
 {
@@ -91,9 +97,7 @@ struct CopySourceAlphaOp
   DRAW_Pixel operator()(DRAW_Pixel d, DRAW_Pixel s) const
   {
     const int a = SourceAlphaWeight(s, w);
-    const int inv = 256 - a;
-    return ColorChannels(d, s, [inv](int dc, int sc) { return MixTowardSource(dc, sc, inv); }) |
-           SaturatedAlpha(d, a);
+    return (PackedMix(d, s, a) & ~kAlphaMask) | SaturatedAlpha(d, a);
   }
 };
 struct AddOp
@@ -165,10 +169,7 @@ template <class Fn> inline void WithBlitOp(int mode, int w, Fn fn)
 // Pixel operations of fills and lines: op(dest, colour, weight), every channel alike.
 struct FillCopyOp
 {
-  DRAW_Pixel operator()(DRAW_Pixel d, DRAW_Pixel c, int w) const
-  {
-    return AllChannels(d, c, [w](int dc, int cc) { return MixTowardColor(dc, cc, w); });
-  }
+  DRAW_Pixel operator()(DRAW_Pixel d, DRAW_Pixel c, int w) const { return PackedMix(d, c, w); }
 };
 struct FillAddOp
 {

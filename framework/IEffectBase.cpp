@@ -9,7 +9,6 @@
 
 namespace
 {
-constexpr int kMaxDoesMidi = 3;
 constexpr int kVersionMajorShift = 16;
 constexpr int kVersionRevisionShift = 8;
 constexpr int kVersionByteMask = 255;
@@ -69,7 +68,7 @@ IEffectBase::IEffectBase(int nParams, const char* channelIOStr, int nPresets, co
   if (!productName) productName = "";
   if (!mfrName) mfrName = "";
   if (!channelIOStr) channelIOStr = "";
-  KESTRUNE_ASSERT(plugDoesMidi >= 0 && plugDoesMidi <= kMaxDoesMidi);
+  KESTRUNE_ASSERT(plugDoesMidi >= 0 && plugDoesMidi <= 3);
   KESTRUNE_ASSERT(strlen(effectName) < MAX_EFFECT_NAME_LEN);
   KESTRUNE_ASSERT(strlen(productName) < MAX_PRODUCT_NAME_LEN);
   KESTRUNE_ASSERT(strlen(mfrName) < MAX_MFR_NAME_LEN);

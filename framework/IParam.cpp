@@ -78,7 +78,8 @@ void IParam::SetDisplayText(int value, const char* text)
 
 void IParam::SetClamped(double value)
 {
-  mValue = std::clamp(value, mMin, mMax);
+  // Not-a-number (a damaged chunk) passes every comparison: it becomes the minimum.
+  mValue = std::isnan(value) ? mMin : std::clamp(value, mMin, mMax);
 }
 
 void IParam::GetBounds(double* minVal, double* maxVal) const

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using drawtest::At;
@@ -61,6 +62,42 @@ TEST(DrawBlit, CopyAtHalfWeightMixesEveryChannelInFixedPoint)
                           CopyChannel(DRAW_GetB(dp), DRAW_GetB(sp), w),
                           CopyChannel(DRAW_GetA(dp), DRAW_GetA(sp), w)));
       }
+    }
+  }
+}
+
+TEST(DrawBlit, EveryPixelOfAWholeRowFollowsTheChannelRules)
+{
+  // Many pixel pairs in one blit, so that the row loop and its packed arithmetic are what is checked.
+  const int n = 4096;
+  DRAW_MemBitmap src(n, 1), base(n, 1);
+  for (int x = 0; x < n; ++x)
+  {
+    src.Row(0)[x] = drawtest::Pattern(x, 0, 11);
+    base.Row(0)[x] = drawtest::Pattern(x, 1, 12);
+  }
+  src.Row(0)[0] &= ~Px(0, 0, 0, 255); // a transparent pixel at column 0
+  for (float alpha : {1.0f, 0.5f, 0.37f})
+  {
+    const int w = static_cast<int>(alpha * 256);
+    DRAW_MemBitmap copy(n, 1), blended(n, 1);
+    DRAW_Blit(&copy, &base, 0, 0, 0, 0, n, 1, 1.0f, kDrawCombineCopy);
+    DRAW_Blit(&blended, &base, 0, 0, 0, 0, n, 1, 1.0f, kDrawCombineCopy);
+    DRAW_Blit(&copy, &src, 0, 0, 0, 0, n, 1, alpha, kDrawCombineCopy);
+    DRAW_Blit(&blended, &src, 0, 0, 0, 0, n, 1, alpha, kDrawModeSourceAlpha);
+    for (int x = 0; x < n; ++x)
+    {
+      const DRAW_Pixel d = base.Row(0)[x], s = src.Row(0)[x];
+      ASSERT_EQ(At(copy, x, 0),
+                Px(CopyChannel(DRAW_GetR(d), DRAW_GetR(s), w), CopyChannel(DRAW_GetG(d), DRAW_GetG(s), w),
+                   CopyChannel(DRAW_GetB(d), DRAW_GetB(s), w), CopyChannel(DRAW_GetA(d), DRAW_GetA(s), w)))
+          << x;
+      const int sa = DRAW_GetA(s);
+      const int a = sa == 0 ? 0 : ((sa + 1) * w) >> 8;
+      ASSERT_EQ(At(blended, x, 0),
+                Px(CopyChannel(DRAW_GetR(d), DRAW_GetR(s), a), CopyChannel(DRAW_GetG(d), DRAW_GetG(s), a),
+                   CopyChannel(DRAW_GetB(d), DRAW_GetB(s), a), std::min(255, DRAW_GetA(d) + a)))
+          << x;
     }
   }
 }

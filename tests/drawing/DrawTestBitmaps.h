@@ -16,8 +16,8 @@ inline DRAW_Pixel Px(int r, int g, int b, int a)
 // A pixel that differs at every position and channel, so a misplaced pixel shows.
 inline DRAW_Pixel Pattern(int x, int y, int seed)
 {
-  uint32_t h = static_cast<uint32_t>(x * 73856093) ^ static_cast<uint32_t>(y * 19349663) ^
-               static_cast<uint32_t>(seed * 83492791);
+  uint32_t h = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u ^
+               static_cast<uint32_t>(seed) * 83492791u;
   h ^= h >> 13;
   h *= 0x5bd1e995u;
   h ^= h >> 15;

@@ -1,0 +1,265 @@
+#pragma once
+// The editor's drawing and event context. It owns the ordered list of controls (index 0 is the
+// background) and the back buffer, routes mouse, wheel, key and file-drop events to the control under
+// the pointer, collects the dirty controls and redraws the area they cover, and binds controls to the
+// plug-in's parameters both ways.
+//
+// Lifecycle: the plug-in creates one graphics context in its constructor, fills it with controls and
+// attaches it to its base (IEffectBase::AttachGraphics), which owns it from then on. A platform layer
+// derives from this class: Open(parent) makes the native view and starts a timer that calls OnTimerTick
+// mFPS times a second, native events become the On... calls below, and the paint request calls Draw and
+// copies the back buffer to the screen (PaintScreen). Close() destroys the view; the controls and their
+// state stay, so reopening shows the same controls.
+//
+// Threads: everything here runs on the host's UI thread, except the bitmap and font caches, which are
+// shared by every instance of the process and guarded by their own mutexes. Bitmaps and fonts are
+// created once per process and never freed.
+
+#include "framework/IGraphicsSeam.h"
+#include "framework/IStructs.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DRAW_IBitmap;
+class DRAW_MemBitmap;
+class DRAW_SysBitmap;
+class DRAW_CachedFont;
+class IControl;
+class IEditableTextControl;
+class IEffectBase;
+class IParam;
+
+class IGraphics : public IGraphicsSeam
+{
+public:
+  static constexpr int kDefaultFPS = 24;
+
+  // Cursor identifiers of SetCursor (the values of the common desktop cursor ids).
+  enum ECursor
+  {
+    kCursorArrow = 32512,
+    kCursorIBeam = 32513,
+    kCursorUpArrow = 32516,
+    kCursorSizeWE = 32644,
+    kCursorSizeNS = 32645,
+    kCursorHand = 32649
+  };
+  // ChooseFile actions.
+  enum EFileAction
+  {
+    kFileOpen = 0,
+    kFileSave = 1
+  };
+  // Answers of ShowMessageBox.
+  enum EMessageBoxResult
+  {
+    kMessageBoxCancel = 0,
+    kMessageBoxOK = 1,
+    kMessageBoxYes = 6,
+    kMessageBoxNo = 7
+  };
+
+  // fps: timer ticks per second; 0 or less gives kDefaultFPS. No bitmaps yet.
+  IGraphics(IEffectBase* plug, int width, int height, int fps = 0);
+  ~IGraphics() override;
+
+  IGraphics(const IGraphics&) = delete;
+  IGraphics& operator=(const IGraphics&) = delete;
+
+  // ---- Platform services (UI thread). Neutral defaults answer as a user who cancels would. ----
+
+  // Copies area of the back buffer to the screen after a draw pass.
+  virtual bool PaintScreen(IRECT* area) = 0;
+  // New editor size: clears capture and mouse state, deletes every control and asks the plug-in to
+  // resize the host's window. Platform overrides then resize the back buffer and the view.
+  virtual void Resize(int w, int h);
+  virtual bool IsOpen() { return mPlatformView != nullptr; }
+  // Opens a text entry for a parameter over the control; the answer comes back through ApplyPromptText.
+  virtual void PromptUserInput(IControl* control, IParam* param, bool centre) = 0;
+  // Opens a text entry for a free-text field; the answer comes back through ApplyPromptText.
+  virtual void PromptUserInput(IEditableTextControl* control) = 0;
+  // Folder of the host program and of the plug-in module, each ending in the path separator.
+  virtual void GetHostPath(std::string* path);
+  virtual void GetPluginPath(std::string* path);
+  // A file dialog: result = the chosen path, or empty when cancelled or when no view is open.
+  // action kFileOpen or kFileSave; dir the starting folder (null or empty: the platform's choice);
+  // extensions space separated ("wav ogg sfz"), empty for any file.
+  virtual void ChooseFile(std::string* result, int action, std::string* dir, const char* extensions);
+  // Opens a web page; with a confirmation text the user is asked first. A failure shows errorText
+  // when given. True when the page was opened.
+  virtual bool OpenWebPage(const char* url, const char* title, const char* confirm, const char* errorText);
+  // A modal message box; type selects the buttons (0 OK, 4 yes/no). Answers an EMessageBoxResult.
+  virtual int ShowMessageBox(const char* text, const char* caption, int type);
+  // Puts plain text on the system clipboard; true on success.
+  virtual bool SetClipboardText(const char* text);
+  // Sets the mouse cursor (an ECursor id); other ids set nothing.
+  virtual void SetCursor(int cursorId);
+  // Starts (or restarts) the countdown that closes a delayed end-of-edit notification after ticks
+  // timer ticks (IEffectBase::DelayEndInformHostOfParamChange), and stops it.
+  void SetParamChangeTimer(int ticks) override;
+  void CancelParamChangeTimer() override;
+  // Creates the native view inside parent and starts the timer; answers the view or null on failure.
+  virtual void* Open(void* parent) = 0;
+  // Ends the pending delayed notification, stops the timer and destroys the view.
+  virtual void Close() = 0;
+  virtual void* GetWindowHandle() { return mPlatformView; }
+  virtual void RefreshTooltips() {}
+  // Decodes the image with resource id (or name) into a new bitmap; null when there is none.
+  virtual DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) = 0;
+  // Marks an area of the view for the next paint. The base collects it (see TakeInvalidRect).
+  virtual void InvalidateRect(const IRECT& r);
+
+  // ---- What the plug-in base and the VST binding ask of the editor ----
+
+  // The host's editor-open and editor-close calls.
+  bool OpenWindow(void* parentWindow) override { return Open(parentWindow) != nullptr; }
+  void CloseWindow() override { Close(); }
+  // The host's wheel extension: delta in notches (truncated), at the last pointer position.
+  int ProcessMouseWheel(float delta) override;
+  // The graphics context attached to plug, or null.
+  static IGraphics* Of(const IEffectBase* plug);
+
+  // ---- Construction and control list ----
+
+  // Appends a control; the list owns it. Returns its index.
+  int AddControl(IControl* control);
+  // Loads the background image and inserts a bitmap control showing it at index 0.
+  void SetBackground(int id, const char* name);
+  int NControls() const { return static_cast<int>(mControls.size()); }
+  IControl* GetControl(int idx) const;
+  // Index of control in the list, -1 when it is not there.
+  int GetControlIdx(const IControl* control) const;
+  IEffectBase* GetPlug() const { return mPlug; }
+  int Width() const override { return mWidth; }
+  int Height() const override { return mHeight; }
+  int FPS() const override { return mFPS; }
+
+  // Creates the back buffer (editor size) and the scratch bitmap unless they exist. The plug-in base
+  // calls it when the context is attached; platforms when they open.
+  void PrepDraw() override;
+  DRAW_SysBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
+  DRAW_MemBitmap* GetScratchBitmap() const { return mScratchBitmap.get(); }
+  const IRECT& GetDrawRect() const { return mDrawRect; }
+
+  // ---- Bitmaps and drawing (into the back buffer; a null bitmap or back buffer draws nothing) ----
+
+  // A bitmap by resource id, loaded once per process. A bitmap that cannot be loaded gives a handle
+  // with null data and zero size.
+  IBitmap LoadBitmap(int id, const char* name, int frames = 1);
+  // A new bitmap holding the rectangle of src (same frame count), kept in the process cache.
+  IBitmap CropBitmap(const IBitmap* src, const IRECT* r);
+  // Blits the part of dest inside the current draw rectangle; (srcX, srcY) is the source point shown at
+  // dest's top-left corner.
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend = nullptr);
+  // Frame is 1-based; frames lie side by side or stacked vertically.
+  bool DrawBitmapFrame(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend = nullptr,
+                       bool sideBySide = false);
+  // The whole image with its top-left corner at (x, y), not clipped to the draw rectangle.
+  bool DrawBitmapAt(IBitmap* bitmap, int x, int y, const IChannelBlend* blend = nullptr);
+  // The whole image rotated by angle radians about (cx, cy), bilinear.
+  bool DrawRotatedBitmap(IBitmap* bitmap, int cx, int cy, double angle, const IChannelBlend* blend = nullptr);
+  bool FillRect(const IColor* color, const IRECT* r, const IChannelBlend* blend = nullptr);
+  // Outline of four one-pixel lines.
+  bool DrawRect(const IColor* color, const IRECT* r);
+  bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
+                const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  // Text from the rectangle's top; false only when no font can be made.
+  bool DrawText(IText* text, const char* str, IRECT* r);
+  // The cached font for a style (size, orientation, style, face); null when none can be made.
+  DRAW_CachedFont* FindFont(IText* text);
+
+  // ---- Events (from the platform; editor pixels, origin top-left) ----
+
+  void OnMouseDown(int x, int y, IMouseMod* mod);
+  void OnMouseUp(int x, int y, IMouseMod* mod);
+  void OnMouseDrag(int x, int y, IMouseMod* mod);
+  // True when the double click was delivered as a capturing mouse-down.
+  bool OnMouseDblClick(int x, int y, IMouseMod* mod);
+  // True when a control received the wheel.
+  bool OnMouseWheel(int x, int y, IMouseMod* mod, int d);
+  // Answers whether mouse-over is handled at all.
+  bool OnMouseOver(int x, int y, IMouseMod* mod);
+  void OnMouseOut();
+  void OnDrop(int x, int y, const char* path);
+  // True when a control was under the point.
+  bool OnKeyPress(int x, int y, int key);
+  // Index of the control under the point (the captured one while the mouse is held), or -1.
+  int ControlAt(int x, int y);
+
+  // ---- Redraw ----
+
+  // Unites the rectangles of the dirty controls into out; true when any was dirty.
+  bool IsDirty(IRECT* out);
+  // Draws the controls over area into the back buffer, cleans them and paints the screen.
+  bool Draw(IRECT* area);
+  // One timer tick: invalidates the dirty area and the always-redraw strip, counts the parameter
+  // change countdown down and closes the delayed notification when it reaches 0.
+  void OnTimerTick();
+  // The area collected by InvalidateRect since the last call (empty when none); clears it.
+  IRECT TakeInvalidRect();
+  int ParamChangeTicksLeft() const { return mParamChangeTicks; }
+
+  void SetStrictDrawing(bool strict) { mStrictDraw = strict; }
+  void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
+  void ShowControlBounds(bool show) { mShowBounds = show; }
+  void EnableTooltips(bool enable) { mTooltips = enable; }
+  bool TooltipsEnabled() const { return mTooltips; }
+  void SetAcceptDrops(bool accept) { mAcceptDrops = accept; }
+  bool AcceptsDrops() const { return mAcceptDrops; }
+  void SetAlwaysRedrawRect(const IRECT& r) { mAlwaysRedrawRect = r; }
+  const IRECT& GetAlwaysRedrawRect() const { return mAlwaysRedrawRect; }
+  bool RightClick() const { return mRightClick; }
+  int CaptureIdx() const { return mCaptureIdx; }
+  int MouseX() const { return mMouseX; }
+  int MouseY() const { return mMouseY; }
+
+  // ---- Parameter binding ----
+
+  // Shows a parameter value (normalised, or in its own units) on every control bound to it.
+  void ShowParamValue(int paramIdx, double value, bool normalized) override;
+  // Hands a normalised value to every control bound to paramIdx as if the user had typed it.
+  void ApplyInputToControls(int paramIdx, double normalized);
+  // A text entry closed with text: for a parameter, the value it names; for a free-text field, the
+  // field's new text and a number broadcast to the unbound controls.
+  void ApplyPromptText(IControl* control, IParam* param, const char* text);
+  // Marks every control for redraw.
+  void SetAllControlsDirty();
+
+protected:
+  // Deletes every control, last to first.
+  void ClearControls();
+  void ClearMouse();
+  void TrackPointer(int x, int y)
+  {
+    mPointerX = x;
+    mPointerY = y;
+  }
+
+  std::vector<std::unique_ptr<IControl>> mControls;
+  IEffectBase* mPlug;
+  IRECT mDrawRect;
+  std::unique_ptr<DRAW_SysBitmap> mDrawBitmap;
+  std::unique_ptr<DRAW_MemBitmap> mScratchBitmap;
+  IRECT mAlwaysRedrawRect;
+  int mWidth, mHeight;
+  int mFPS;
+  int mIdleTicks = 0;
+  int mCaptureIdx = -1;
+  int mOverIdx = -1;
+  int mMouseX = 0, mMouseY = 0;
+  int mPointerX = -1, mPointerY = -1; // last pointer position of any event, kept after a mouse-up
+  bool mHandleMouseOver = false;
+  bool mTooltips = false;
+  bool mStrictDraw = true;
+  bool mRightClick = false;
+  bool mShowBounds = false;
+  bool mAcceptDrops = false;
+  void* mPlatformView = nullptr;
+  int mParamChangeTicks = 0; // countdown of the delayed end-of-edit notification, 0 = stopped
+  IRECT mInvalidRect;        // collected by InvalidateRect
+
+private:
+  void DrawControlBounds();
+};

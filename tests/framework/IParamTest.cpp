@@ -1,0 +1,207 @@
+#include "framework/IParam.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+std::string Display(const IParam& param, double value, bool normalized = false)
+{
+  char out[MAX_PARAM_NAME_LEN];
+  param.GetDisplayForHost(value, normalized, out, sizeof(out));
+  return out;
+}
+} // namespace
+
+TEST(IParam, RangeIsNeverNarrowerThanOneStep)
+{
+  IParam param;
+  param.InitDouble("x", 0, 0, 0, 0.5, "");
+  EXPECT_EQ(param.GetMax(), 0.5);
+  EXPECT_EQ(param.Type(), IParam::kTypeDouble);
+}
+
+TEST(IParam, PrecisionFollowsTheDecimalsOfTheStepUpToSix)
+{
+  const double steps[] = {1.0, 0.1, 0.01, 0.0000001};
+  const int precisions[] = {0, 1, 2, 6};
+  for (int i = 0; i < 4; ++i)
+  {
+    IParam param;
+    param.InitDouble("x", 0, 0, 10, steps[i]);
+    EXPECT_EQ(param.GetPrecision(), precisions[i]) << steps[i];
+  }
+}
+
+TEST(IParam, DisplayUsesPrecisionButZeroIsAlwaysPlain)
+{
+  IParam param;
+  param.InitDouble("Time", 0, 0, 16, 0.01, "s");
+  EXPECT_EQ(Display(param, 1.5), "1.50");
+  EXPECT_EQ(Display(param, 0.0), "0");
+  EXPECT_EQ(Display(param, -0.25), "-0.25");
+}
+
+TEST(IParam, IntDisplayTruncatesTowardZero)
+{
+  IParam param;
+  param.InitInt("Pan", 0, -100, 100);
+  EXPECT_EQ(Display(param, 2.7), "2");
+  EXPECT_EQ(Display(param, -2.7), "-2");
+  EXPECT_EQ(Display(param, -0.3), "0");
+}
+
+TEST(IParam, IntSnapsHalvesUpwardFromZero)
+{
+  IParam param;
+  param.InitInt("Pan", 0, -100, 100);
+  param.SetNormalized(0.5);
+  EXPECT_EQ(param.Value(), 0.0);
+  // Curve values that are exact halves (0.5 and -0.5) round up.
+  IParam narrow;
+  narrow.InitInt("Small", 0, -4, 4);
+  narrow.SetNormalized(0.5625);
+  EXPECT_EQ(narrow.Value(), 1.0);
+  narrow.SetNormalized(0.4375);
+  EXPECT_EQ(narrow.Value(), 0.0);
+  narrow.SetNormalized(0.4);
+  EXPECT_EQ(narrow.Value(), -1.0);
+}
+
+TEST(IParam, DoubleIsNotSnappedAndOneGivesExactlyMax)
+{
+  IParam param;
+  param.InitDouble("Semis", 1.0, 0.1, 48.0, 0.1);
+  param.SetNormalized(0.123);
+  EXPECT_DOUBLE_EQ(param.Value(), 0.1 + (48.0 - 0.1) * 0.123);
+  param.SetNormalized(1.0);
+  EXPECT_EQ(param.Value(), 48.0);
+  param.SetShape(2.0);
+  param.SetNormalized(1.0);
+  EXPECT_EQ(param.Value(), 48.0);
+}
+
+TEST(IParam, ShapeTwoPutsTheMiddleAtAQuarterAndZeroShapeIsIgnored)
+{
+  IParam param;
+  param.InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
+  param.SetShape(2.0);
+  param.SetShape(0.0);
+  EXPECT_EQ(param.GetShape(), 2.0);
+  param.SetNormalized(0.5);
+  EXPECT_DOUBLE_EQ(param.Value(), 4.0);
+  EXPECT_DOUBLE_EQ(param.GetNormalized(), 0.5);
+  EXPECT_DOUBLE_EQ(param.GetNormalized(100.0), 1.0); // clamped first
+  EXPECT_EQ(Display(param, 0.5, true), "4.00");
+}
+
+TEST(IParam, ShapeFromValueAndPositionPlacesTheValue)
+{
+  IParam param;
+  param.InitDouble("x", 0, 0, 16, 0.01);
+  param.SetShape(4.0, 0.5);
+  EXPECT_NEAR(param.GetNormalized(4.0), 0.5, 1e-12);
+  param.SetShape(20.0, 0.5); // outside the range: unchanged
+  EXPECT_NEAR(param.GetShape(), 2.0, 1e-12);
+}
+
+TEST(IParam, EnumTextsRoundToNearestWhileNumbersTruncate)
+{
+  IParam param;
+  param.InitEnum("Mode", 0, 3);
+  param.SetDisplayText(0, "No");
+  param.SetDisplayText(1, "Yes");
+  param.SetDisplayText(2, "");
+  EXPECT_EQ(Display(param, 0.6), "Yes");
+  EXPECT_EQ(Display(param, 2.0), "2"); // empty text falls back to the number
+  EXPECT_EQ(Display(param, 0.4), "No");
+}
+
+TEST(IParam, FirstOfDuplicateEntriesWins)
+{
+  IParam param;
+  param.InitEnum("Mode", 0, 2);
+  param.SetDisplayText(1, "first");
+  param.SetDisplayText(1, "second");
+  EXPECT_STREQ(param.GetDisplayText(1), "first");
+  EXPECT_STREQ(param.GetDisplayText(5), "");
+  EXPECT_EQ(param.GetNDisplayTexts(), 2);
+}
+
+TEST(IParam, BoolShowsOffAndOnAndMapsOnlyTheExactWord)
+{
+  IParam param;
+  param.InitBool("Power", true);
+  EXPECT_EQ(param.Type(), IParam::kTypeBool);
+  EXPECT_STREQ(param.GetLabelForHost(), "");
+  EXPECT_EQ(Display(param, 0), "off");
+  EXPECT_EQ(Display(param, 1), "on");
+  int value = 7;
+  EXPECT_TRUE(param.MapDisplayText("on", &value));
+  EXPECT_EQ(value, 1);
+  value = 7;
+  EXPECT_FALSE(param.MapDisplayText("On", &value));
+  EXPECT_FALSE(param.MapDisplayText("on ", &value));
+  EXPECT_EQ(value, 7);
+}
+
+TEST(IParam, NegatedDisplayFlipsTheSignButNotZero)
+{
+  IParam param;
+  param.InitInt("Gain", 0, -10, 10);
+  param.SetNegateDisplay(true);
+  EXPECT_EQ(Display(param, 3), "-3");
+  EXPECT_EQ(Display(param, 0), "0");
+}
+
+TEST(IParam, FirstInitialisationFixesTheType)
+{
+  IParam param;
+  param.InitInt("x", 0, 0, 5);
+  param.InitDouble("x", 0, 0, 5, 0.5);
+  EXPECT_EQ(param.Type(), IParam::kTypeInt);
+}
+
+TEST(IParam, DecibelsToAmplitude)
+{
+  IParam param;
+  param.InitInt("Volume", 0, -48, 24, "dB");
+  EXPECT_DOUBLE_EQ(param.DBToAmp(), 1.0);
+  param.Set(-6);
+  EXPECT_NEAR(param.DBToAmp(), 0.501187, 1e-6);
+}
+
+TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
+{
+  IParam param;
+  param.InitDouble("x", 0, -1e300, 1e300, 0.000001);
+  char out[8];
+  std::memset(out, 'z', sizeof(out));
+  param.GetDisplayForHost(1e300, false, out, 6);
+  EXPECT_EQ(std::string(out), "10000");
+  EXPECT_EQ(out[6], 'z');
+  IParam wide;
+  wide.InitInt("y", 0, 0, 1);
+  EXPECT_EQ(Display(wide, 1e12), "1000000000000");
+}
+
+using IParamDeathTest = ::testing::Test;
+
+TEST(IParamDeathTest, OverlongNameOrLabelStopsWithTheExpression)
+{
+  const std::string longName(MAX_PARAM_NAME_LEN, 'n');
+  EXPECT_DEATH(
+      {
+        IParam param;
+        param.InitDouble(longName.c_str(), 0, 0, 1, 1);
+      },
+      "InitDouble.*strlen\\(name\\) < MAX_PARAM_NAME_LEN");
+  EXPECT_DEATH(
+      {
+        IParam param;
+        param.InitInt("ok", 0, 0, 1, longName.c_str());
+      },
+      "strlen\\(label\\) < MAX_PARAM_NAME_LEN");
+}
