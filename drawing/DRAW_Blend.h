@@ -27,7 +27,7 @@ inline DRAW_Pixel Place(int v, int shift)
   return static_cast<DRAW_Pixel>(v) << shift;
 }
 
-// Fill copy: d + ((c - d) * w) >> 8.
+// d + ((c - d) * w) >> 8: moves d towards c by w / 256.
 inline int MixTowardColor(int d, int c, int w)
 {
   return d + (((c - d) * w) >> 8);
@@ -70,7 +70,6 @@ template <class F> inline DRAW_Pixel AllChannels(DRAW_Pixel d, DRAW_Pixel s, F f
   return ColorChannels(d, s, f) | Place(f(Channel(d, kDrawShiftA), Channel(s, kDrawShiftA)), kDrawShiftA);
 }
 
-// Pixel operations of the blits: op(dest, source) with the weight fixed at construction.
 // Both copy rules, s + ((d - s) * (256 - w)) >> 8 and d + ((c - d) * w) >> 8, equal
 // (s * w + d * (256 - w)) >> 8 exactly (the sum is never negative, so the shift floors alike). That
 // form fits two channels in one 32-bit word: each lane stays below 65536.
@@ -84,6 +83,7 @@ inline DRAW_Pixel PackedMix(DRAW_Pixel d, DRAW_Pixel s, int ws)
 
 constexpr DRAW_Pixel kAlphaMask = DRAW_Pixel(0xff) << kDrawShiftA;
 
+// Pixel operations of the blits: op(dest, source) with the weight fixed at construction.
 struct CopyOp
 {
   int w;

@@ -307,9 +307,16 @@ float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 idx)
 {
   IEffectVST* plug = Instance(effect);
   if (!plug) return 0.0f;
-  std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
-  const IParam* param = plug->GetParam(idx);
-  return param ? static_cast<float>(param->GetNormalized()) : 0.0f;
+  try
+  {
+    std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
+    const IParam* param = plug->GetParam(idx);
+    return param ? static_cast<float>(param->GetNormalized()) : 0.0f;
+  }
+  catch (...)
+  {
+    return 0.0f;
+  }
 }
 
 template <class Sample>

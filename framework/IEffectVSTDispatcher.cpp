@@ -48,7 +48,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
         std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
         plug->OnInstanceClose();
       }
-      effect->object = nullptr; // later calls through a stale AEffect answer 0
+      // The AEffect lives inside the instance: the host must not use it after this call.
       delete plug;
       return 0;
     }
@@ -302,9 +302,11 @@ VstIntPtr IEffectVST::DispatchSetChunk(VstInt32 index, VstIntPtr size, void* ptr
 
 void IEffectVST::DispatchProcessEvents(const VstEvents* events)
 {
+  // The list is numEvents long although the record declares two entries: index through a pointer.
+  VstEvent* const* list = events->events;
   for (VstInt32 i = 0; i < events->numEvents; ++i)
   {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = list[i];
     if (!event) continue;
     if (event->type == kVstMidiType)
     {

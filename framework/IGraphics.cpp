@@ -188,6 +188,11 @@ void IGraphics::ShowParamValue(int paramIdx, double value, bool normalized)
     if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(value);
 }
 
+void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue)
+{
+  if (IControl* control = GetControl(controlIdx)) control->SetValueFromPlug(normalizedValue);
+}
+
 void IGraphics::ApplyInputToControls(int paramIdx, double normalized)
 {
   for (auto& control : mControls)

@@ -52,6 +52,12 @@ public:
     kFileOpen = 0,
     kFileSave = 1
   };
+  // Buttons of ShowMessageBox.
+  enum EMessageBoxType
+  {
+    kMessageBoxTypeOK = 0,
+    kMessageBoxTypeYesNo = 4
+  };
   // Answers of ShowMessageBox.
   enum EMessageBoxResult
   {
@@ -90,7 +96,7 @@ public:
   // Opens a web page; with a confirmation text the user is asked first. A failure shows errorText
   // when given. True when the page was opened.
   virtual bool OpenWebPage(const char* url, const char* title, const char* confirm, const char* errorText);
-  // A modal message box; type selects the buttons (0 OK, 4 yes/no). Answers an EMessageBoxResult.
+  // A modal message box with the buttons of an EMessageBoxType. Answers an EMessageBoxResult.
   virtual int ShowMessageBox(const char* text, const char* caption, int type);
   // Puts plain text on the system clipboard; true on success.
   virtual bool SetClipboardText(const char* text);
@@ -219,6 +225,13 @@ public:
 
   // Shows a parameter value (normalised, or in its own units) on every control bound to it.
   void ShowParamValue(int paramIdx, double value, bool normalized) override;
+  // The same as ShowParamValue, under the name the plug-in's own code uses.
+  void SetParameterFromPlug(int paramIdx, double value, bool normalized)
+  {
+    ShowParamValue(paramIdx, value, normalized);
+  }
+  // Shows a normalised value on the control at controlIdx (ignored outside the list).
+  void SetControlFromPlug(int controlIdx, double normalizedValue);
   // Hands a normalised value to every control bound to paramIdx as if the user had typed it.
   void ApplyInputToControls(int paramIdx, double normalized);
   // A text entry closed with text: for a parameter, the value it names; for a free-text field, the

@@ -9,13 +9,6 @@
 
 #include <cstring>
 
-namespace
-{
-// Buttons of a message box: 0 OK only, 4 yes and no.
-constexpr int kMessageBoxTypeOK = 0;
-constexpr int kMessageBoxTypeYesNo = 4;
-} // namespace
-
 IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int width, int height, int fps)
     : IGraphics(plug, width, height, fps)
 {

@@ -182,7 +182,7 @@ TEST_F(VstProcess, CloseDestroysTheInstanceAndItsEditor)
   EXPECT_EQ(mLog.mInstanceCloses, 1);
   EXPECT_TRUE(mLog.mDestroyed);
   EXPECT_TRUE(mGraphicsLog.mDestroyed);
-  EXPECT_EQ(Dispatch(effGetVstVersion), 0); // a stale record answers nothing
+  mEffect = nullptr; // the record lived inside the instance
 }
 
 // ---- Entry logic ----

@@ -72,6 +72,17 @@ TEST_F(IGraphicsBinding, ShowParamValueInRealUnitsIsNormalisedFirst)
   EXPECT_DOUBLE_EQ(pan->GetValue(), 0.1);
 }
 
+TEST_F(IGraphicsBinding, ControlFromPlugReachesOnlyTheControlAtThatIndex)
+{
+  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
+  auto* b = Add(new ProbeControl(mPlug.get(), IRECT(20, 0, 30, 10), kGain));
+  mGraphics->SetControlFromPlug(1, 0.7);
+  mGraphics->SetControlFromPlug(5, 0.9);
+  EXPECT_DOUBLE_EQ(a->GetValue(), 0.0);
+  EXPECT_DOUBLE_EQ(b->GetValue(), 0.7);
+  EXPECT_TRUE(HostCalls().empty());
+}
+
 TEST_F(IGraphicsBinding, RedrawParamControlsShowsTheCurrentValues)
 {
   auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));

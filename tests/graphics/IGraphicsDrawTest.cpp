@@ -108,6 +108,22 @@ TEST_F(IGraphicsDrawPass, ListWithOnlyTheBackgroundAnswersDirtyFromItAlone)
   EXPECT_FALSE(mGraphics->TickAndPaint());
 }
 
+TEST_F(IGraphicsDrawPass, ShownBoundsKeepThePassAreaDirtyAndOutlineEveryControlButTheBackground)
+{
+  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH), -1, IColor(255, 0, 0, 0)));
+  Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 30, 20), -1, IColor(255, 0, 0, 200)));
+  mGraphics->ShowControlBounds(true);
+  DrawAll();
+  IRECT area;
+  EXPECT_TRUE(mGraphics->IsDirty(&area));
+  EXPECT_EQ(area, IRECT(0, 0, kW, kH));
+  const IColor outline = PixelAt(10, 10);
+  EXPECT_NE(outline, IColor(255, 0, 0, 200));
+  EXPECT_EQ(PixelAt(29, 19), outline);
+  EXPECT_EQ(PixelAt(15, 15), IColor(255, 0, 0, 200)); // inside: the control's own fill
+  EXPECT_NE(PixelAt(0, 50), outline);                 // the background has no outline
+}
+
 TEST_F(IGraphicsDrawPass, EmptyListDrawsNothingAndPaintsNothing)
 {
   IRECT area(0, 0, kW, kH);

@@ -182,10 +182,13 @@ TEST_F(HeadlessGraphics, PageThatCannotBeOpenedShowsTheErrorText)
 
 TEST_F(HeadlessGraphics, MessageBoxAnswersAsADecliningUserUnlessScripted)
 {
-  EXPECT_EQ(mGraphics->ShowMessageBox("Wrong Sample in SFZ file", "Kestrune", 0), IGraphics::kMessageBoxOK);
-  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", 4), IGraphics::kMessageBoxNo);
+  EXPECT_EQ(mGraphics->ShowMessageBox("Wrong Sample in SFZ file", "Kestrune", IGraphics::kMessageBoxTypeOK),
+            IGraphics::kMessageBoxOK);
+  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", IGraphics::kMessageBoxTypeYesNo),
+            IGraphics::kMessageBoxNo);
   mGraphics->QueueMessageBoxAnswer(IGraphics::kMessageBoxYes);
-  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", 4), IGraphics::kMessageBoxYes);
+  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", IGraphics::kMessageBoxTypeYesNo),
+            IGraphics::kMessageBoxYes);
   EXPECT_EQ(mGraphics->MessageBoxes()[0].mCaption, "Kestrune");
 }
 

@@ -159,6 +159,21 @@ TEST_F(IGraphicsRouting, WheelGestureGivesOneBeginAndOneEndHalfASecondOfTicksAft
   EXPECT_EQ(HostCalls().back().mOpcode, audioMasterEndEdit);
 }
 
+TEST(IGraphicsSlowTimer, WheelGestureOnATimerSlowerThanTwoTicksASecondEndsAtTheNextTick)
+{
+  HostCalls().clear();
+  TestPlug plug;
+  auto* graphics = new IGraphicsHeadless(&plug, 50, 50, 1);
+  graphics->AddControl(new ProbeControl(&plug, IRECT(0, 0, 20, 20), kGain));
+  plug.AttachGraphics(graphics);
+  IMouseMod none;
+  graphics->OnMouseWheel(5, 5, &none, 1);
+  EXPECT_EQ(graphics->ParamChangeTicksLeft(), 1);
+  graphics->TickAndPaint();
+  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
+  HostCalls().clear();
+}
+
 TEST_F(IGraphicsRouting, WheelOnAnotherParameterClosesThePendingGestureAtOnce)
 {
   Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));

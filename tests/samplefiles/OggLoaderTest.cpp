@@ -1,0 +1,208 @@
+#include "samplefiles/OggLoader.h"
+#include "samplefiles/OggTestFiles.h"
+#include "samplefiles/SampleBuffer.h"
+#include "samplefiles/WavTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace oggtest;
+
+namespace
+{
+constexpr long kRate = 44100;
+
+// Root mean square of the difference between a decoded plane and channel c of the encoded tone.
+// Vorbis is lossy: a plane in the right place stays far below the tone's own level (0.35), a plane
+// that holds another channel, is shifted or has a gap does not.
+double ToneError(const double* plane, int c, long frames)
+{
+  double sum = 0.0;
+  for (long f = 0; f < frames; ++f)
+  {
+    const double d = plane[f] - Tone(c, f, kRate);
+    sum += d * d;
+  }
+  return std::sqrt(sum / frames);
+}
+
+class OggLoaderTest : public ::testing::Test
+{
+protected:
+  std::string Encode(const std::string& name, int channels, long frames)
+  {
+    const std::string path = dir.Path() + "/" + name;
+    EXPECT_TRUE(WriteOgg(path, channels, kRate, frames)) << path;
+    return path;
+  }
+
+  // Header step, allocation and data step as the loading flow runs them.
+  std::unique_ptr<double[]> Load(const std::string& path, SampleFileInfo& info)
+  {
+    EXPECT_TRUE(ReadOggHeader(path.c_str(), info)) << path;
+    auto data = AllocateSampleData(info.frames, info.channels);
+    EXPECT_TRUE(data);
+    if (data)
+    {
+      EXPECT_TRUE(LoadOggSampleData(path.c_str(), data.get(), info.frames, info.channels));
+    }
+    return data;
+  }
+
+  wavtest::TempDir dir;
+};
+} // namespace
+
+TEST_F(OggLoaderTest, HeaderStepReportsTotalFramesChannelsAndRate)
+{
+  for (int channels : {1, 2, 6})
+  {
+    const std::string path = Encode("h" + std::to_string(channels) + ".ogg", channels, 44100 + 77);
+    SampleFileInfo info;
+    ASSERT_TRUE(ReadOggHeader(path.c_str(), info)) << channels;
+    EXPECT_EQ(info.kind, SampleFileKind::kOgg);
+    EXPECT_EQ(info.frames, 44177u);
+    EXPECT_EQ(info.channels, channels);
+    EXPECT_EQ(info.sampleRate, 44100u);
+  }
+}
+
+TEST_F(OggLoaderTest, RateRatioIsRoundedToFloatPrecisionUnlikeWav)
+{
+  SampleFileInfo info;
+  ASSERT_TRUE(ReadOggHeader(Encode("r.ogg", 2, 1000).c_str(), info));
+  EXPECT_EQ(SampleRateRatio(info, 48000.0), 0.918749988079071);
+  EXPECT_EQ(SampleRateRatio(info, 48000.0), static_cast<double>(0.91875f));
+  info.kind = SampleFileKind::kWav;
+  EXPECT_EQ(SampleRateRatio(info, 48000.0), 0.91875);
+}
+
+TEST_F(OggLoaderTest, MonoFillsPlaneZeroWithoutGapsUpToTheLastShortBlock)
+{
+  SampleFileInfo info;
+  auto data = Load(Encode("m.ogg", 1, 44100 + 77), info);
+  ASSERT_TRUE(data);
+  EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.02);
+  // The last 77 frames come from a short final block; they are decoded too.
+  const long last = 77;
+  double tailError = 0.0;
+  for (uint32_t f = info.frames - last; f < info.frames; ++f)
+    tailError = std::max(tailError, std::fabs(data[f] - Tone(0, f, kRate)));
+  EXPECT_LT(tailError, 0.05);
+}
+
+TEST_F(OggLoaderTest, StereoPlanesHoldLeftThenRight)
+{
+  SampleFileInfo info;
+  auto data = Load(Encode("s.ogg", 2, 30000), info);
+  ASSERT_TRUE(data);
+  EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.02);
+  EXPECT_LT(ToneError(data.get() + info.frames, 1, info.frames), 0.02);
+  EXPECT_GT(ToneError(data.get() + info.frames, 0, info.frames), 0.2) << "plane 1 must not be channel 0";
+}
+
+TEST_F(OggLoaderTest, SixChannelsStoreTheFirstTwoAndLeaveTheRestSilent)
+{
+  SampleFileInfo info;
+  auto data = Load(Encode("six.ogg", 6, 20000), info);
+  ASSERT_TRUE(data);
+  ASSERT_EQ(info.channels, 6);
+  EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.03);
+  EXPECT_LT(ToneError(data.get() + info.frames, 1, info.frames), 0.03);
+  for (size_t i = 2 * size_t{info.frames}; i < 6 * size_t{info.frames}; ++i)
+    ASSERT_EQ(data[i], 0.0) << i;
+}
+
+TEST_F(OggLoaderTest, AStreamLongerThanTheSlotNeverWritesPastTheBuffer)
+{
+  const std::string path = Encode("long.ogg", 2, 10000);
+  // The slot believes in 1000 frames; guards follow the two planes.
+  const uint32_t frames = 1000;
+  std::vector<double> buffer(2 * frames + 64, -7.0);
+  std::fill(buffer.begin(), buffer.begin() + 2 * frames, 0.0);
+  ASSERT_TRUE(LoadOggSampleData(path.c_str(), buffer.data(), frames, 2));
+  EXPECT_LT(ToneError(buffer.data(), 0, frames), 0.02);
+  EXPECT_LT(ToneError(buffer.data() + frames, 1, frames), 0.02);
+  for (size_t i = 2 * frames; i < buffer.size(); ++i)
+    ASSERT_EQ(buffer[i], -7.0) << i;
+}
+
+TEST_F(OggLoaderTest, AChainedFileReadsChannelOneOnlyFromLinksThatHaveIt)
+{
+  // A stereo link followed by a mono link: the mono part's plane 1 stays silent.
+  const std::string stereo = Encode("a.ogg", 2, 5000);
+  const std::string mono = Encode("b.ogg", 1, 5000);
+  const std::string chained = dir.Path() + "/chain.ogg";
+  {
+    std::ofstream out(chained, std::ios::binary);
+    out << std::ifstream(stereo, std::ios::binary).rdbuf() << std::ifstream(mono, std::ios::binary).rdbuf();
+  }
+  SampleFileInfo info;
+  auto data = Load(chained, info);
+  ASSERT_TRUE(data);
+  ASSERT_EQ(info.frames, 10000u);
+  ASSERT_EQ(info.channels, 2);
+  // Where decoding starts in a chain is the library's business; wherever the mono link's frames land,
+  // plane 1 holds the stereo link's second channel or silence, never anything read from the mono link.
+  const double* right = data.get() + 10000;
+  bool silent = true;
+  for (size_t f = 0; f < 5000; ++f)
+    silent = silent && right[f] == 0.0;
+  if (!silent)
+  {
+    EXPECT_LT(ToneError(right, 1, 5000), 0.02);
+  }
+  for (size_t f = 5000; f < 10000; ++f)
+    ASSERT_EQ(right[f], 0.0) << f;
+}
+
+TEST_F(OggLoaderTest, FilesThatAreNotOggVorbisAreRefusedByBothSteps)
+{
+  SampleFileInfo info;
+  info.frames = 99;
+  const std::string wav = dir.Write("w.ogg", wavtest::Riff({wavtest::Fmt(1, 1, 8000, 16)}));
+  const std::string missing = dir.Path() + "/missing.ogg";
+  double data[4] = {};
+  for (const std::string& path : {wav, missing, dir.Write("empty.ogg", {})})
+  {
+    EXPECT_FALSE(ReadOggHeader(path.c_str(), info)) << path;
+    EXPECT_FALSE(LoadOggSampleData(path.c_str(), data, 2, 2)) << path;
+  }
+  EXPECT_EQ(info.frames, 99u);
+}
+
+TEST_F(OggLoaderTest, AStreamWhoseLengthCannotBeMeasuredIsRefused)
+{
+  // Through a pipe the decoder cannot seek to the last page, and ov_pcm_total answers with an error.
+  const std::string ogg = Encode("p.ogg", 1, 5000);
+  const std::string fifo = dir.Path() + "/pipe.ogg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  std::thread writer(
+      [&]
+      {
+        const int fd = open(fifo.c_str(), O_WRONLY);
+        std::ifstream in(ogg, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (size_t done = 0; fd >= 0 && done < bytes.size();)
+        {
+          const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+          if (n <= 0) break;
+          done += static_cast<size_t>(n);
+        }
+        if (fd >= 0) close(fd);
+      });
+  SampleFileInfo info;
+  info.frames = 99;
+  EXPECT_FALSE(ReadOggHeader(fifo.c_str(), info));
+  writer.join();
+  std::signal(SIGPIPE, previous);
+  EXPECT_EQ(info.frames, 99u);
+}

@@ -1,0 +1,252 @@
+#include "samplefiles/WavReader.h"
+#include "samplefiles/WavTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+using namespace wavtest;
+
+namespace
+{
+class WavReaderTest : public ::testing::Test
+{
+protected:
+  // Opens the bytes as a file and reads every sample the reader offers (plus a margin it must refuse).
+  std::vector<double> ReadAll(const Bytes& bytes, bool* opened = nullptr)
+  {
+    const std::string path = dir.Write("test.wav", bytes);
+    const bool ok = reader.Open(path.c_str());
+    if (opened != nullptr) *opened = ok;
+    if (!ok) return {};
+    std::vector<double> out(size_t{reader.Frames()} * reader.Channels() + 16, -7.0);
+    out.resize(reader.Read(out.data(), out.size()));
+    return out;
+  }
+
+  bool Opens(const Bytes& bytes)
+  {
+    const std::string path = dir.Write("test.wav", bytes);
+    return reader.Open(path.c_str());
+  }
+
+  TempDir dir;
+  WavReader reader;
+};
+
+Bytes Data(const Bytes& payload)
+{
+  return Chunk("data", payload);
+}
+} // namespace
+
+TEST_F(WavReaderTest, EightBitBytesMapToTheFullRange)
+{
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 8), Data({0x80, 0x00, 0xFF, 0x81})}));
+  ASSERT_EQ(s.size(), 4u);
+  EXPECT_EQ(s[0], 0.0);
+  EXPECT_EQ(s[1], -1.0);
+  EXPECT_EQ(s[2], 0.9921875);
+  EXPECT_EQ(s[3], 0.0078125);
+}
+
+TEST_F(WavReaderTest, SixteenBitValuesAreScaledByOneOver32768)
+{
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({-32768, 32767, 0, -1, 16384}))}));
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[0], -1.0);
+  EXPECT_EQ(s[1], 32767.0 / 32768.0);
+  EXPECT_EQ(s[2], 0.0);
+  EXPECT_EQ(s[3], -1.0 / 32768.0);
+  EXPECT_EQ(s[4], 0.5);
+}
+
+TEST_F(WavReaderTest, TwentyFourBitValuesAreSignExtendedFromBit23)
+{
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 24), Data({0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF,
+                                                          0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x40})}));
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[0], -1.0);
+  EXPECT_EQ(s[1], 0.99999988079071044921875);
+  EXPECT_EQ(s[2], -1.0 / 8388608.0);
+  EXPECT_EQ(s[3], 1.0 / 8388608.0);
+  EXPECT_EQ(s[4], 0.5);
+}
+
+TEST_F(WavReaderTest, FloatSamplesAreTakenUnchangedWithoutClipping)
+{
+  const float f[] = {1.5f, -3.25f, 0.1f, -0.0f};
+  Bytes payload(sizeof f);
+  std::memcpy(payload.data(), f, sizeof f);
+  const auto s32 = ReadAll(Riff({Fmt(3, 1, 8000, 32), Data(payload)}));
+  ASSERT_EQ(s32.size(), 4u);
+  EXPECT_EQ(s32[0], 1.5);
+  EXPECT_EQ(s32[1], -3.25);
+  EXPECT_EQ(s32[2], static_cast<double>(0.1f));
+  EXPECT_TRUE(std::signbit(s32[3]));
+
+  const auto s64 = ReadAll(Riff({Fmt(3, 2, 8000, 64), Data(Float64({0.1, -2.0, 1e300, 0.0}))}));
+  ASSERT_EQ(s64.size(), 4u);
+  EXPECT_EQ(s64[0], 0.1);
+  EXPECT_EQ(s64[1], -2.0);
+  EXPECT_EQ(s64[2], 1e300);
+  EXPECT_EQ(reader.Frames(), 2u);
+}
+
+TEST_F(WavReaderTest, OpenReportsTheFormatAndFramesOfTheDataChunk)
+{
+  ASSERT_TRUE(Opens(Riff({Fmt(1, 2, 44100, 16), Data(Pcm16({1, 2, 3, 4, 5, 6}))})));
+  EXPECT_EQ(reader.Frames(), 3u);
+  EXPECT_EQ(reader.Channels(), 2u);
+  EXPECT_EQ(reader.SampleRate(), 44100u);
+  EXPECT_EQ(reader.BitsPerSample(), 16u);
+}
+
+TEST_F(WavReaderTest, ChunksBetweenFmtAndDataAreSkipped)
+{
+  const Bytes list = Chunk("LIST", {'I', 'N', 'F', 'O', 'a', 'b', 'c', 'd'});
+  const Bytes fact = Chunk("fact", {4, 0, 0, 0});
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), list, fact, Data(Pcm16({100, -100}))}));
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0], 100 / 32768.0);
+  EXPECT_EQ(s[1], -100 / 32768.0);
+}
+
+TEST_F(WavReaderTest, LongFmtChunksHaveTheirExtraBytesSkipped)
+{
+  for (size_t extra : {2u, 24u})
+  {
+    const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16, extra), Data(Pcm16({-32768, 8192}))}));
+    ASSERT_EQ(s.size(), 2u) << extra;
+    EXPECT_EQ(s[0], -1.0);
+    EXPECT_EQ(s[1], 0.25);
+  }
+}
+
+TEST_F(WavReaderTest, OddSizedChunksAreFollowedByTheirPadByte)
+{
+  // An odd LIST before the data, and an odd 8-bit data chunk that is skipped before a later format.
+  const Bytes padded = Chunk("LIST", 5, {'I', 'N', 'F', 'O', 'x', 0}); // 5 stated, pad follows
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 8), padded, Data({0xFF})}));
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0], 0.9921875);
+
+  const Bytes earlyData = Chunk("data", 3, {1, 2, 3, 0});
+  const auto t = ReadAll(Riff({earlyData, Fmt(1, 1, 8000, 8), Data({0x00})}));
+  ASSERT_EQ(t.size(), 1u);
+  EXPECT_EQ(t[0], -1.0);
+}
+
+TEST_F(WavReaderTest, FilesWithoutAnAcceptedFormatBeforeTheDataAreRefused)
+{
+  const Bytes data = Data(Pcm16({1, 2}));
+  EXPECT_FALSE(Opens(Riff({data, Fmt(1, 1, 8000, 16)}))) << "data before fmt";
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 0, 8000, 16), data}))) << "channels 0";
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 1, 8000, 32), data}))) << "32-bit integer PCM";
+  EXPECT_FALSE(Opens(Riff({Fmt(0xFFFE, 1, 8000, 16, 24), data}))) << "extensible";
+  EXPECT_FALSE(Opens(Riff({Fmt(3, 1, 8000, 16), data}))) << "16-bit float";
+  EXPECT_FALSE(Opens(Riff({Fmt(2, 1, 8000, 4), data}))) << "compressed";
+  EXPECT_FALSE(Opens(Riff({Chunk("fmt ", {1, 0, 1, 0}), data}))) << "short fmt";
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 1, 8000, 16)}))) << "no data";
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 1, 8000, 16), Chunk("data", {})}))) << "only an empty data chunk";
+  EXPECT_FALSE(reader.Read(nullptr, 0)) << "a refused file leaves nothing open";
+}
+
+TEST_F(WavReaderTest, ARefusedFormatIsForgottenAndALaterOneAccepted)
+{
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 2, 8000, 16), Fmt(1, 1, 8000, 32), Data(Pcm16({1, 2}))})));
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 32), Fmt(1, 1, 22050, 16), Data(Pcm16({16384}))}));
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0], 0.5);
+  EXPECT_EQ(reader.SampleRate(), 22050u);
+}
+
+TEST_F(WavReaderTest, AnEmptyDataChunkIsSkippedForALaterOne)
+{
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Chunk("data", {}), Data(Pcm16({-32768}))}));
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0], -1.0);
+}
+
+TEST_F(WavReaderTest, NonRiffAndCutHeadersAreRefused)
+{
+  Bytes good = Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({1}))});
+  Bytes rifx = good;
+  rifx[3] = 'X';
+  EXPECT_FALSE(Opens(rifx));
+  Bytes wave = good;
+  wave[11] = 'X';
+  EXPECT_FALSE(Opens(wave));
+  EXPECT_FALSE(Opens(Bytes(good.begin(), good.begin() + 11)));
+  EXPECT_FALSE(Opens(Bytes(good.begin(), good.begin() + 30))) << "fmt cut inside";
+  EXPECT_FALSE(Opens(Bytes(good.begin(), good.begin() + 40))) << "data header cut";
+  EXPECT_FALSE(Opens({}));
+  EXPECT_FALSE(reader.Open((dir.Path() + "/missing.wav").c_str()));
+}
+
+TEST_F(WavReaderTest, FramesAreRoundedDownToWholeFrames)
+{
+  // Stereo 16-bit: 4 bytes a frame, 11 bytes of data.
+  Bytes payload = Pcm16({1, 2, 3, 4});
+  payload.insert(payload.end(), {5, 0, 6, 7, 0}); // odd size: one pad byte follows
+  ASSERT_TRUE(Opens(Riff({Fmt(1, 2, 8000, 16), Chunk("data", 11, payload)})));
+  EXPECT_EQ(reader.Frames(), 2u);
+  std::vector<double> out(8, -7.0);
+  EXPECT_EQ(reader.Read(out.data(), out.size()), 4u);
+  EXPECT_EQ(out[3], 4 / 32768.0);
+  EXPECT_EQ(out[4], -7.0);
+}
+
+TEST_F(WavReaderTest, DataClaimsBeyondTheFileCountOnlyTheBytesPresent)
+{
+  // Truncated file: 1000 frames claimed, 3 and a half present.
+  Bytes cut = Chunk("data", 4000, Pcm16({1, 2, 3, 4, 5, 6, 7}));
+  cut.push_back(0x12);
+  ASSERT_TRUE(Opens(Riff({Fmt(1, 2, 8000, 16), cut})));
+  EXPECT_EQ(reader.Frames(), 3u);
+
+  // A streamed file whose size fields were never patched.
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Chunk("data", 0xFFFFFFFF, Pcm16({8192, -8192}))}));
+  EXPECT_EQ(reader.Frames(), 2u);
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[1], -0.25);
+
+  // A claim with no byte behind it at all.
+  ASSERT_TRUE(Opens(Riff({Fmt(3, 8, 8000, 64), Chunk("data", 0xFFFFFFF0, {})})));
+  EXPECT_EQ(reader.Frames(), 0u);
+}
+
+TEST_F(WavReaderTest, ReadNeverPassesTheDataChunkOverSeveralCalls)
+{
+  const Bytes trailer = Chunk("LIST", {'I', 'N', 'F', 'O'});
+  ASSERT_TRUE(Opens(Riff({Fmt(1, 1, 8000, 8), Data({0x00, 0x80, 0xFF}), trailer})));
+  EXPECT_EQ(reader.Frames(), 3u); // the pad byte and the LIST chunk are not samples
+  double out[8];
+  EXPECT_EQ(reader.Read(out, 2), 2u);
+  EXPECT_EQ(reader.Read(out + 2, 6), 1u);
+  EXPECT_EQ(out[2], 0.9921875);
+  EXPECT_EQ(reader.Read(out, 6), 0u);
+}
+
+TEST_F(WavReaderTest, ReadingMoreThanOneBlockKeepsEverySample)
+{
+  std::vector<int16_t> values(50000);
+  for (size_t i = 0; i < values.size(); ++i)
+    values[i] = static_cast<int16_t>(i * 7919);
+  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16(values))}));
+  ASSERT_EQ(s.size(), values.size());
+  for (size_t i = 0; i < values.size(); ++i)
+    ASSERT_EQ(s[i], values[i] / 32768.0) << i;
+}
+
+TEST_F(WavReaderTest, CloseReleasesTheFileAndReadThenStoresNothing)
+{
+  ASSERT_TRUE(Opens(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({1}))})));
+  reader.Close();
+  EXPECT_TRUE(reader.Path().empty());
+  double out[1] = {-7.0};
+  EXPECT_EQ(reader.Read(out, 1), 0u);
+  EXPECT_EQ(out[0], -7.0);
+}

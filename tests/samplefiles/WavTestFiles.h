@@ -1,0 +1,119 @@
+#pragma once
+// Byte-level WAV files for the reader tests: chunks are built in memory and written to a temp folder
+// that is removed with the fixture.
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace wavtest
+{
+using Bytes = std::vector<uint8_t>;
+
+inline void PutLe16(Bytes& b, uint32_t v)
+{
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void PutLe32(Bytes& b, uint32_t v)
+{
+  PutLe16(b, v & 0xFFFF);
+  PutLe16(b, v >> 16);
+}
+
+inline void Append(Bytes& b, const Bytes& more)
+{
+  b.insert(b.end(), more.begin(), more.end());
+}
+
+// A chunk with its stated size; the payload is written as given (no pad byte added).
+inline Bytes Chunk(const char* id, uint32_t statedSize, const Bytes& payload)
+{
+  Bytes b(id, id + 4);
+  PutLe32(b, statedSize);
+  Append(b, payload);
+  return b;
+}
+
+inline Bytes Chunk(const char* id, const Bytes& payload)
+{
+  return Chunk(id, static_cast<uint32_t>(payload.size()), payload);
+}
+
+// A "fmt " chunk of 16 bytes plus extraBytes zero bytes (18 or 40 for the longer variants).
+inline Bytes Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, size_t extraBytes = 0)
+{
+  Bytes p;
+  PutLe16(p, tag);
+  PutLe16(p, channels);
+  PutLe32(p, rate);
+  PutLe32(p, rate * channels * bits / 8);
+  PutLe16(p, static_cast<uint32_t>(channels * bits / 8));
+  PutLe16(p, bits);
+  p.resize(p.size() + extraBytes, 0);
+  return Chunk("fmt ", p);
+}
+
+// "RIFF", size, "WAVE" and then the chunks.
+inline Bytes Riff(const std::vector<Bytes>& chunks)
+{
+  Bytes body{'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks)
+    Append(body, c);
+  Bytes b{'R', 'I', 'F', 'F'};
+  PutLe32(b, static_cast<uint32_t>(body.size()));
+  Append(b, body);
+  return b;
+}
+
+inline Bytes Pcm16(const std::vector<int16_t>& samples)
+{
+  Bytes b;
+  for (int16_t s : samples)
+    PutLe16(b, static_cast<uint16_t>(s));
+  return b;
+}
+
+inline Bytes Float64(const std::vector<double>& samples)
+{
+  Bytes b(samples.size() * 8);
+  std::memcpy(b.data(), samples.data(), b.size());
+  return b;
+}
+
+// A temporary folder, removed with everything in it when the object goes.
+class TempDir
+{
+public:
+  TempDir()
+  {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-XXXXXX").string();
+    mPath = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+  }
+  ~TempDir()
+  {
+    std::error_code ignored;
+    if (!mPath.empty()) std::filesystem::remove_all(mPath, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return mPath; }
+
+  std::string Write(const std::string& name, const Bytes& bytes) const
+  {
+    const std::string path = mPath + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+private:
+  std::string mPath;
+};
+} // namespace wavtest
