@@ -1,5 +1,6 @@
 #include "editor/EditorFixture.h"
 
+#include "drawing/DRAW_SysBitmap.h"
 #include "framework/IGraphics.h"
 
 #include <mutex>
@@ -131,6 +132,20 @@ void EditorTest::Render(int n)
   float* outs[2] = {left.data(), right.data()};
   AEffect* fx = Fx();
   fx->processReplacing(fx, nullptr, outs, n);
+}
+
+DRAW_Pixel EditorTest::PixelAt(int x, int y) const
+{
+  return mGui->GetDrawBitmap()->Row(y)[x];
+}
+
+std::vector<DRAW_Pixel> EditorTest::Pixels(const IRECT& r) const
+{
+  std::vector<DRAW_Pixel> pixels;
+  for (int y = r.T; y < r.B; ++y)
+    for (int x = r.L; x < r.R; ++x)
+      pixels.push_back(PixelAt(x, y));
+  return pixels;
 }
 
 void EditorTest::Click(int x, int y, bool right, bool shift)

@@ -3,6 +3,7 @@
 // editor), opened by a recording host, with helpers to load analysable samples into slots the way the
 // loading flow does, to play notes and to drive the window-less graphics context.
 
+#include "drawing/DRAW_Pixel.h"
 #include "editor/BarLabel.h"
 #include "editor/MySample.h"
 #include "editor/SampleRange.h"
@@ -66,6 +67,10 @@ protected:
   void NoteOff(int note);
   // Renders one block of n frames (voices advance).
   void Render(int n);
+
+  // A pixel of the back buffer.
+  DRAW_Pixel PixelAt(int x, int y) const;
+  std::vector<DRAW_Pixel> Pixels(const IRECT& r) const;
 
   // Mouse gestures at editor pixels.
   void Click(int x, int y, bool right = false, bool shift = false);
