@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace
 {
@@ -187,6 +188,8 @@ void SampleRange::SetSlotParam(int kind, int midiNote)
   const int idx = mSlot * kParamsPerSlot + kind;
   IParam* param = mPlug->GetParam(idx);
   if (!param) return;
+  // Parameter writers hold the instance mutex (the audio thread applies automation under it).
+  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
   mPlug->BeginInformHostOfParamChange(idx);
   param->SetClamped(midiNote);
   // The host hears the new value too, so that a recorded gesture holds it.
