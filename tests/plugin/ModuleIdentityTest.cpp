@@ -38,16 +38,15 @@ TEST(ModuleExports, EntryPointWithoutHostCallbackAnswersNull)
   EXPECT_EQ(PluginModule::Get().mVSTPluginMain(nullptr), nullptr);
 }
 
-TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithoutEditorYet)
+TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
 {
   EXPECT_EQ(Fx()->magic, kEffectMagic);
   EXPECT_EQ(Fx()->numPrograms, 16);
   EXPECT_EQ(Fx()->numParams, 60);
   EXPECT_EQ(Fx()->numInputs, 0);
   EXPECT_EQ(Fx()->numOutputs, 2);
-  EXPECT_EQ(Fx()->flags,
-            effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks | effFlagsIsSynth);
-  EXPECT_EQ(Fx()->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(Fx()->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing |
+                             effFlagsProgramChunks | effFlagsIsSynth);
   EXPECT_EQ(Fx()->uniqueID, 0x30717A77);
   EXPECT_EQ(Fx()->version, 10100);
   EXPECT_EQ(Fx()->initialDelay, 0);
@@ -72,8 +71,6 @@ TEST_F(ModuleIdentity, NamesVersionAndCategoryAreAnswered)
   EXPECT_EQ(mPlug->Dispatch(effGetPlugCategory), kPlugCategSynth);
   EXPECT_EQ(mPlug->Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(mPlug->Dispatch(effIdentify), 0x4E764566);
-  EXPECT_EQ(mPlug->Dispatch(effEditGetRect, 0, 0, text), 0);
-  EXPECT_EQ(mPlug->Dispatch(effEditOpen), 0);
 }
 
 TEST_F(ModuleIdentity, CanDoAnswersTimeInfoAndMidiBothWaysOnly)
