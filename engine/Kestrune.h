@@ -15,6 +15,7 @@
 #include "engine/EngineConstants.h"
 #include "engine/ParamInitTracker.h"
 #include "engine/SamplerEngine.h"
+#include "engine/SlotInput.h"
 #include "framework/IEffectVST.h"
 #include "samplefiles/SlotFile.h"
 
@@ -122,6 +123,7 @@ private:
   ClockFn mClock = &Clock::now;
   Clock::time_point mLastBlockClock;
   std::array<SlotFile, kNumSlots> mSlotFiles;
-  bool mSfzHandOver = false; // OnExtraParam runs for LoadFile, not for the host
-  bool mReadingSfz = false;  // the five runs of an instrument file are under way
+  bool mSfzHandOver = false;  // OnExtraParam runs for LoadFile, not for the host
+  bool mReadingSfz = false;   // the five runs of an instrument file are under way
+  SlotInput mSlotInput{this}; // the sample views' clicks and drops
 };
