@@ -5,6 +5,7 @@
 #include "engine/Kestrune.h"
 #include "framework/IGraphics.h"
 
+#include <mutex>
 #include <string>
 
 namespace
@@ -15,21 +16,29 @@ constexpr const char* kRemovedName = "...";
 void SlotInput::OnSampleViewMouseDown(MySample& view, int x, int y, const IMouseMod& mod)
 {
   const int slot = view.Slot();
-  const SlotFile& file = view.File();
+  // Copies taken under the mutex: a host thread may be restoring a state into the slot meanwhile, and
+  // the load below rewrites the fields they come from.
+  std::string path, previous, next;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    const SlotFile& file = view.File();
+    path = file.Path();
+    previous = file.PreviousPath();
+    next = file.NextPath();
+  }
   if (mod.R)
   {
-    if (IGraphics* graphics = IGraphics::Of(mPlug)) graphics->SetClipboardText(file.Path());
-    if (BarLabel* bar = view.MessageBar()) bar->SetMessage(file.Path());
+    if (IGraphics* graphics = IGraphics::Of(mPlug)) graphics->SetClipboardText(path.c_str());
+    if (BarLabel* bar = view.MessageBar()) bar->SetMessage(path.c_str());
     return;
   }
   using Route = CLS_KESTRUNE::LoadRoute;
-  // Copies: the load rewrites the fields these come from.
-  if (file.Path()[0] != '\0' && view.CloseRect().Contains(x, y))
+  if (!path.empty() && view.CloseRect().Contains(x, y))
     mPlug->ClearSample(slot, kRemovedName);
-  else if (file.PreviousPath()[0] != '\0' && view.PreviousRect().Contains(x, y))
-    mPlug->LoadFile(slot, std::string(file.PreviousPath()).c_str(), Route::kEditor);
-  else if (file.NextPath()[0] != '\0' && view.NextRect().Contains(x, y))
-    mPlug->LoadFile(slot, std::string(file.NextPath()).c_str(), Route::kEditor);
+  else if (!previous.empty() && view.PreviousRect().Contains(x, y))
+    mPlug->LoadFile(slot, previous.c_str(), Route::kEditor);
+  else if (!next.empty() && view.NextRect().Contains(x, y))
+    mPlug->LoadFile(slot, next.c_str(), Route::kEditor);
   else if (view.GetRECT().Contains(x, y))
     mPlug->LoadFile(slot, "", Route::kEditor);
 }
