@@ -89,15 +89,13 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
   SlotFile& file = File(slot);
 
   // 1. The given path, or the user's choice; a cancelled prompt runs on the current path again.
-  std::string chosen;
-  if (path == nullptr || path[0] == '\0')
-  {
-    if (PromptForFile(&chosen)) path = chosen.c_str();
-  }
-  if (path != nullptr && path[0] != '\0' && !file.SetPath(path))
+  // A copy: the caller's text may be one of the fields this flow rewrites (the saved path).
+  std::string requested = path != nullptr ? path : "";
+  if (requested.empty()) PromptForFile(&requested);
+  if (!requested.empty() && !file.SetPath(requested.c_str()))
   {
     // Longer than the path field: refused, never cut.
-    LoadFailed(slot, path, LoadRoute::kHost);
+    LoadFailed(slot, requested.c_str(), LoadRoute::kHost);
     return;
   }
   // 2. Nothing to load.

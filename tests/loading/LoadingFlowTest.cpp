@@ -216,6 +216,9 @@ TEST_F(LoadingFlow, PathsLongerThanTheFieldsAreRefusedWithoutOverflow)
   ExpectEmpty(0, "wrong audio");
   EXPECT_STREQ(File(0).Path(), good.c_str()); // refused, not cut
   EXPECT_EQ(Saved(0), longer);                // the host's path is kept for the next save
+  // Handed over in the saved text's own buffer, which the flow rewrites on the way: still kept.
+  mPlug->OnExtraParam(0, mPlug->GetExtraParam(0));
+  EXPECT_EQ(Saved(0), longer);
   Load(0, good);
   Load(0, longer, Route::kEditor);
   ExpectEmpty(0, "wrong audio");
