@@ -2,8 +2,10 @@
 // then a note and a block. The first byte chooses the bank chunk (odd) or the program chunk (even).
 //
 // The chunk's texts are sample paths that the instance loads. So that no fuzzed path reaches a real
-// file, the process works in a temp folder holding a few sample files, and every "/" in the text part
-// of the chunk becomes "_": all paths are relative, inside that folder.
+// file outside a temp folder (which holds a few sample files), every "/" in the text part of the chunk
+// becomes "_", and each text that can be read from the chunk is put behind the temp folder's path,
+// its length word adjusted. A text the chunk's lengths do not lead to is not read by the instance
+// either; it stays as it is, without separators.
 
 #include "engine/Kestrune.h"
 #include "samplefiles/OggLoader.h"
@@ -12,11 +14,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -35,7 +37,33 @@ void PutLe(std::vector<char>& b, uint32_t v, int bytes)
     b.push_back(static_cast<char>(v >> (8 * i)));
 }
 
-// A folder of its own, made once per process and left as the working folder.
+// The chunk with every text that can be read (int32 length, then the bytes) and names a file behind
+// prefix.
+std::vector<uint8_t> PrefixTexts(const std::vector<uint8_t>& chunk, const std::string& prefix)
+{
+  if (chunk.size() < kTextsOffset) return chunk;
+  std::vector<uint8_t> out(chunk.begin(), chunk.begin() + kTextsOffset);
+  size_t pos = kTextsOffset;
+  while (pos + 4 <= chunk.size())
+  {
+    int32_t length = 0;
+    std::memcpy(&length, chunk.data() + pos, 4);
+    if (length < 0 || static_cast<size_t>(length) > chunk.size() - pos - 4) break;
+    // "0" and the empty text name no file: they stay as they are.
+    const bool names = length > 1 || (length == 1 && chunk[pos + 4] != '0');
+    const int32_t longer = length + (names ? static_cast<int32_t>(prefix.size()) : 0);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&longer);
+    out.insert(out.end(), bytes, bytes + 4);
+    if (names) out.insert(out.end(), prefix.begin(), prefix.end());
+    out.insert(out.end(), chunk.begin() + static_cast<std::ptrdiff_t>(pos + 4),
+               chunk.begin() + static_cast<std::ptrdiff_t>(pos + 4 + static_cast<size_t>(length)));
+    pos += 4 + static_cast<size_t>(length);
+  }
+  out.insert(out.end(), chunk.begin() + static_cast<std::ptrdiff_t>(pos), chunk.end());
+  return out;
+}
+
+// A folder of its own with two sample files, made once per process and removed at exit.
 struct WorkFolder
 {
   std::string path;
@@ -44,7 +72,6 @@ struct WorkFolder
     std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-setchunk-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     path = pattern;
-    if (chdir(path.c_str()) != 0) std::abort();
     // a.wav: 16-bit mono, 64 frames; kit.sfz: two regions of it.
     std::vector<char> wav = {'R', 'I', 'F', 'F'};
     PutLe(wav, 36 + 128, 4);
@@ -62,8 +89,10 @@ struct WorkFolder
     PutLe(wav, 128, 4);
     for (int i = 0; i < 64; ++i)
       PutLe(wav, static_cast<uint32_t>(i * 300), 2);
-    std::ofstream("a.wav", std::ios::binary).write(wav.data(), static_cast<std::streamsize>(wav.size()));
-    std::ofstream("kit.sfz") << "<region>\nsample=a.wav\nlokey=40\n<region>\nsample=a.wav\nhikey=90\n";
+    std::ofstream(path + "/a.wav", std::ios::binary)
+        .write(wav.data(), static_cast<std::streamsize>(wav.size()));
+    std::ofstream(path + "/kit.sfz")
+        << "<region>\nsample=a.wav\nlokey=40\n<region>\nsample=a.wav\nhikey=90\n";
   }
   ~WorkFolder()
   {
@@ -81,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   std::vector<uint8_t> chunk(data + 1, data + size);
   for (size_t i = kTextsOffset; i < chunk.size(); ++i)
     if (chunk[i] == '/') chunk[i] = '_';
+  chunk = PrefixTexts(chunk, folder.path + "/");
 
   IEffectInstanceInfo info;
   info.mHostCallback = &Host;
