@@ -96,11 +96,18 @@ void CLS_KESTRUNE::OnParamChange(int paramIdx)
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
 
   const int kind = paramIdx % kParamsPerSlot;
-  const IParam* p = GetParam(paramIdx);
+  IParam* p = GetParam(paramIdx);
   double x = p->Value();
-  // A host can leave a value outside the bounds (or not a number) in the parameter; the engine only
-  // ever sees values inside them, so the integer below cannot overflow.
-  if (!(x >= p->GetMin())) x = p->GetMin();
+  // A host can leave a value outside the bounds, or not a number, in the parameter (automation,
+  // text entry and chunks all reach here). The engine only sees values inside the bounds, so the
+  // integer below cannot overflow; a non-number is replaced by the lower bound in the parameter too,
+  // so that the host never reads one back.
+  if (std::isnan(x))
+  {
+    x = p->GetMin();
+    p->Set(x);
+  }
+  if (x < p->GetMin()) x = p->GetMin();
   if (x > p->GetMax()) x = p->GetMax();
   if (kind == kAttack || kind == kRelease)
     x *= kHundredthsPerSecond;
@@ -129,17 +136,9 @@ void CLS_KESTRUNE::Reset()
     return;
   }
 
+  // Rescales sounding voices; slot ratios are computed from each file's own rate, so a slot loaded
+  // before the first usable rate gets file rate / engine rate here as well.
   mEngine.ChangeEngineRate(h);
-  // Before the first usable rate the ratios could not be computed; a slot loaded meanwhile gets its
-  // ratio from the file's own rate now.
-  if (!(e > 0.0))
-  {
-    for (int s = 0; s < kNumSlots; ++s)
-    {
-      if (mEngine.mSampleFrames[s] != 0 && mEngine.mSampleFileRate[s] > 0.0)
-        mEngine.mRateRatio[s] = mEngine.mSampleFileRate[s] / h;
-    }
-  }
 
   for (int s = 0; s < kNumSlots; ++s)
   {
@@ -165,13 +164,16 @@ void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs,
     Reset();
   }
 
+  // The transport has just stopped (playing or recording before, neither now): silence at once.
   const bool playing = GetPlaying() != 0;
   if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
   mWasPlaying = playing;
 
+  // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
   const Clock::time_point now = mClock();
   if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
 
+  // Mixes the voices (nothing for 0 frames) and starts every voice offset over for the next block.
   mEngine.Mix(outputs, nFrames > 0 ? nFrames : 0);
   mLastBlockClock = now;
 }

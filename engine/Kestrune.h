@@ -34,8 +34,10 @@ constexpr int kKestruneExtraTexts = kNumSlots; // one stored sample path per slo
 class CLS_KESTRUNE : public IEffectVST
 {
 public:
+  // The render's gap detection reads a steady wall clock: the process's CPU clock barely moves while a
+  // host has stopped calling the render, so it would miss exactly the pauses it is there to see.
   using Clock = std::chrono::steady_clock;
-  // Time source of the render's gap detection; tests replace it to simulate pauses.
+  // Time source of the gap detection; tests replace it to simulate pauses.
   using ClockFn = Clock::time_point (*)();
 
   explicit CLS_KESTRUNE(IEffectInstanceInfo info);
@@ -58,6 +60,7 @@ public:
   const SamplerEngine& Engine() const { return mEngine; }
   // The last integer applied per parameter (tests and the editor read it).
   int AppliedInt(int paramIdx) const { return mParamIntCache[paramIdx]; }
+  // Replaces the gap detection's time source (null: the steady clock) and restarts the gap from now.
   void SetRenderClock(ClockFn clock);
   // The editor's per-slot views (sample view, keyboard range view), built with the editor.
   SlotViews* Views() const { return mSlotViews.get(); }

@@ -19,7 +19,9 @@ public:
   SamplerEngine();
 
   // Applies the integer value v (the parameter's value scaled and rounded by the instance) of
-  // parameter paramIdx (0..kNumParams-1) to its slot, as the effect table of each kind says.
+  // parameter paramIdx (0..kNumParams-1) to its slot, as the effect table of each kind says. Other
+  // indexes are ignored. Reverse flips the slot's data only when the flag changes, so the data is held
+  // reversed exactly while mReverse is set, whatever the caller passes twice.
   void ApplySlotParam(int paramIdx, int v);
 
   // Rescales the running voices and the slots' rate ratios from mEngineSampleRate to rate and makes
@@ -33,16 +35,22 @@ public:
   // passed on to the host (every message but notes below kLowestNote).
   bool HandleMidi(uint8_t status, uint8_t data1, uint8_t data2, int offset);
 
+  // One frame of the voice's linear envelope; frees the voice when its release reaches 0.
   void ApplyEnvelope(int slot, int voice);
+  // Frees the slot's voices at once, without release (slot switched off, slot reloaded).
   void StopSlotVoices(int slot);
+  // Frees every voice and empties the held keys of active slots that hold a sample (transport stop,
+  // a gap between render calls).
   void SilenceAllVoices();
+  // Lowers mVoiceCount past free voices at the top of the table.
   void TrimVoiceCount();
   // Frees all 24 voices and sets mVoiceCount to 0 (the first render call's start-up).
   void ClearVoiceTable();
 
   // Mixes every sounding voice into out[0] (left) and out[1] (right), writing nFrames frames, then
   // sets every voice offset to 0. nFrames <= 0 mixes nothing. Reads stay inside the slot's data also
-  // when a looping voice steps further than the whole sample in one frame.
+  // when a looping voice steps further than the whole sample in one frame; a voice on a slot without
+  // frames is freed without a read. Uses a member scratch: one call at a time (the instance mutex).
   void Mix(double** out, int nFrames);
 
   // Reverses the slot's data in place (each channel's frames in opposite order) and tells the view.
@@ -92,10 +100,17 @@ public:
   int16_t mVoiceCount = 0;
 
 private:
+  // The mixer works through a block in chunks of this many frames, summing into mMixScratch.
+  static constexpr int kMixChunkFrames = 512;
+
   // Frees one voice: amplitude, position and level 0, note, stage and slot 0.
   void ClearVoice(int voice);
-  // Mixes voice v of slot s into frames start..nFrames-1; the slot holds a sample.
-  template <bool Stereo> void MixVoice(int v, int s, double* left, double* right, int start, int nFrames);
+  // Mixes voice v of slot s (which holds a sample) into the chunk's frames from..to-1; acc holds the
+  // chunk's interleaved left/right sums, acc[0] being the chunk's first frame.
+  void MixVoice(int v, int s, double* acc, int from, int to);
+
+  // Interleaved left/right sums of the chunk being mixed.
+  double mMixScratch[2 * kMixChunkFrames] = {};
 
   EngineViews mNoViews;
   EngineViews* mViews = &mNoViews;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <random>
 
 using namespace enginetest;
@@ -157,5 +158,62 @@ TEST(MixIdentity, FullTableOfVoicesMatchesOverManyBlocks)
     ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), 256 * sizeof(double)), 0) << blk;
     ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), 256 * sizeof(double)), 0) << blk;
     ExpectSameVoices(fast, plain, blk);
+  }
+}
+
+TEST(MixIdentity, OddStepsAndPositionsStayInsideAndMatchTheFrameByFrameOrder)
+{
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double steps[] = {-2.5, nan, inf, 1e300, 0.0, 1e-9, 3.7, 0.999, 2.0};
+  const double positions[] = {-5.0, 1e20, nan, 0.5, 0.0, 1.9999999};
+  for (uint32_t seed = 1; seed <= 40; ++seed)
+  {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    SamplerEngine fast;
+    SamplerEngine plain;
+    Build(fast, seed);
+    Build(plain, seed);
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (SamplerEngine* e : {&fast, &plain})
+    {
+      for (int s = 0; s < kNumSlots; ++s)
+      {
+        e->ApplySlotParam(ParamIndex(s, kLowNote), 12);
+        e->ApplySlotParam(ParamIndex(s, kHighNote), 127);
+      }
+      e->HandleMidi(0x90, 60, 100, 0);
+      e->HandleMidi(0x90, 61, 100, 5);
+    }
+    for (int v = 0; v < fast.mVoiceCount; ++v)
+    {
+      const double step = steps[pick(0, 8)];
+      const double pos = positions[pick(0, 5)];
+      fast.mVoiceStep[v] = plain.mVoiceStep[v] = step;
+      fast.mVoicePos[v] = plain.mVoicePos[v] = pos;
+    }
+    if (pick(0, 3) == 0)
+    {
+      const int s = pick(0, kNumSlots - 1);
+      fast.mSampleFrames[s] = plain.mSampleFrames[s] = 0;
+    }
+    for (int blk = 0; blk < 4; ++blk)
+    {
+      Block a(300);
+      Block b(300);
+      fast.Mix(a.Out(), 300);
+      ReferenceMix(plain, b.Out(), 300);
+      ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), 300 * sizeof(double)), 0) << blk;
+      ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), 300 * sizeof(double)), 0) << blk;
+      ExpectSameVoices(fast, plain, blk);
+      for (int v = 0; v < kNumVoices; ++v)
+      {
+        if (fast.mVoiceSlot[v] == 0) continue;
+        const int s = fast.mVoiceSlot[v] - 1;
+        ASSERT_GE(fast.mVoicePos[v], 0.0);
+        ASSERT_LT(fast.mVoicePos[v], static_cast<double>(fast.mSampleFrames[s]));
+      }
+    }
   }
 }

@@ -1,0 +1,236 @@
+// The 60 parameters as a host sees them: names, labels, display texts, normalised values, text entry
+// and the vendor-specific value calls.
+
+#include "plugin/ModuleFixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+using namespace plugintest;
+
+namespace
+{
+struct KindExpectation
+{
+  const char* name;
+  const char* label;
+  const char* display; // of the default value
+  double normalized;   // of the default value
+};
+
+// Kind k of every slot, from the parameter table.
+const KindExpectation kKinds[12] = {
+    {"Active", "", "Yes", 1.0},
+    {"Low Note", "", "36", 24.0 / 115.0},
+    {"High Note", "", "127", 1.0},
+    {"Root Note", "", "41", 29.0 / 115.0},
+    {"Semitones Multiply", "", "1.0", 0.9 / 47.9},
+    {"Attack", "s", "0.80", std::sqrt(0.8 / 16.0)},
+    {"Release", "s", "1.50", std::sqrt(1.5 / 16.0)},
+    {"Pan", "", "0", 0.5},
+    {"Alternate Pan", "", "No", 0.0},
+    {"Volume", "dB", "0", 48.0 / 72.0},
+    {"Reverse", "", "No", 0.0},
+    {"Loop", "", "Yes", 1.0},
+};
+
+constexpr VstIntPtr kBeef = 0xBEEF;
+} // namespace
+
+using ModuleParameters = ModuleTest;
+
+TEST_F(ModuleParameters, EverySlotHasTheTwelveKindsWithNamesLabelsAndDefaultDisplays)
+{
+  for (int idx = 0; idx < 60; ++idx)
+  {
+    const KindExpectation& k = kKinds[idx % 12];
+    EXPECT_EQ(mPlug->ParamText(effGetParamName, idx), k.name) << idx;
+    EXPECT_EQ(mPlug->ParamText(effGetParamLabel, idx), k.label) << idx;
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, idx), k.display) << idx;
+    EXPECT_NEAR(mPlug->GetParameter(idx), k.normalized, 1e-6) << idx;
+    EXPECT_EQ(mPlug->Dispatch(effCanBeAutomated, idx), 1) << idx;
+  }
+}
+
+TEST_F(ModuleParameters, NormalisedValuesRoundTripAndSnapForEveryKind)
+{
+  mPlug->Open();
+  const int slot = 3 * 12;
+  struct Case
+  {
+    int kind;
+    float in;
+    double out;
+    const char* display;
+  };
+  const Case cases[] = {
+      {0, 0.2f, 0.0, "No"},          // enum snaps to 0
+      {0, 0.7f, 1.0, "Yes"},         // and to 1
+      {1, 0.5f, 58.0 / 115.0, "70"}, // 69.5 rounds up to 70
+      {2, 0.0f, 0.0, "12"},          // lowest note
+      {3, 1.0f, 1.0, "127"},         // highest note
+      {4, 1.0f, 1.0, "48.0"},        // doubles are not snapped
+      {4, 0.25f, 0.25, "12.1"},      // 0.1 + 47.9 / 4 = 12.075
+      {5, 0.5f, 0.5, "4.00"},        // shape 2: half way is a quarter of 16 s
+      {6, 0.0f, 0.0, "0"},           // zero shows as "0"
+      {7, 0.25f, 0.25, "-50"},       // pan in percent
+      {7, 1.0f, 1.0, "100"},         //
+      {8, 1.0f, 1.0, "Yes"},         //
+      {9, 0.0f, 0.0, "-48"},         // decibels
+      {9, 1.0f, 1.0, "24"},          //
+      {10, 1.0f, 1.0, "Yes"},        //
+      {11, 0.0f, 0.0, "No"},         //
+  };
+  for (const Case& c : cases)
+  {
+    mPlug->SetParameter(slot + c.kind, c.in);
+    EXPECT_NEAR(mPlug->GetParameter(slot + c.kind), c.out, 1e-6) << c.kind << " " << c.in;
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, slot + c.kind), c.display) << c.kind << " " << c.in;
+  }
+  // The host's own writes are not echoed back as automation.
+  EXPECT_EQ(mHost.Count(audioMasterAutomate), 0);
+  EXPECT_EQ(mHost.Count(audioMasterBeginEdit), 0);
+  EXPECT_EQ(mHost.Count(audioMasterEndEdit), 0);
+}
+
+TEST_F(ModuleParameters, TextEntrySetsValuesByDisplayTextOrNumberClampedToTheRange)
+{
+  mPlug->Open();
+  struct Case
+  {
+    int idx;
+    const char* text;
+    const char* display;
+  };
+  const Case cases[] = {
+      {0, "No", "No"},   {12 + 8, "Yes", "Yes"}, {1, "2.5", "12"},   {2, "200", "127"},
+      {9, "-3", "-3"},   {9, "-100", "-48"},     {5, "0.5", "0.50"}, {4, "2.26", "2.3"},
+      {7, "-80", "-80"}, {6, "abc", "0"},        {11, "yes", "No"}, // texts match case-sensitively only:
+                                                                    // "yes" reads as 0
+  };
+  for (const Case& c : cases)
+  {
+    EXPECT_EQ(mPlug->Dispatch(effString2Parameter, c.idx, 0, const_cast<char*>(c.text)), 1) << c.text;
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, c.idx), c.display) << c.text;
+  }
+  EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 60, 0, const_cast<char*>("1")), 0);
+  EXPECT_EQ(mPlug->Dispatch(effString2Parameter, -1, 0, const_cast<char*>("1")), 0);
+  EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 3, 0, nullptr), 1);
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 3), "41");
+}
+
+TEST_F(ModuleParameters, VendorCallFormatsANormalisedValueForAValidIndexOnly)
+{
+  char text[64] = "untouched";
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 5, text, 0.5f), kBeef);
+  EXPECT_STREQ(text, "4.00");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 9, text, 0.0f), kBeef);
+  EXPECT_STREQ(text, "-48");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 0, text, 0.0f), kBeef);
+  EXPECT_STREQ(text, "No");
+  std::strcpy(text, "untouched");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 60, text, 0.5f), kBeef);
+  EXPECT_STREQ(text, "untouched");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 5, nullptr, 0.5f), 0);
+}
+
+TEST_F(ModuleParameters, VendorCallParsesTextIntoANormalisedValue)
+{
+  char text[64] = "4";
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 5, text), kBeef);
+  EXPECT_STREQ(text, "0.50000000000000000");
+  std::strcpy(text, "Yes");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 10, text), kBeef);
+  EXPECT_STREQ(text, "1.00000000000000000");
+  std::strcpy(text, "");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 5, text), kBeef);
+  EXPECT_STREQ(text, "");
+  std::strcpy(text, "4");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 60, text), 0);
+  EXPECT_STREQ(text, "4");
+  // Parsing does not set the parameter.
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 5), "0.80");
+}
+
+TEST_F(ModuleParameters, VendorCallCountsNamedValuesOfTheSwitchesOnly)
+{
+  int count = -1;
+  for (int kind : {0, 8, 10, 11})
+  {
+    count = -1;
+    EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 8, 24 + kind, &count), kBeef) << kind;
+    EXPECT_EQ(count, 2) << kind;
+  }
+  for (int kind : {1, 2, 3, 4, 5, 6, 7, 9})
+  {
+    count = -1;
+    EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 8, 24 + kind, &count), 0) << kind;
+    EXPECT_EQ(count, -1) << kind;
+  }
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 8, 60, &count), 0);
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 8, 0, nullptr), kBeef);
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 58, 10100), 0);
+}
+
+TEST_F(ModuleParameters, VendorCallReadsAndStoresTheSlotPathTexts)
+{
+  char text[1100] = "";
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 4, text), kBeef);
+  EXPECT_STREQ(text, "0");
+  std::strcpy(text, "/samples/kick.wav");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 2, text), kBeef);
+  text[0] = '\0';
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 2, text), kBeef);
+  EXPECT_STREQ(text, "/samples/kick.wav");
+  std::string tooLong(1025, 'x'); // one more than the path field holds: refused, not cut
+  mPlug->Dispatch(effVendorSpecific, 56, 2, tooLong.data());
+  text[0] = '\0';
+  mPlug->Dispatch(effVendorSpecific, 56, 2, text);
+  EXPECT_STREQ(text, "/samples/kick.wav");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 5, text), 0);
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, -1, text), 0);
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 56, 0, nullptr), 0);
+}
+
+TEST_F(ModuleParameters, OutOfRangeIndexesAreIgnoredAndAnswerZero)
+{
+  mPlug->Open();
+  for (int idx : {60, 61, -1, 1000000})
+  {
+    mPlug->SetParameter(idx, 0.3f);
+    EXPECT_EQ(mPlug->GetParameter(idx), 0.0f) << idx;
+    char text[64] = "untouched";
+    mPlug->Dispatch(effGetParamName, idx, 0, text);
+    mPlug->Dispatch(effGetParamLabel, idx, 0, text);
+    mPlug->Dispatch(effGetParamDisplay, idx, 0, text);
+    EXPECT_STREQ(text, "untouched") << idx;
+  }
+  for (int idx = 0; idx < 60; ++idx)
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, idx), kKinds[idx % 12].display);
+}
+
+TEST_F(ModuleParameters, NullTextBuffersAreNotWritten)
+{
+  for (VstInt32 op :
+       {effGetParamName, effGetParamLabel, effGetParamDisplay, effGetProgramName, effGetProgramNameIndexed,
+        effGetEffectName, effGetVendorString, effGetProductString, effSetProgramName, effGetChunk,
+        effSetChunk, effProcessEvents, effGetMidiKeyName, effGetInputProperties, effGetOutputProperties})
+    mPlug->Dispatch(op, 0, 16, nullptr);
+  EXPECT_EQ(mPlug->Dispatch(effGetChunk, 0, 0, nullptr), 0);
+  EXPECT_EQ(mPlug->Dispatch(effSetChunk, 0, 16, nullptr), 0);
+  EXPECT_EQ(mPlug->ProgramName(), "---- default ----");
+}
+
+TEST_F(ModuleParameters, NonNumbersFromTheHostNeverReachTheValues)
+{
+  mPlug->Open();
+  mPlug->SetParameter(5, std::nanf("")); // ignored or read as a bound, never stored
+  const float attack = mPlug->GetParameter(5);
+  EXPECT_TRUE(attack >= 0.0f && attack <= 1.0f) << attack;
+  mPlug->Dispatch(effString2Parameter, 9, 0, const_cast<char*>("nan"));
+  EXPECT_EQ(mPlug->GetParameter(9), 0.0f);
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 9), "-48");
+  mPlug->SetParameter(7, -1e30f); // below the normalised range
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 7), "-100");
+}
