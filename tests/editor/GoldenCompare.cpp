@@ -44,7 +44,7 @@ std::vector<IRECT> EditorTextAreas()
     areas.emplace_back(x + 102, 377, x + 158, 393); // volume value
     areas.emplace_back(x + 61, 377, x + 90, 393);   // semitones
     areas.emplace_back(x + 26, 154, x + 176, 174);  // sample name
-    areas.emplace_back(x + 26, 180, x + 162, 198);  // duration and channel count
+    areas.emplace_back(x + 26, 180, x + 176, 198);  // duration and channel count
   }
   return areas;
 }

@@ -47,6 +47,7 @@ TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
   EXPECT_EQ(Fx()->numOutputs, 2);
   EXPECT_EQ(Fx()->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing |
                              effFlagsProgramChunks | effFlagsIsSynth);
+  EXPECT_EQ(Fx()->flags, 0x1131);
   EXPECT_EQ(Fx()->uniqueID, 0x30717A77);
   EXPECT_EQ(Fx()->version, 10100);
   EXPECT_EQ(Fx()->initialDelay, 0);
@@ -71,6 +72,11 @@ TEST_F(ModuleIdentity, NamesVersionAndCategoryAreAnswered)
   EXPECT_EQ(mPlug->Dispatch(effGetPlugCategory), kPlugCategSynth);
   EXPECT_EQ(mPlug->Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(mPlug->Dispatch(effIdentify), 0x4E764566);
+  ERect* rect = nullptr;
+  EXPECT_EQ(mPlug->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 808);
+  EXPECT_EQ(rect->bottom - rect->top, 492);
 }
 
 TEST_F(ModuleIdentity, CanDoAnswersTimeInfoAndMidiBothWaysOnly)

@@ -189,7 +189,7 @@ TEST_F(ModuleProcess, MalformedEventListsAreSkipped)
   EXPECT_EQ(mHost.mMidiOut.size(), 1u);
 }
 
-TEST_F(ModuleProcess, UnknownOpcodesAndEditorIdleAnswerZero)
+TEST_F(ModuleProcess, UnknownAndEditorOpcodesAnswerZero)
 {
   mPlug->Open();
   for (VstInt32 op : std::vector<VstInt32>{effEditIdle, effGetTailSize, effKeysRequired, 73, 1000, -1})
