@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <exception>
 #include <fstream>
-#include <memory>
 #include <sys/stat.h>
 
 namespace
@@ -106,8 +105,10 @@ bool IsInstrumentPath(std::string_view path)
 bool SampleFileOpens(const std::string& path)
 {
   if (path.size() >= kSfzMaxPathBytes || IsInstrumentPath(path) || !IsRegularFile(path)) return false;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  return file != nullptr;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
 }
 
 // The state of one run.
@@ -176,11 +177,11 @@ private:
       mHeader = line;
       return true;
     }
-    // The region in progress ends here.
+    // The region in progress ends here. The count never passes the run's slot (0..4), so a run
+    // reads at most five regions.
     if (mRegionCount == mSlot) return false;
     ++mRegionCount;
     mRegion = SfzSettings();
-    if (mRegionCount == kSfzSlots) return false;
     mHeader = line;
     return true;
   }

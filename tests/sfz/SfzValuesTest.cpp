@@ -172,19 +172,6 @@ TEST(SfzValues, AtoiKeepsTheLow16BitsOfTheLongResult)
     EXPECT_EQ(SfzAtoi16(text), static_cast<int16_t>(std::atoi(text.c_str()))) << Show(text);
 }
 
-TEST(SfzValues, IntReadsAsScanfPercentD)
-{
-  for (const std::string text :
-       {"60", " 60", "+5", "-5", "1e", "-", "+", "", "  ", "x", "--1", "99999999999"})
-  {
-    int expected = -77;
-    const bool converted = std::sscanf(text.c_str(), "%d", &expected) == 1;
-    int actual = -77;
-    EXPECT_EQ(ScanSfzInt(text, actual), converted) << Show(text);
-    EXPECT_EQ(actual, expected) << Show(text);
-  }
-}
-
 namespace
 {
 // The note rules written with the C conversions they are defined by.
@@ -238,20 +225,4 @@ TEST(SfzValues, NoteAgreesWithTheScanfRulesForEveryShortText)
     ASSERT_EQ(ReadSfzNote(text, actual), expectedSet) << Show(text);
     ASSERT_EQ(actual, expected) << Show(text);
   }
-}
-
-TEST(SfzValues, NoteExamples)
-{
-  const std::pair<const char*, int> cases[] = {
-      {"c4", 60},  {"C4", 60}, {"a#3", 58}, {"g9", 127}, {"c0", 12},  {"60", 60},  {"100", 100}, {"db4", -1},
-      {"c-1", -1}, {"5", -1},  {"11", -1},  {"c", 0},    {"c 4", 60}, {" 60", 60}, {"h4", -1}};
-  for (const auto& [text, note] : cases)
-  {
-    int16_t value = 999;
-    EXPECT_TRUE(ReadSfzNote(text, value)) << text;
-    EXPECT_EQ(value, note) << text;
-  }
-  int16_t untouched = 999;
-  EXPECT_FALSE(ReadSfzNote("c#10", untouched));
-  EXPECT_EQ(untouched, 999);
 }
