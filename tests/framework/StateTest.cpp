@@ -71,55 +71,48 @@ TEST(State, ChunkEndingAfterTheFirstValueZeroesTheSecondIntoRangeAndFails)
   EXPECT_TRUE(plug.mExtras.empty());
 }
 
-TEST(State, EmptyAndZeroTextsNeverReachThePlugIn)
+TEST(State, OnlyTextsThatFitAndAreNotEmptyOrZeroReachThePlugIn)
 {
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({0.0, 1.0});
-  chunk.AppendStr("0");
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-  ByteChunk empty = Values({0.0, 1.0});
-  empty.AppendStr("");
-  EXPECT_EQ(plug.UnserializeParams(&empty, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
+  struct Case
+  {
+    std::string text;
+    bool torn; // the length claims 100 bytes, three follow
+    bool delivered;
+  };
+  const Case cases[] = {{"0", false, false},
+                        {"", false, false},
+                        {std::string(MAX_EXTRA_PARAM_LEN + 1, 'p'), false, false},
+                        {"abc", true, false},
+                        {std::string(MAX_EXTRA_PARAM_LEN, 'q'), false, true}};
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.text.size());
+    TwoParamPlug plug;
+    ByteChunk chunk = Values({0.0, 1.0});
+    if (c.torn)
+    {
+      chunk.AppendValue(int32_t{100});
+      chunk.AppendBytes(reinterpret_cast<const uint8_t*>(c.text.data()), 3);
+    }
+    else
+      chunk.AppendStr(c.text.c_str());
+    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
+    ASSERT_EQ(plug.mExtras.size(), c.delivered ? 1u : 0u);
+    if (c.delivered)
+    {
+      EXPECT_EQ(plug.mExtras[0].second, c.text);
+    }
+  }
 }
 
-TEST(State, TextsTooLongOrRunningPastTheEndAreSkipped)
-{
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({0.0, 1.0});
-  chunk.AppendStr(std::string(MAX_EXTRA_PARAM_LEN + 1, 'p').c_str());
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-
-  ByteChunk torn = Values({0.0, 1.0});
-  torn.AppendValue(int32_t{100});
-  torn.AppendBytes(reinterpret_cast<const uint8_t*>("abc"), 3);
-  EXPECT_EQ(plug.UnserializeParams(&torn, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-
-  ByteChunk longest = Values({0.0, 1.0});
-  longest.AppendStr(std::string(MAX_EXTRA_PARAM_LEN, 'q').c_str());
-  plug.UnserializeParams(&longest, 0);
-  ASSERT_EQ(plug.mExtras.size(), 1u);
-  EXPECT_EQ(plug.mExtras[0].second.size(), static_cast<size_t>(MAX_EXTRA_PARAM_LEN));
-}
-
-TEST(State, ValueOnlyChunkReadsAsSuccess)
-{
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({1.0, 2.0});
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
-  EXPECT_EQ(plug.UnserializeParams(nullptr, 0), -1);
-}
-
-TEST(State, NotANumberInAChunkBecomesTheMinimum)
+TEST(State, ValueOnlyChunkReadsAsSuccessAndBadStartsFail)
 {
   TwoParamPlug plug;
   ByteChunk chunk = Values({std::nan(""), 2.0});
-  plug.UnserializeParams(&chunk, 0);
-  EXPECT_EQ(plug.GetParam(0)->Value(), -10.0);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
+  EXPECT_EQ(plug.GetParam(0)->Value(), -10.0); // not a number becomes the minimum
+  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
+  EXPECT_EQ(plug.UnserializeParams(nullptr, 0), -1);
 }
 
 // ---- Presets ----

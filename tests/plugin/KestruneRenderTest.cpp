@@ -105,19 +105,3 @@ TEST_F(KestruneRender, ZeroFramesStillRunTheCleanUpsAndResetOffsets)
   Render(-3);
   EXPECT_EQ(E().mVoiceCount, 0);
 }
-
-TEST_F(KestruneRender, NotesArePassedOnToTheHostAfterTheEngineHandledThem)
-{
-  Render(8);
-  mHost.ClearRecord();
-  NoteOn(60, 90, 12);
-  NoteOn(11);
-  IMidiMsg cc(3, 0xB1, 64, 127);
-  mPlug->ProcessMidiMsg(&cc);
-  mPlug->ProcessMidiMsg(nullptr);
-  ASSERT_EQ(mHost.mMidiOut.size(), 2u);
-  EXPECT_EQ(mHost.mMidiOut[0].deltaFrames, 12);
-  EXPECT_EQ(mHost.mMidiOut[0].bytes[1], 60);
-  EXPECT_EQ(mHost.mMidiOut[1].bytes[0], 0xB1);
-  EXPECT_EQ(E().mVoiceCount, 1);
-}
