@@ -82,20 +82,6 @@ TEST_F(IGraphicsDrawPass, NonStrictPassRedrawsEachDirtyControlWithWhatOverlapsIt
   EXPECT_EQ(mGraphics->GetDrawRect(), IRECT(10, 10, 20, 20));
 }
 
-TEST_F(IGraphicsDrawPass, NonStrictPassWithDirtyBackgroundDrawsEveryVisibleControl)
-{
-  auto* background = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
-  auto* hidden = Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 20, 20)));
-  auto* apart = Add(new ProbeControl(mPlug.get(), IRECT(100, 50, 110, 60)));
-  hidden->Hide(true);
-  mGraphics->SetStrictDrawing(false);
-  IRECT area(0, 0, 5, 5);
-  mGraphics->Draw(&area);
-  EXPECT_EQ(background->mDraws, 1);
-  EXPECT_EQ(hidden->mDraws, 0);
-  EXPECT_EQ(apart->mDraws, 1);
-}
-
 TEST_F(IGraphicsDrawPass, ListWithOnlyTheBackgroundAnswersDirtyFromItAlone)
 {
   auto* background = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
@@ -108,29 +94,6 @@ TEST_F(IGraphicsDrawPass, ListWithOnlyTheBackgroundAnswersDirtyFromItAlone)
   EXPECT_FALSE(mGraphics->TickAndPaint());
 }
 
-TEST_F(IGraphicsDrawPass, ShownBoundsKeepThePassAreaDirtyAndOutlineEveryControlButTheBackground)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH), -1, IColor(255, 0, 0, 0)));
-  Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 30, 20), -1, IColor(255, 0, 0, 200)));
-  mGraphics->ShowControlBounds(true);
-  DrawAll();
-  IRECT area;
-  EXPECT_TRUE(mGraphics->IsDirty(&area));
-  EXPECT_EQ(area, IRECT(0, 0, kW, kH));
-  const IColor outline = PixelAt(10, 10);
-  EXPECT_NE(outline, IColor(255, 0, 0, 200));
-  EXPECT_EQ(PixelAt(29, 19), outline);
-  EXPECT_EQ(PixelAt(15, 15), IColor(255, 0, 0, 200)); // inside: the control's own fill
-  EXPECT_NE(PixelAt(0, 50), outline);                 // the background has no outline
-}
-
-TEST_F(IGraphicsDrawPass, EmptyListDrawsNothingAndPaintsNothing)
-{
-  IRECT area(0, 0, kW, kH);
-  EXPECT_TRUE(mGraphics->Draw(&area));
-  EXPECT_EQ(mGraphics->Paints(), 0);
-}
-
 TEST_F(IGraphicsDrawPass, AlwaysRedrawStripIsRepaintedEveryTickEvenWhenNothingChanged)
 {
   Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
@@ -140,18 +103,6 @@ TEST_F(IGraphicsDrawPass, AlwaysRedrawStripIsRepaintedEveryTickEvenWhenNothingCh
   mGraphics->Ticks(3);
   EXPECT_EQ(strip->mDraws, 4);
   EXPECT_EQ(mGraphics->LastPaintedArea(), IRECT(10, 40, 190, 44));
-}
-
-TEST_F(IGraphicsDrawPass, FillsStayInsideTheAreaOfThePass)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH), -1, IColor(255, 0, 0, 0)));
-  auto* wide = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 100, 10), -1, IColor(255, 0, 255, 0)));
-  DrawAll();
-  wide->mColor = IColor(255, 0, 0, 255);
-  IRECT area(0, 0, 50, 10);
-  mGraphics->Draw(&area);
-  EXPECT_EQ(PixelAt(49, 5), wide->mColor);
-  EXPECT_EQ(PixelAt(50, 5), IColor(255, 0, 255, 0));
 }
 
 TEST_F(IGraphicsDrawPass, BitmapControlChoosesItsFrameFromTheValue)

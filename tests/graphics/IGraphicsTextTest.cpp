@@ -31,25 +31,6 @@ TEST_F(IGraphicsText, FontIsSharedByStylesThatDifferOnlyInColourAlignmentAndQual
   EXPECT_NE(mGraphics->FindFont(&turned), font);
 }
 
-TEST_F(IGraphicsText, FontLineHeightMatchesTheRequestedSize)
-{
-  IText text(17, IColor(), "Arial");
-  DRAW_CachedFont* font = mGraphics->FindFont(&text);
-  ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->GetLineHeight(), 17);
-}
-
-TEST_F(IGraphicsText, EmptyTextDrawsNothingAndSucceeds)
-{
-  IText text(12, IColor(255, 255, 255, 255));
-  IRECT r(0, 0, kW, kH);
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 1, 1)));
-  mGraphics->Draw(&r);
-  EXPECT_TRUE(mGraphics->DrawText(&text, "", &r));
-  EXPECT_TRUE(mGraphics->DrawText(&text, nullptr, &r));
-  EXPECT_EQ(text.mCached, nullptr);
-}
-
 TEST_F(IGraphicsText, TextIsDrawnFromTheTopOfTheRectangleInItsColour)
 {
   IText text(16, IColor(255, 255, 255, 255), "Arial", IText::kStyleNormal, IText::kAlignNear);
