@@ -205,46 +205,6 @@ TEST(DrawBlit, FlippedBitmapsAreAddressedTopDown)
       EXPECT_EQ(At(back, x, y), At(direct, x, y));
 }
 
-namespace
-{
-
-// A 6 x 6 opaque image that looks the same turned half a turn, but not a quarter turn.
-void FillHalfTurnSymmetric(DRAW_IBitmap& bmp)
-{
-  for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 6; ++x)
-    {
-      const int a = x * 6 + y, b = (5 - x) * 6 + (5 - y);
-      const int k = a < b ? a : b;
-      bmp.Row(y)[x] = Px(k * 7, 255 - k * 5, (k * 37) & 255, 255);
-    }
-}
-
-} // namespace
-
-TEST(DrawRotatedBlit, ZeroAndHalfTurnOfASymmetricImageReproduceIt)
-{
-  DRAW_MemBitmap src(6, 6);
-  FillHalfTurnSymmetric(src);
-  for (double angle : {0.0, M_PI})
-  {
-    for (int mode : {kDrawModeSourceAlpha, kDrawModeSourceAlpha | kDrawModeBilinear})
-    {
-      DRAW_MemBitmap dest(10, 10);
-      drawtest::FillSolid(dest, Px(0, 0, 0, 255));
-      DRAW_RotatedBlit(&dest, &src, 2, 3, 6, 6, 0, 0, 6, 6, angle, true, 1.0f, mode, 0, 0);
-      for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-          ASSERT_EQ(At(dest, x + 2, y + 3), At(src, x, y))
-              << angle << " mode " << mode << " at " << x << "," << y;
-      // Nothing outside the destination rectangle.
-      EXPECT_EQ(At(dest, 1, 3), Px(0, 0, 0, 255));
-      EXPECT_EQ(At(dest, 8, 8), Px(0, 0, 0, 255));
-      EXPECT_EQ(At(dest, 2, 9), Px(0, 0, 0, 255));
-    }
-  }
-}
-
 TEST(DrawRotatedBlit, TurnsClockwiseOnScreen)
 {
   DRAW_MemBitmap src(4, 4);

@@ -30,19 +30,6 @@ TEST(IEffectBase, ChannelStringGivesCountsAndPairs)
   EXPECT_NE(fx->GetAEffect()->flags & effFlagsCanMono, 0);
 }
 
-TEST(IEffectBase, LimitToStereoDisconnectsInputsFromTheThirdOn)
-{
-  std::unique_ptr<IEffectVST> fx(MakeBare("4-4"));
-  fx->SetOutputChannelConnections(0, 4, false);
-  fx->LimitToStereoIO();
-  EXPECT_TRUE(fx->IsInChannelConnected(1));
-  EXPECT_FALSE(fx->IsInChannelConnected(2));
-  EXPECT_FALSE(fx->IsOutChannelConnected(1));
-  EXPECT_TRUE(fx->IsOutChannelConnected(3));
-  EXPECT_FALSE(fx->IsOutChannelConnected(4));
-  EXPECT_FALSE(fx->IsInChannelConnected(-1));
-}
-
 TEST(IEffectBase, VersionsInDecimalAndText)
 {
   std::unique_ptr<IEffectVST> plug(MakeBare("0-2"));
@@ -199,15 +186,6 @@ TEST_F(ParamGestures, AttachingShowsNormalisedValuesAndRedrawShowsRealOnes)
   ASSERT_EQ(editor->mShown.size(), static_cast<size_t>(TestPlug::kNumTestParams));
   EXPECT_FALSE(editor->mShown[TestPlug::kTime].mNormalized);
   EXPECT_EQ(editor->mShown[TestPlug::kTime].mValue, 1.5);
-}
-
-TEST_F(ParamGestures, SamplesPerBeatFollowTheHostTempo)
-{
-  mHost.mTimeInfo.tempo = 120.0;
-  mHost.mTimeInfo.flags = kVstTempoValid;
-  EXPECT_DOUBLE_EQ(mPlug->GetSamplesPerBeat(), 22050.0);
-  mHost.mTimeInfo.flags = 0;
-  EXPECT_EQ(mPlug->GetSamplesPerBeat(), 0.0);
 }
 
 TEST_F(ParamGestures, SendMidiMsgsIsTrueOnlyWhenEveryMessageWasTaken)

@@ -114,17 +114,6 @@ TEST(IParam, ShapeFromValueAndPositionPlacesTheValue)
   EXPECT_NEAR(param.GetShape(), 2.0, 1e-12);
 }
 
-TEST(IParam, FirstOfDuplicateEntriesWins)
-{
-  IParam param;
-  param.InitEnum("Mode", 0, 2);
-  param.SetDisplayText(1, "first");
-  param.SetDisplayText(1, "second");
-  EXPECT_STREQ(param.GetDisplayText(1), "first");
-  EXPECT_STREQ(param.GetDisplayText(5), "");
-  EXPECT_EQ(param.GetNDisplayTexts(), 2);
-}
-
 TEST(IParam, BoolShowsOffAndOnAndMapsOnlyTheExactWord)
 {
   IParam param;
@@ -142,15 +131,6 @@ TEST(IParam, BoolShowsOffAndOnAndMapsOnlyTheExactWord)
   EXPECT_EQ(value, 7);
 }
 
-TEST(IParam, DecibelsToAmplitude)
-{
-  IParam param;
-  param.InitInt("Volume", 0, -48, 24, "dB");
-  EXPECT_DOUBLE_EQ(param.DBToAmp(), 1.0);
-  param.Set(-6);
-  EXPECT_NEAR(param.DBToAmp(), 0.501187, 1e-6);
-}
-
 TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
 {
   IParam param;
@@ -163,23 +143,4 @@ TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
   IParam wide;
   wide.InitInt("y", 0, 0, 1);
   EXPECT_EQ(Display(wide, 1e12), "1000000000000");
-}
-
-using IParamDeathTest = ::testing::Test;
-
-TEST(IParamDeathTest, OverlongNameOrLabelStopsWithTheExpression)
-{
-  const std::string longName(MAX_PARAM_NAME_LEN, 'n');
-  EXPECT_DEATH(
-      {
-        IParam param;
-        param.InitDouble(longName.c_str(), 0, 0, 1, 1);
-      },
-      "InitDouble.*strlen\\(name\\) < MAX_PARAM_NAME_LEN");
-  EXPECT_DEATH(
-      {
-        IParam param;
-        param.InitInt("ok", 0, 0, 1, longName.c_str());
-      },
-      "strlen\\(label\\) < MAX_PARAM_NAME_LEN");
 }

@@ -179,21 +179,3 @@ TEST_F(Presets, ModifyCurrentPresetStoresValuesAndTextsAndRenames)
   mPlug->ModifyCurrentPreset("");
   EXPECT_STREQ(preset->GetName(), "Mine");
 }
-
-TEST_F(Presets, MorePresetsThanPlacesAreIgnored)
-{
-  for (int i = 0; i < TestPlug::kNumTestPresets + 2; ++i)
-    mPlug->MakePreset("P", 1, 0, 0.0, 0, 0.0);
-  EXPECT_EQ(mPlug->NPresets(), TestPlug::kNumTestPresets);
-}
-
-using PresetsDeathTest = PlugFixture;
-
-TEST_F(PresetsDeathTest, OverlongPresetNamesStopWithTheExpression)
-{
-  const std::string longName(MAX_PRESET_NAME_LEN, 'p');
-  EXPECT_DEATH(mPlug->MakePreset(longName.c_str(), 1, 0, 0.0, 0, 0.0),
-               "strlen\\(name\\) < MAX_PRESET_NAME_LEN");
-  EXPECT_DEATH(mPlug->MakeDefaultPreset(longName.c_str(), 1),
-               "name \\? strlen\\(name\\) < MAX_PRESET_NAME_LEN : MAX_PRESET_NAME_LEN >= 8");
-}

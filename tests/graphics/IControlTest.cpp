@@ -116,17 +116,5 @@ TEST_F(IEditableTextPrompt, ClickOpensTheTextEntryUnlessThePromptIsDisabled)
   EXPECT_EQ(mGraphics->Prompts().size(), 1u);
 }
 
-TEST_F(IEditableTextPrompt, BackgroundIsFilledBeforeTheText)
-{
-  IText style;
-  auto* field = Add(new IEditableTextControl(mPlug.get(), IRECT(10, 10, 30, 20), &style, ""));
-  IColor blue(255, 0, 0, 200);
-  field->SetBGColor(&blue);
-  DrawAll();
-  EXPECT_EQ(PixelAt(10, 10), blue);
-  EXPECT_EQ(PixelAt(29, 19), blue);
-  EXPECT_EQ(PixelAt(30, 19).B, 0);
-}
-
 } // namespace
 } // namespace graphics_test

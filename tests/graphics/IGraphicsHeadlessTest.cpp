@@ -148,23 +148,6 @@ TEST(EmbedImagesScript, WritesEveryPNGWithTheIdsOfItsListAndAnEmptyTableForNone)
   EXPECT_NE(run(), 0); // an unreadable id list stops the build
 }
 
-TEST_F(HeadlessGraphics, FileDialogIsCancelledUnlessAnsweredAndNeedsAnOpenEditor)
-{
-  std::string result = "previous";
-  std::string dir = "/samples";
-  mGraphics->QueueFileAnswer("/samples/kick.wav");
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, &dir, "wav ogg sfz");
-  EXPECT_EQ(result, ""); // closed editor: no dialog
-  mGraphics->Open(nullptr);
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
-  EXPECT_EQ(result, "/samples/kick.wav");
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
-  EXPECT_EQ(result, "");
-  ASSERT_EQ(mGraphics->FileRequests().size(), 3u);
-  EXPECT_EQ(mGraphics->FileRequests()[0].mDir, "/samples");
-  EXPECT_EQ(mGraphics->FileRequests()[1].mExtensions, "wav ogg sfz");
-}
-
 TEST_F(HeadlessGraphics, ResizeEmptiesTheControlListAndResizesTheBackBufferAndTheHostRect)
 {
   mGraphics->Open(nullptr);
