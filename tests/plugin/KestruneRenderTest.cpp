@@ -48,31 +48,23 @@ TEST_F(KestruneRender, FirstCallDropsNotesReceivedBeforeIt)
   EXPECT_DOUBLE_EQ(mLeft[0], 0.5); // full level, pan centre, velocity 127
 }
 
-TEST_F(KestruneRender, TransportStopSilencesAndTransportStartDoesNothing)
+TEST_F(KestruneRender, TransportStopSilencesAndStartDoesNothingRecordingCountingAsRunning)
 {
-  Render(8);
-  NoteOn(60);
-  Render(8);
-  EXPECT_FALSE(Silent());
-  mHost.mTimeInfo.flags |= kVstTransportPlaying; // starting: nothing happens
-  Render(8);
-  EXPECT_FALSE(Silent());
-  mHost.mTimeInfo.flags &= ~kVstTransportPlaying; // stopping: every voice ends at once
-  Render(8);
-  EXPECT_TRUE(Silent());
-  EXPECT_EQ(E().mVoiceCount, 0);
-}
-
-TEST_F(KestruneRender, RecordingWithoutPlayingCountsAsRunning)
-{
-  mHost.mTimeInfo.flags |= kVstTransportRecording;
-  Render(8);
-  NoteOn(60);
-  Render(8);
-  EXPECT_FALSE(Silent());
-  mHost.mTimeInfo.flags &= ~kVstTransportRecording;
-  Render(8);
-  EXPECT_TRUE(Silent());
+  for (VstInt32 running : {kVstTransportPlaying, kVstTransportRecording})
+  {
+    SCOPED_TRACE(running);
+    Render(8);
+    NoteOn(60);
+    Render(8);
+    EXPECT_FALSE(Silent());
+    mHost.mTimeInfo.flags |= running; // starting: nothing happens
+    Render(8);
+    EXPECT_FALSE(Silent());
+    mHost.mTimeInfo.flags &= ~running; // stopping: every voice ends at once
+    Render(8);
+    EXPECT_TRUE(Silent());
+    EXPECT_EQ(E().mVoiceCount, 0);
+  }
 }
 
 TEST_F(KestruneRender, PauseOfMoreThanHalfASecondSilencesEveryVoice)

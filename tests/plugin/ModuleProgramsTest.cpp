@@ -26,27 +26,14 @@ using ModuleState = ModuleTest;
 
 TEST_F(ModulePrograms, SixteenProgramsDefaultFactoryThenNumberedPlaces)
 {
-  const char* names[16] = {"---- default ----",
-                           "Pluck",
-                           "Lead",
-                           "Pad",
-                           "Release Long",
-                           "Drum",
-                           "Drum Next Octaves",
-                           "Double Octaves",
-                           "Half Octaves",
-                           "- 10 -",
-                           "- 11 -",
-                           "- 12 -",
-                           "- 13 -",
-                           "- 14 -",
-                           "- 15 -",
-                           "- 16 -"};
+  const char* factory[9] = {
+      "---- default ----", "Pluck",          "Lead",        "Pad", "Release Long", "Drum",
+      "Drum Next Octaves", "Double Octaves", "Half Octaves"};
   for (int i = 0; i < 16; ++i)
   {
     char text[300] = "untouched";
     EXPECT_EQ(mPlug->Dispatch(effGetProgramNameIndexed, i, 0, text), 1) << i;
-    EXPECT_STREQ(text, names[i]);
+    EXPECT_EQ(std::string(text), i < 9 ? factory[i] : "- " + std::to_string(i + 1) + " -");
   }
   for (int i : {16, -1, 100000})
   {
