@@ -46,20 +46,6 @@ TEST(IEffectBase, VersionsInDecimalAndText)
   EXPECT_EQ(plug->GetAEffect()->version, 10100);
 }
 
-TEST(IEffectBase, DefaultRenderCopiesInputsAndZeroesTheRest)
-{
-  std::unique_ptr<IEffectVST> fx(MakeBare("1-2"));
-  fx->mParamsReady = true;
-  double in[3] = {1, 2, 3};
-  double out0[3] = {9, 9, 9}, out1[3] = {9, 9, 9};
-  double* ins[] = {in};
-  double* outs[] = {out0, out1};
-  fx->GetAEffect()->processDoubleReplacing(fx->GetAEffect(), ins, outs, 3);
-  EXPECT_EQ(out0[2], 3.0);
-  EXPECT_EQ(out1[0], 0.0);
-  EXPECT_EQ(out1[2], 0.0);
-}
-
 using IEffectBaseDeathTest = ::testing::Test;
 
 TEST(IEffectBaseDeathTest, ConstructionErrorsStopWithTheExpression)

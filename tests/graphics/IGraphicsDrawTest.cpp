@@ -82,18 +82,6 @@ TEST_F(IGraphicsDrawPass, NonStrictPassRedrawsEachDirtyControlWithWhatOverlapsIt
   EXPECT_EQ(mGraphics->GetDrawRect(), IRECT(10, 10, 20, 20));
 }
 
-TEST_F(IGraphicsDrawPass, ListWithOnlyTheBackgroundAnswersDirtyFromItAlone)
-{
-  auto* background = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
-  IRECT area;
-  EXPECT_TRUE(mGraphics->IsDirty(&area));
-  EXPECT_EQ(area, IRECT(0, 0, kW, kH));
-  EXPECT_TRUE(mGraphics->TickAndPaint());
-  EXPECT_EQ(background->mDraws, 1);
-  EXPECT_EQ(PixelAt(kW - 1, kH - 1), background->mColor);
-  EXPECT_FALSE(mGraphics->TickAndPaint());
-}
-
 TEST_F(IGraphicsDrawPass, AlwaysRedrawStripIsRepaintedEveryTickEvenWhenNothingChanged)
 {
   Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
@@ -198,24 +186,6 @@ TEST(IGraphicsBitmapCache, MissingImageGivesAnEmptyHandleThatDrawsNothing)
   // Not remembered as missing: a later attempt asks the platform again.
   graphics.LoadBitmap(CountingGraphics::kMissing, "none.png");
   EXPECT_EQ(graphics.mLoads, 2);
-}
-
-TEST(IGraphicsBitmapCache, CropKeepsTheRegionAndTheFrameCount)
-{
-  TestPlug plug;
-  CountingGraphics graphics(&plug, 10, 10);
-  std::unique_ptr<DRAW_MemBitmap> frames(MakeFrames(2, 3, 3, false));
-  IBitmap src(frames.get(), 2, 9, 3);
-  IRECT r(0, 2, 2, 5);
-  IBitmap cropped = graphics.CropBitmap(&src, &r);
-  ASSERT_NE(cropped.mData, nullptr);
-  EXPECT_EQ(cropped.W, 2);
-  EXPECT_EQ(cropped.H, 3);
-  EXPECT_EQ(cropped.N, 3);
-  EXPECT_EQ(DRAW_GetR(cropped.mData->Row(0)[0]), 40);
-  EXPECT_EQ(DRAW_GetR(cropped.mData->Row(1)[1]), 80);
-  IRECT none(0, 0, 0, 0);
-  EXPECT_EQ(graphics.CropBitmap(&src, &none).mData, nullptr);
 }
 
 } // namespace

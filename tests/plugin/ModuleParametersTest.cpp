@@ -148,6 +148,9 @@ TEST_F(ModuleParameters, VendorCallsFormatParseAndCountTheSlotParameters)
   }
   char text[64] = "4";
   EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 60, text), 0);
+  EXPECT_STREQ(text, "4");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 7, 5, nullptr, 0.5f), 0);
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 8, 0, nullptr), kBeef);
   EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 5), "0.80"); // parsing does not set the parameter
   for (int kind = 0; kind < 12; ++kind)
   {
