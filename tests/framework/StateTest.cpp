@@ -133,22 +133,6 @@ TEST_F(Presets, FactoryPresetRestoresValuesAndLeavesTexts)
   EXPECT_TRUE(mLog.mExtraParams.empty());
 }
 
-TEST_F(Presets, UninitialisedPresetTakesTheNextUserNameAndKeepsWhatRanWhenLeft)
-{
-  Open();
-  Dispatch(effSetProgram, 0, 1);
-  EXPECT_STREQ(mPlug->GetPresetName(1), "user preset 1");
-  mPlug->GetParam(TestPlug::kLevel)->Set(42);
-  Dispatch(effSetProgram, 0, 2);
-  EXPECT_STREQ(mPlug->GetPresetName(2), "user preset 2");
-  mPlug->GetParam(TestPlug::kLevel)->Set(-7);
-  Dispatch(effSetProgram, 0, 1);
-  EXPECT_EQ(Dispatch(effGetProgram), 1);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kLevel)->Value(), 42.0);
-  Dispatch(effSetProgram, 0, 2);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kLevel)->Value(), -7.0);
-}
-
 TEST_F(Presets, DefaultPresetWithoutDataKeepsTheRunningState)
 {
   mPlug->MakeDefaultPreset(nullptr, 2);
