@@ -34,16 +34,16 @@ TEST(ModuleExports, MainCreatesAnInstanceLikeVSTPluginMainAndNeitherWorksWithout
   EXPECT_EQ(PluginModule::Get().mMain(nullptr), nullptr);
 }
 
-TEST_F(ModuleIdentity, RecordNamesVersionAndCategoryDescribeAStereoInstrumentWithoutEditor)
+TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
 {
   EXPECT_EQ(Fx()->magic, kEffectMagic);
   EXPECT_EQ(Fx()->numPrograms, 16);
   EXPECT_EQ(Fx()->numParams, 60);
   EXPECT_EQ(Fx()->numInputs, 0);
   EXPECT_EQ(Fx()->numOutputs, 2);
-  EXPECT_EQ(Fx()->flags,
-            effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks | effFlagsIsSynth);
-  EXPECT_EQ(Fx()->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(Fx()->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing |
+                             effFlagsProgramChunks | effFlagsIsSynth);
+  EXPECT_EQ(Fx()->flags, 0x1131);
   EXPECT_EQ(Fx()->uniqueID, 0x30717A77);
   EXPECT_EQ(Fx()->version, 10100);
   EXPECT_EQ(Fx()->initialDelay, 0);
@@ -62,8 +62,11 @@ TEST_F(ModuleIdentity, RecordNamesVersionAndCategoryDescribeAStereoInstrumentWit
   EXPECT_EQ(mPlug->Dispatch(effGetPlugCategory), kPlugCategSynth);
   EXPECT_EQ(mPlug->Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(mPlug->Dispatch(effIdentify), 0x4E764566);
-  EXPECT_EQ(mPlug->Dispatch(effEditGetRect, 0, 0, text), 0);
-  EXPECT_EQ(mPlug->Dispatch(effEditOpen), 0);
+  ERect* rect = nullptr;
+  EXPECT_EQ(mPlug->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 808);
+  EXPECT_EQ(rect->bottom - rect->top, 492);
 }
 
 TEST_F(ModuleIdentity, MonoOutputArrangementLeavesTheSecondHostBufferAlone)
