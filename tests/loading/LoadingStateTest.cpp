@@ -16,12 +16,12 @@ namespace
 std::vector<double> Hear(plugintest::PluginInstance& plug, int frames)
 {
   std::vector<double> l, r;
-  plug.ProcessDouble(&l, &r, 1);
+  RenderInto(plug.Effect(), &l, &r, 1);
   plug.SendMidi({{0, {0x90, 60, 127}}});
-  plug.ProcessDouble(&l, &r, frames);
+  RenderInto(plug.Effect(), &l, &r, frames);
   plug.SendMidi({{0, {0x80, 60, 0}}});
   std::vector<double> after;
-  plug.ProcessDouble(&after, &r, 2);
+  RenderInto(plug.Effect(), &after, &r, 2);
   return l;
 }
 } // namespace

@@ -69,6 +69,23 @@ inline double RampAt(double p, int frames, double plus = 0.0)
   return (dk - dj) * f + dj;
 }
 
+// Little-endian pieces of a state chunk.
+inline void AppendBytes(std::vector<uint8_t>* c, const void* p, size_t n)
+{
+  const auto* b = static_cast<const uint8_t*>(p);
+  c->insert(c->end(), b, b + n);
+}
+
+// Renders n frames of 64-bit audio from an instance into left and right, prefilled with 7.0 so that a
+// frame the instance did not write cannot pass for silence.
+inline void RenderInto(AEffect* fx, std::vector<double>* left, std::vector<double>* right, int n)
+{
+  left->assign(static_cast<size_t>(n > 0 ? n : 1), 7.0);
+  right->assign(left->size(), 7.0);
+  double* outs[2] = {left->data(), right->data()};
+  fx->processDoubleReplacing(fx, nullptr, outs, n);
+}
+
 class SoundTest : public plugintest::ModuleTest
 {
 protected:
@@ -90,16 +107,21 @@ protected:
   static std::vector<uint8_t> StateChunk(const std::array<SlotSetup, 5>& slots)
   {
     std::vector<uint8_t> c;
-    plugintest::AppendInt(&c, 10100);
+    const int32_t version = 10100;
+    AppendBytes(&c, &version, 4);
     for (const SlotSetup& s : slots)
     {
       for (double v :
            {double(s.active), double(s.low), double(s.high), double(s.root), s.semitones, s.attack, s.release,
             double(s.pan), double(s.alternatePan), double(s.volume), double(s.reverse), double(s.loop)})
-        plugintest::AppendDouble(&c, v);
+        AppendBytes(&c, &v, 8);
     }
     for (const SlotSetup& s : slots)
-      plugintest::AppendText(&c, s.path);
+    {
+      const int32_t length = static_cast<int32_t>(s.path.size());
+      AppendBytes(&c, &length, 4);
+      AppendBytes(&c, s.path.data(), s.path.size());
+    }
     return c;
   }
 
@@ -112,13 +134,7 @@ protected:
     Render(1);
   }
 
-  void Render(int n)
-  {
-    mL.assign(static_cast<size_t>(n > 0 ? n : 1), 7.0);
-    mR.assign(mL.size(), 7.0);
-    double* outs[2] = {mL.data(), mR.data()};
-    Fx()->processDoubleReplacing(Fx(), nullptr, outs, n);
-  }
+  void Render(int n) { RenderInto(Fx(), &mL, &mR, n); }
 
   void Midi(const std::vector<plugintest::SentMidi>& events) { mPlug->SendMidi(events); }
   void NoteOn(int note, int velocity = 127, int offset = 0)
