@@ -14,12 +14,6 @@ using drawtest::Px;
 namespace
 {
 
-// One channel of a copy blit at weight w, as the fixed-point rule has it.
-int CopyChannel(int d, int s, int w)
-{
-  return s + (((d - s) * (256 - w)) >> 8);
-}
-
 DRAW_Pixel BlitOnePixel(DRAW_Pixel dest, DRAW_Pixel src, float alpha, int mode)
 {
   DRAW_MemBitmap d(1, 1), s(1, 1);
@@ -51,42 +45,6 @@ TEST(DrawBlit, CopyAtHalfWeightMixesEveryChannelInFixedPoint)
             Px(10, 10, 100, 127));
 }
 
-TEST(DrawBlit, EveryPixelOfAWholeRowFollowsTheChannelRules)
-{
-  // Many pixel pairs in one blit, so that the row loop and its packed arithmetic are what is checked.
-  const int n = 4096;
-  DRAW_MemBitmap src(n, 1), base(n, 1);
-  for (int x = 0; x < n; ++x)
-  {
-    src.Row(0)[x] = drawtest::Pattern(x, 0, 11);
-    base.Row(0)[x] = drawtest::Pattern(x, 1, 12);
-  }
-  src.Row(0)[0] &= ~Px(0, 0, 0, 255); // a transparent pixel at column 0
-  for (float alpha : {1.0f, 0.5f, 0.37f})
-  {
-    const int w = static_cast<int>(alpha * 256);
-    DRAW_MemBitmap copy(n, 1), blended(n, 1);
-    DRAW_Blit(&copy, &base, 0, 0, 0, 0, n, 1, 1.0f, kDrawCombineCopy);
-    DRAW_Blit(&blended, &base, 0, 0, 0, 0, n, 1, 1.0f, kDrawCombineCopy);
-    DRAW_Blit(&copy, &src, 0, 0, 0, 0, n, 1, alpha, kDrawCombineCopy);
-    DRAW_Blit(&blended, &src, 0, 0, 0, 0, n, 1, alpha, kDrawModeSourceAlpha);
-    for (int x = 0; x < n; ++x)
-    {
-      const DRAW_Pixel d = base.Row(0)[x], s = src.Row(0)[x];
-      ASSERT_EQ(At(copy, x, 0),
-                Px(CopyChannel(DRAW_GetR(d), DRAW_GetR(s), w), CopyChannel(DRAW_GetG(d), DRAW_GetG(s), w),
-                   CopyChannel(DRAW_GetB(d), DRAW_GetB(s), w), CopyChannel(DRAW_GetA(d), DRAW_GetA(s), w)))
-          << x;
-      const int sa = DRAW_GetA(s);
-      const int a = sa == 0 ? 0 : ((sa + 1) * w) >> 8;
-      ASSERT_EQ(At(blended, x, 0),
-                Px(CopyChannel(DRAW_GetR(d), DRAW_GetR(s), a), CopyChannel(DRAW_GetG(d), DRAW_GetG(s), a),
-                   CopyChannel(DRAW_GetB(d), DRAW_GetB(s), a), std::min(255, DRAW_GetA(d) + a)))
-          << x;
-    }
-  }
-}
-
 TEST(DrawBlit, SourceAlphaSkipsTransparentBlendsHalfReplacesOpaqueAndSaturatesAlpha)
 {
   const DRAW_Pixel dest = Px(40, 80, 120, 100);
@@ -102,24 +60,6 @@ TEST(DrawBlit, SourceAlphaSkipsTransparentBlendsHalfReplacesOpaqueAndSaturatesAl
   EXPECT_EQ(DRAW_GetA(BlitOnePixel(Px(0, 0, 0, 200), Px(9, 9, 9, 127), 1.0f, kDrawModeSourceAlpha)), 255);
   EXPECT_EQ(DRAW_GetA(BlitOnePixel(Px(0, 0, 0, 127), Px(9, 9, 9, 127), 1.0f, kDrawModeSourceAlpha)), 255);
   EXPECT_EQ(DRAW_GetA(BlitOnePixel(Px(0, 0, 0, 126), Px(9, 9, 9, 127), 1.0f, kDrawModeSourceAlpha)), 254);
-}
-
-TEST(DrawBlit, AddClampsEachChannelAndWeightsTheSource)
-{
-  EXPECT_EQ(BlitOnePixel(Px(200, 10, 0, 250), Px(100, 20, 0, 100), 1.0f, kDrawCombineAdd),
-            Px(255, 30, 0, 255));
-  EXPECT_EQ(BlitOnePixel(Px(200, 10, 0, 0), Px(100, 20, 1, 100), 0.5f, kDrawCombineAdd), Px(250, 20, 0, 50));
-  // With source alpha a transparent pixel adds nothing.
-  const DRAW_Pixel dest = Px(1, 2, 3, 4);
-  EXPECT_EQ(BlitOnePixel(dest, Px(100, 100, 100, 0), 1.0f, kDrawCombineAdd | kDrawModeSourceAlpha), dest);
-}
-
-TEST(DrawBlit, ColourDodgeBrightensAndKeepsBlackAndWhite)
-{
-  const DRAW_Pixel got = BlitOnePixel(Px(100, 0, 255, 255), Px(128, 255, 0, 255), 1.0f, kDrawCombineDodge);
-  EXPECT_EQ(DRAW_GetR(got), 200); // 100 * 256 / 128
-  EXPECT_EQ(DRAW_GetG(got), 0);   // black stays black
-  EXPECT_EQ(DRAW_GetB(got), 255); // white stays white
 }
 
 TEST(DrawBlit, ZeroWeightAndNullBitmapsChangeNothing)
@@ -188,23 +128,6 @@ TEST(DrawBlit, OverlappingBlitWithinOneBitmapReadsTheOriginalPixels)
   }
 }
 
-TEST(DrawBlit, FlippedBitmapsAreAddressedTopDown)
-{
-  drawtest::FlippedBitmap flipped(3, 3);
-  DRAW_MemBitmap plain(3, 3);
-  drawtest::FillPattern(plain, 5);
-  DRAW_Blit(&flipped, &plain, 0, 0, 0, 0, 3, 3, 1.0f, kDrawCombineCopy);
-  // The top row is stored last.
-  EXPECT_EQ(flipped.getBits()[2 * flipped.getRowSpan() + 1], At(plain, 1, 0));
-  DRAW_MemBitmap back(3, 3);
-  DRAW_Blit(&back, &flipped, 0, 0, 0, 0, 3, 3, 0.75f, kDrawModeSourceAlpha);
-  DRAW_MemBitmap direct(3, 3);
-  DRAW_Blit(&direct, &plain, 0, 0, 0, 0, 3, 3, 0.75f, kDrawModeSourceAlpha);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 3; ++x)
-      EXPECT_EQ(At(back, x, y), At(direct, x, y));
-}
-
 TEST(DrawRotatedBlit, TurnsClockwiseOnScreen)
 {
   DRAW_MemBitmap src(4, 4);
@@ -221,53 +144,4 @@ TEST(DrawRotatedBlit, TurnsClockwiseOnScreen)
       EXPECT_EQ(At(quarter, 3 - y, x), At(src, x, y)); // top-left goes to top-right
       EXPECT_EQ(At(half, 3 - x, 3 - y), At(src, x, y));
     }
-}
-
-TEST(DrawRotatedBlit, PixelsMappingOutsideTheSourceStayAndClippingToTheRectangleHolds)
-{
-  DRAW_MemBitmap src(8, 8);
-  drawtest::FillSolid(src, Px(255, 255, 255, 255));
-  const DRAW_Pixel background = Px(0, 0, 0, 255);
-  DRAW_MemBitmap clipped(12, 12), free(12, 12);
-  drawtest::FillSolid(clipped, background);
-  drawtest::FillSolid(free, background);
-  DRAW_RotatedBlit(&clipped, &src, 2, 2, 8, 8, 0, 0, 8, 8, M_PI / 4, true, 1.0f, kDrawModeSourceAlpha, 0, 0);
-  DRAW_RotatedBlit(&free, &src, 2, 2, 8, 8, 0, 0, 8, 8, M_PI / 4, false, 1.0f, kDrawModeSourceAlpha, 0, 0);
-  // The corners of the rectangle map outside the turned square; its centre inside.
-  EXPECT_EQ(At(clipped, 2, 2), background);
-  EXPECT_EQ(At(clipped, 9, 9), background);
-  EXPECT_EQ(At(clipped, 6, 6), Px(255, 255, 255, 255));
-  // The turned square's points reach beyond the rectangle only without clipping.
-  EXPECT_EQ(At(clipped, 6, 1), background);
-  EXPECT_EQ(At(free, 6, 1), Px(255, 255, 255, 255));
-  EXPECT_EQ(At(free, 2, 2), background);
-}
-
-TEST(DrawRotatedBlit, ScalesTheSourceRectangleIntoTheDestinationRectangle)
-{
-  DRAW_MemBitmap src(2, 2), dest(4, 4);
-  src.Row(0)[0] = Px(10, 0, 0, 255);
-  src.Row(0)[1] = Px(20, 0, 0, 255);
-  src.Row(1)[0] = Px(30, 0, 0, 255);
-  src.Row(1)[1] = Px(40, 0, 0, 255);
-  DRAW_RotatedBlit(&dest, &src, 0, 0, 4, 4, 0, 0, 2, 2, 0.0, true, 1.0f, kDrawCombineCopy, 0, 0);
-  EXPECT_EQ(At(dest, 0, 0), src.Row(0)[0]);
-  EXPECT_EQ(At(dest, 3, 0), src.Row(0)[1]);
-  EXPECT_EQ(At(dest, 0, 3), src.Row(1)[0]);
-  EXPECT_EQ(At(dest, 3, 3), src.Row(1)[1]);
-}
-
-TEST(DrawRotatedBlit, BilinearIgnoresTheColourOfTransparentNeighbours)
-{
-  DRAW_MemBitmap src(2, 1), dest(4, 1);
-  src.Row(0)[0] = Px(255, 255, 255, 255);
-  src.Row(0)[1] = Px(0, 0, 0, 0);
-  drawtest::FillSolid(dest, Px(0, 0, 0, 0));
-  // Half a pixel shift lands between the two source pixels.
-  DRAW_RotatedBlit(&dest, &src, 0, 0, 4, 1, 0, 0, 2, 1, 0.0, true, 1.0f, kDrawCombineCopy | kDrawModeBilinear,
-                   0, 0);
-  const DRAW_Pixel mid = At(dest, 2, 0);
-  EXPECT_GT(DRAW_GetA(mid), 0);
-  EXPECT_LT(DRAW_GetA(mid), 255);
-  EXPECT_EQ(DRAW_GetR(mid), 255);
 }

@@ -74,30 +74,6 @@ TEST(DrawFillRect, QuarterHalfAndThreeQuarterWeightsMatchTheMixForEveryChannelPa
   }
 }
 
-TEST(DrawFillRect, SourceAlphaBitWeightsByTheColoursAlpha)
-{
-  DRAW_MemBitmap bmp(1, 1);
-  const DRAW_Pixel start = Px(10, 20, 30, 40);
-  bmp.Row(0)[0] = start;
-  DRAW_FillRect(&bmp, 0, 0, 1, 1, Px(255, 255, 255, 0), 1.0f, kDrawModeSourceAlpha);
-  EXPECT_EQ(At(bmp, 0, 0), start);
-  // Colour alpha 128 at alpha 1.0: weight 128/255 -> w = 128.
-  DRAW_FillRect(&bmp, 0, 0, 1, 1, Px(210, 220, 230, 128), 1.0f, kDrawModeSourceAlpha);
-  EXPECT_EQ(At(bmp, 0, 0), FillExpected(start, Px(210, 220, 230, 128), 128));
-  // Colour alpha 255 at alpha 0.5 is the same weight.
-  bmp.Row(0)[0] = start;
-  DRAW_FillRect(&bmp, 0, 0, 1, 1, Px(210, 220, 230, 255), 0.5f, kDrawModeSourceAlpha);
-  EXPECT_EQ(At(bmp, 0, 0), FillExpected(start, Px(210, 220, 230, 255), 128));
-}
-
-TEST(DrawFillRect, AddModeClampsAtWhite)
-{
-  DRAW_MemBitmap bmp(1, 1);
-  bmp.Row(0)[0] = Px(200, 0, 100, 255);
-  DRAW_FillRect(&bmp, 0, 0, 1, 1, Px(100, 100, 100, 0), 0.5f, kDrawCombineAdd);
-  EXPECT_EQ(At(bmp, 0, 0), Px(250, 50, 150, 255));
-}
-
 TEST(DrawFillRect, ClipsToTheBitmapAtEveryEdge)
 {
   const DRAW_Pixel bg = Px(0, 0, 0, 0), c = Px(1, 2, 3, 4);
@@ -154,54 +130,4 @@ TEST(DrawLine, DrawsBothEndsAndClipsAtEveryEdge)
     DRAW_Line(&bmp, k.x1, k.y1, k.x2, k.y2, c, 1.0f, kDrawCombineCopy, false);
     EXPECT_EQ(Changed(bmp, bg), k.expected) << k.x1 << "," << k.y1 << " to " << k.x2 << "," << k.y2;
   }
-}
-
-TEST(DrawLine, BlendsWithTheGivenAlphaAndColourAlpha)
-{
-  DRAW_MemBitmap bmp(3, 1);
-  drawtest::FillSolid(bmp, Px(0, 0, 0, 255));
-  DRAW_Line(&bmp, 0, 0, 2, 0, Px(200, 100, 50, 255), 0.5f, kDrawModeSourceAlpha, false);
-  for (int x = 0; x < 3; ++x)
-    EXPECT_EQ(At(bmp, x, 0), FillExpected(Px(0, 0, 0, 255), Px(200, 100, 50, 255), 128));
-  DRAW_MemBitmap none(3, 1);
-  drawtest::FillSolid(none, Px(0, 0, 0, 255));
-  DRAW_Line(&none, 0, 0, 2, 0, Px(200, 100, 50, 0), 1.0f, kDrawModeSourceAlpha, true);
-  EXPECT_TRUE(Changed(none, Px(0, 0, 0, 255)).empty());
-}
-
-TEST(DrawLine, AntialiasingSplitsCoverageBetweenNeighbours)
-{
-  const DRAW_Pixel bg = Px(0, 0, 0, 255), white = Px(255, 255, 255, 255);
-  // On whole-pixel rows and diagonals the smooth line is the plain one.
-  for (auto [x2, y2] : {std::pair<int, int>{4, 0}, {3, 3}})
-  {
-    DRAW_MemBitmap smooth(5, 4), plain(5, 4);
-    drawtest::FillSolid(smooth, bg);
-    drawtest::FillSolid(plain, bg);
-    DRAW_Line(&smooth, 0, 0, x2, y2, white, 1.0f, kDrawCombineCopy, true);
-    DRAW_Line(&plain, 0, 0, x2, y2, white, 1.0f, kDrawCombineCopy, false);
-    for (int y = 0; y < 4; ++y)
-      for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(At(smooth, x, y), At(plain, x, y));
-  }
-  // From (0, 0) to (4, 2) the exact line crosses x = 1 at y = 0.5: half to each row.
-  DRAW_MemBitmap bmp(5, 4);
-  drawtest::FillSolid(bmp, bg);
-  DRAW_Line(&bmp, 0, 0, 4, 2, white, 1.0f, kDrawCombineCopy, true);
-  EXPECT_EQ(At(bmp, 0, 0), white);
-  EXPECT_EQ(DRAW_GetR(At(bmp, 1, 0)), 127);
-  EXPECT_EQ(DRAW_GetR(At(bmp, 1, 1)), 127);
-  EXPECT_EQ(At(bmp, 2, 1), white);
-  EXPECT_EQ(At(bmp, 4, 2), white);
-  EXPECT_EQ(At(bmp, 2, 0), bg);
-  // Clipped at the last column and row without touching anything outside.
-  DRAW_MemBitmap edge(5, 4);
-  drawtest::FillSolid(edge, bg);
-  DRAW_Line(&edge, 2, 1, 9, 5, white, 1.0f, kDrawCombineCopy, true);
-  for (auto [x, y] : Changed(edge, bg))
-  {
-    EXPECT_GE(x, 2);
-    EXPECT_GE(y, 1);
-  }
-  EXPECT_NE(At(edge, 4, 2), bg);
 }

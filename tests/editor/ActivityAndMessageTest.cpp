@@ -65,28 +65,6 @@ TEST_F(EditorTest, ActivityMarkSitsAtTheVoicePositionAndIsAsOpaqueAsTheVoiceIsLo
   e.ClearVoiceTable();
 }
 
-TEST_F(EditorTest, ActivityColourComponentsWrapToTheirLowEightBits)
-{
-  LoadSample(0, 1000, 1, [](int, uint32_t) { return 0.2; });
-  SamplerEngine& e = Engine();
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
-  for (int v = 0; v < 14; ++v)
-  {
-    e.mVoiceSlot[v] = 1;
-    e.mVoicePos[v] = 10.0 * v;
-    e.mVoiceAmp[v] = 0.5;
-  }
-  e.mVoiceCount = 14;
-  IRECT marks[24];
-  IColor colors[24];
-  ASSERT_EQ(Strip(Gui(), 0)->Marks(marks, colors, 24), 14);
-  // After three shifts of the first kind: G = 175 - 255 = -80, kept as 176; R = 200.
-  EXPECT_EQ(colors[3], IColor(143, 200, 176, 255));
-  // Three more: B = 255 - 255 = 0, G = -80 + 150 = 70, R = 305 -> 49.
-  EXPECT_EQ(colors[6], IColor(143, 305 & 0xFF, 70, 0));
-  e.ClearVoiceTable();
-}
-
 TEST_F(EditorTest, ActivityStaysEmptyForASlotWithoutSampleAndStaysOpaqueAboveUnityGain)
 {
   SamplerEngine& e = Engine();
@@ -106,21 +84,6 @@ TEST_F(EditorTest, ActivityStaysEmptyForASlotWithoutSampleAndStaysOpaqueAboveUni
   EXPECT_EQ(marks[0].R, 2 * 152 + 176); // clamped to the strip's end
   e.mSampleFrames[2] = 0;
   e.ClearVoiceTable();
-}
-
-TEST_F(EditorTest, PlayedNotesShowInTheActivityStripAndMoveOn)
-{
-  LoadSample(0, 48000, 1, [](int, uint32_t) { return 0.2; });
-  NoteOn(41); // the root: one frame per frame
-  Render(4800);
-  IRECT marks[24];
-  IColor colors[24];
-  ASSERT_EQ(Strip(Gui(), 0)->Marks(marks, colors, 24), 1);
-  const int first = marks[0].L;
-  EXPECT_EQ(first, 26 + 14); // round(142 * 0.1)
-  Render(24000);
-  ASSERT_EQ(Strip(Gui(), 0)->Marks(marks, colors, 24), 1);
-  EXPECT_EQ(marks[0].L, 26 + 85); // round(142 * 0.6)
 }
 
 TEST_F(EditorTest, MessageBarShowsAMessageForExactly216Ticks)

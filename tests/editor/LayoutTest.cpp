@@ -90,40 +90,6 @@ TEST_F(EditorTest, LayoutPutsEveryControlInPlaceAndBindsItsParameter)
   }
 }
 
-TEST_F(EditorTest, EditorIsAttachedWithDropsTheActivityBandAndTheHostEditorFlag)
-{
-  EXPECT_EQ(Fx()->flags, 0x1131);
-  EXPECT_EQ(Gui()->Width(), 808);
-  EXPECT_EQ(Gui()->Height(), 492);
-  EXPECT_EQ(Gui()->FPS(), 24);
-  EXPECT_TRUE(Gui()->AcceptsDrops());
-  EXPECT_EQ(Gui()->GetAlwaysRedrawRect(), IRECT(26, 73, 784, 77));
-  ERect* rect = nullptr;
-  Fx()->dispatcher(Fx(), effEditGetRect, 0, 0, &rect, 0.0f);
-  ASSERT_NE(rect, nullptr);
-  EXPECT_EQ(rect->right - rect->left, 808);
-  EXPECT_EQ(rect->bottom - rect->top, 492);
-}
-
-TEST_F(EditorTest, VersionTextShowsTheEffectVersion)
-{
-  auto* version = dynamic_cast<ITextControl*>(Gui()->GetControl(1));
-  ASSERT_NE(version, nullptr);
-  EXPECT_EQ(version->GetText(), "v1.01");
-}
-
-TEST_F(EditorTest, HiddenNoteFieldsAreNeverHit)
-{
-  for (int s = 0; s < kNumSlots; ++s)
-  {
-    NoteNumberField* field = RangeView(s)->TextField();
-    ASSERT_NE(field, nullptr);
-    EXPECT_TRUE(field->IsHidden());
-    const IRECT& r = field->GetRECT();
-    EXPECT_EQ(Gui()->ControlAt(r.MW(), r.MH()), Gui()->GetControlIdx(RangeView(s)));
-  }
-}
-
 TEST_F(EditorTest, ProductPageAreaOpensTheMakersPageAndNamesTheFailure)
 {
   Click(400, 30);

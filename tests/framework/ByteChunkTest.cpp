@@ -1,4 +1,5 @@
 #include "framework/ByteChunk.h"
+#include "framework/ISysEx.h"
 #include "framework/TextUtil.h"
 
 #include <gtest/gtest.h>
@@ -15,28 +16,6 @@ ByteChunk ChunkOfLength(int32_t n, const char* bytes, int nBytes)
   return chunk;
 }
 } // namespace
-
-TEST(ByteChunk, ValuesAndTextsAreLittleEndianWithLengthPrefix)
-{
-  ByteChunk chunk;
-  chunk.AppendValue(int32_t{0x01020304});
-  chunk.AppendValue(true);
-  chunk.AppendStr("ab");
-  const uint8_t expected[] = {0x04, 0x03, 0x02, 0x01, 0x01, 0x02, 0x00, 0x00, 0x00, 'a', 'b'};
-  ASSERT_EQ(chunk.Size(), static_cast<int>(sizeof(expected)));
-  EXPECT_EQ(0, std::memcmp(chunk.Bytes(), expected, sizeof(expected)));
-
-  int32_t i = 0;
-  bool b = false;
-  std::string text;
-  int pos = chunk.ReadValue(&i, 0);
-  pos = chunk.ReadValue(&b, pos);
-  pos = chunk.GetStr(&text, pos);
-  EXPECT_EQ(i, 0x01020304);
-  EXPECT_TRUE(b);
-  EXPECT_EQ(text, "ab");
-  EXPECT_EQ(pos, chunk.Size());
-}
 
 TEST(ByteChunk, ReadsPastTheEndOrFromNegativePositionsFail)
 {
@@ -122,4 +101,19 @@ TEST(TextUtil, FormatFixedWritesCLocaleDecimals)
   EXPECT_STREQ(out, "-1.0");
   FormatFixed(-1.005, 1, out, 4); // cut, terminated
   EXPECT_STREQ(out, "-1.");
+}
+
+TEST(SysExStr, WritesWhatFitsAsSpacedHex)
+{
+  const uint8_t data[] = {0xF0, 0x7E, 0x0A, 0xF7};
+  char out[16];
+  SysExStr(out, sizeof(out), data, 4);
+  EXPECT_STREQ(out, "F0 7E 0A F7");
+  char small[8];
+  std::memset(small, 'z', sizeof(small));
+  SysExStr(small, 7, data, 4); // room for two bytes
+  EXPECT_STREQ(small, "F0 7E");
+  EXPECT_EQ(small[7], 'z');
+  SysExStr(out, sizeof(out), nullptr, 4);
+  EXPECT_STREQ(out, "");
 }

@@ -15,18 +15,6 @@ std::string Display(const IParam& param, double value, bool normalized = false)
 }
 } // namespace
 
-TEST(IParam, PrecisionFollowsTheDecimalsOfTheStepUpToSix)
-{
-  const double steps[] = {1.0, 0.1, 0.01, 0.0000001};
-  const int precisions[] = {0, 1, 2, 6};
-  for (int i = 0; i < 4; ++i)
-  {
-    IParam param;
-    param.InitDouble("x", 0, 0, 10, steps[i]);
-    EXPECT_EQ(param.GetPrecision(), precisions[i]) << steps[i];
-  }
-}
-
 TEST(IParam, DisplayFollowsTypePrecisionNamesAndNegation)
 {
   IParam time, pan, gain, mode, narrow, retyped;
@@ -77,19 +65,6 @@ TEST(IParam, IntSnapsHalvesUpwardFromZero)
   EXPECT_EQ(narrow.Value(), -1.0);
 }
 
-TEST(IParam, DoubleIsNotSnappedAndOneGivesExactlyMax)
-{
-  IParam param;
-  param.InitDouble("Semis", 1.0, 0.1, 48.0, 0.1);
-  param.SetNormalized(0.123);
-  EXPECT_DOUBLE_EQ(param.Value(), 0.1 + (48.0 - 0.1) * 0.123);
-  param.SetNormalized(1.0);
-  EXPECT_EQ(param.Value(), 48.0);
-  param.SetShape(2.0);
-  param.SetNormalized(1.0);
-  EXPECT_EQ(param.Value(), 48.0);
-}
-
 TEST(IParam, ShapeTwoPutsTheMiddleAtAQuarterAndZeroShapeIsIgnored)
 {
   IParam param;
@@ -102,33 +77,6 @@ TEST(IParam, ShapeTwoPutsTheMiddleAtAQuarterAndZeroShapeIsIgnored)
   EXPECT_DOUBLE_EQ(param.GetNormalized(), 0.5);
   EXPECT_DOUBLE_EQ(param.GetNormalized(100.0), 1.0); // clamped first
   EXPECT_EQ(Display(param, 0.5, true), "4.00");
-}
-
-TEST(IParam, ShapeFromValueAndPositionPlacesTheValue)
-{
-  IParam param;
-  param.InitDouble("x", 0, 0, 16, 0.01);
-  param.SetShape(4.0, 0.5);
-  EXPECT_NEAR(param.GetNormalized(4.0), 0.5, 1e-12);
-  param.SetShape(20.0, 0.5); // outside the range: unchanged
-  EXPECT_NEAR(param.GetShape(), 2.0, 1e-12);
-}
-
-TEST(IParam, BoolShowsOffAndOnAndMapsOnlyTheExactWord)
-{
-  IParam param;
-  param.InitBool("Power", true);
-  EXPECT_EQ(param.Type(), IParam::kTypeBool);
-  EXPECT_STREQ(param.GetLabelForHost(), "");
-  EXPECT_EQ(Display(param, 0), "off");
-  EXPECT_EQ(Display(param, 1), "on");
-  int value = 7;
-  EXPECT_TRUE(param.MapDisplayText("on", &value));
-  EXPECT_EQ(value, 1);
-  value = 7;
-  EXPECT_FALSE(param.MapDisplayText("On", &value));
-  EXPECT_FALSE(param.MapDisplayText("on ", &value));
-  EXPECT_EQ(value, 7);
 }
 
 TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)

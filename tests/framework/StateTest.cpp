@@ -1,7 +1,11 @@
-#include "TestPlug.h"
+#include "framework/IEffectVST.h"
+#include "framework/VSTEntry.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 namespace
 {
@@ -115,51 +119,33 @@ TEST(State, ValueOnlyChunkReadsAsSuccessAndBadStartsFail)
   EXPECT_EQ(plug.UnserializeParams(nullptr, 0), -1);
 }
 
-// ---- Presets ----
-
-using Presets = PlugFixture;
-
-TEST_F(Presets, FactoryPresetRestoresValuesAndLeavesTexts)
+namespace
 {
-  mPlug->MakePreset("Bright", 0, 50, 2.5, 0, -6.0);
-  mPlug->SetExtraParam(0, "/s/keep.wav");
-  EXPECT_STREQ(mPlug->GetPresetName(0), "Bright");
-  EXPECT_TRUE(mPlug->RestorePreset("Bright"));
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kPower)->Value(), 0.0);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kLevel)->Value(), 50.0);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kTime)->Value(), 2.5);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kGain)->Value(), -6.0);
-  EXPECT_STREQ(mPlug->GetExtraParam(0), "/s/keep.wav");
-  EXPECT_TRUE(mLog.mExtraParams.empty());
+VstIntPtr NoHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
+{
+  return 0;
 }
-
-TEST_F(Presets, DefaultPresetWithoutDataKeepsTheRunningState)
+IEffectVST* MakeThrowing(IEffectInstanceInfo)
 {
-  mPlug->MakeDefaultPreset(nullptr, 2);
-  EXPECT_STREQ(mPlug->GetPresetName(1), "Default");
-  mPlug->GetParam(TestPlug::kPower)->Set(1);
-  EXPECT_TRUE(mPlug->RestorePreset(1));
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kPower)->Value(), 1.0);
-  EXPECT_EQ(mPlug->GetCurrentPresetIdx(), 1);
+  throw std::runtime_error("no memory");
 }
-
-TEST_F(Presets, LookupsOutsideTheListAnswerEmptyOrFalse)
+IEffectVST* MakeNothing(IEffectInstanceInfo)
 {
-  EXPECT_STREQ(mPlug->GetPresetName(-1), "");
-  EXPECT_STREQ(mPlug->GetPresetName(TestPlug::kNumTestPresets), "");
-  EXPECT_FALSE(mPlug->RestorePreset(""));
-  EXPECT_FALSE(mPlug->RestorePreset(static_cast<const char*>(nullptr)));
-  EXPECT_FALSE(mPlug->RestorePreset("no such"));
-  EXPECT_FALSE(mPlug->RestorePreset(7));
+  return nullptr;
 }
-
-TEST_F(Presets, ModifyCurrentPresetStoresValuesAndTextsAndRenames)
+IEffectVST* MakeTwo(IEffectInstanceInfo)
 {
-  mPlug->SetExtraParam(1, "/s/b.ogg");
-  mPlug->ModifyCurrentPreset("Mine");
-  const IPreset* preset = mPlug->GetPreset(0);
-  EXPECT_STREQ(preset->GetName(), "Mine");
-  EXPECT_EQ(preset->mChunk.Size(), TestPlug::kNumTestParams * 8 + 5 + 12);
-  mPlug->ModifyCurrentPreset("");
-  EXPECT_STREQ(preset->GetName(), "Mine");
+  return new TwoParamPlug;
+}
+} // namespace
+
+TEST(VstEntry, FailedConstructionAnswersNullAndNoExceptionLeaves)
+{
+  EXPECT_EQ(VSTCreateInstance(NoHost, MakeThrowing), nullptr);
+  EXPECT_EQ(VSTCreateInstance(NoHost, MakeNothing), nullptr);
+  EXPECT_EQ(VSTCreateInstance(nullptr, MakeTwo), nullptr);
+  AEffect* fx = VSTCreateInstance(NoHost, MakeTwo);
+  ASSERT_NE(fx, nullptr);
+  fx->dispatcher(fx, effClose, 0, 0, nullptr, 0.0f);
+  EXPECT_EQ(VSTCreateInstance(NoHost, nullptr), nullptr);
 }

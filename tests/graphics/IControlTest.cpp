@@ -15,18 +15,6 @@ namespace
 
 using IControlBase = GraphicsFixture;
 
-TEST_F(IControlBase, SetDirtyClampsAndPushesOnlyWhenAskedAndBound)
-{
-  auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  gain->SetClamp(0.2, 0.6);
-  gain->SetValueFromUserInput(0.9);
-  EXPECT_DOUBLE_EQ(gain->GetValue(), 0.6);
-  EXPECT_DOUBLE_EQ(mPlug->GetParam(kGain)->Value(), 60.0);
-  HostCalls().clear();
-  gain->SetDirty(false);
-  EXPECT_TRUE(HostCalls().empty());
-}
-
 TEST_F(IControlBase, HidingRedrawsTwiceAndGrayingDrawsAtAQuarterWeight)
 {
   auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10)));
@@ -59,61 +47,6 @@ TEST_F(IKnobControlDrag, VerticalKnobRisesAQuarterPercentPerPixelUpAndTenTimesLe
   EXPECT_EQ(CountCalls(audioMasterAutomate, kGain), 3);
   EXPECT_EQ(CountCalls(audioMasterBeginEdit, kGain), 1);
   EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-}
-
-TEST_F(IKnobControlDrag, FourExtentsOfDragSweepTheWholeRangeVerticallyOrHorizontallyAndTheValueStaysInside)
-{
-  auto* knob = Add(new IKnobControl(mPlug.get(), IRECT(0, 0, 20, 10), kGain));
-  mGraphics->OnMouseDown(5, 5, &mLeft);
-  mGraphics->OnMouseDrag(5, -35, &mLeft);
-  EXPECT_NEAR(knob->GetValue(), 1.0, 1e-12);
-  mGraphics->OnMouseDrag(5, -100, &mLeft);
-  EXPECT_DOUBLE_EQ(knob->GetValue(), 1.0);
-  mGraphics->OnMouseDrag(5, 100, &mLeft);
-  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.0);
-  mGraphics->OnMouseUp(5, 100, &mLeft);
-
-  auto* across = Add(new IKnobControl(mPlug.get(), IRECT(100, 0, 150, 10), kPan, kHorizontal, 2.0));
-  across->SetValueFromPlug(0.0);
-  mGraphics->OnMouseDown(105, 5, &mLeft);
-  mGraphics->OnMouseDrag(115, 0, &mLeft); // horizontal: rises to the right, vertical movement does nothing
-  EXPECT_NEAR(across->GetValue(), 0.1, 1e-12);
-}
-
-TEST_F(IKnobControlDrag, KnobWithoutExtentIgnoresDrags)
-{
-  auto* knob = Add(new IKnobControl(mPlug.get(), IRECT(5, 5, 5, 5), kGain));
-  knob->SetValueFromPlug(0.5);
-  knob->OnMouseDrag(5, 4, 0, -1, &mLeft);
-  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.5);
-}
-
-TEST(IEditableTextControl, HiddenTextShowsOneAsteriskPerCharacterUpToTheLimit)
-{
-  IText style;
-  IEditableTextControl field(nullptr, IRECT(0, 0, 10, 10), &style, "abcde", true, true);
-  EXPECT_EQ(field.ShownText(), "*****");
-  field.SetText("");
-  EXPECT_EQ(field.ShownText(), "");
-  field.SetText(std::string(300, 'x').c_str());
-  EXPECT_EQ(field.ShownText(), std::string(IEditableTextControl::kMaxHiddenChars, '*'));
-  field.SetSecret(false);
-  EXPECT_EQ(field.ShownText().size(), 300u);
-}
-
-using IEditableTextPrompt = GraphicsFixture;
-
-TEST_F(IEditableTextPrompt, ClickOpensTheTextEntryUnlessThePromptIsDisabled)
-{
-  IText style;
-  auto* field = Add(new IEditableTextControl(mPlug.get(), IRECT(0, 0, 40, 10), &style, "abc"));
-  mGraphics->OnMouseDown(5, 5, &mLeft);
-  mGraphics->OnMouseUp(5, 5, &mLeft);
-  ASSERT_EQ(mGraphics->Prompts().size(), 1u);
-  EXPECT_EQ(mGraphics->Prompts()[0].mControl, field);
-  field->DisablePrompt(true);
-  mGraphics->OnMouseDown(5, 5, &mLeft);
-  EXPECT_EQ(mGraphics->Prompts().size(), 1u);
 }
 
 } // namespace

@@ -63,49 +63,6 @@ TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
   }
 }
 
-TEST_F(LoadingFlow, FileNamesOfMoreThanTwentyCharactersAreShownCut)
-{
-  OpenAt(44100.0);
-  Load(0, WriteWav("abcdefghijklmnop.wav"));
-  EXPECT_STREQ(File(0).DisplayName(), "abcdefghijklmnop.wav");
-  Load(0, WriteWav("abcdefghijklmnopqrstuv.wav"));
-  EXPECT_STREQ(File(0).DisplayName(), "abcdefghijklmnopqrs");
-}
-
-TEST_F(LoadingFlow, OggRatioIsRoundedToSinglePrecisionAndWavRatioIsNot)
-{
-  OpenAt(48000.0);
-  Load(0, WriteOgg("tone.ogg", 2, 44100, 4410));
-  Load(1, WriteWav("tone.wav", 1, 44100));
-  EXPECT_EQ(E().mSampleFrames[0], 4410u);
-  EXPECT_EQ(E().mSampleChannels[0], 2);
-  EXPECT_EQ(E().mRateRatio[0], static_cast<double>(static_cast<float>(44100.0 / 48000.0)));
-  EXPECT_NE(E().mRateRatio[0], 44100.0 / 48000.0);
-  EXPECT_EQ(E().mRateRatio[1], 44100.0 / 48000.0);
-}
-
-TEST_F(LoadingFlow, SampleLoadedBeforeTheHostAnnouncesARateGetsItsRatioAtTheFirstReset)
-{
-  Load(2, WriteWav("early.wav", 1, 44100));
-  EXPECT_EQ(E().mSampleFrames[2], 16u);
-  OpenAt(48000.0);
-  EXPECT_EQ(E().mRateRatio[2], 44100.0 / 48000.0);
-}
-
-TEST_F(LoadingFlow, ReverseInForceWhenLoadingHoldsTheDataReversed)
-{
-  OpenAt(44100.0);
-  Apply(kReverse, 1);
-  Load(0, WriteWav("st.wav", 2, 44100, 5));
-  for (int k = 0; k < 5; ++k)
-  {
-    EXPECT_EQ(E().mSampleData[0][k], Pcm(0, 4 - k) / 32768.0) << k;
-    EXPECT_EQ(E().mSampleData[0][5 + k], Pcm(1, 4 - k) / 32768.0) << k;
-  }
-  Apply(kReverse, 0);
-  EXPECT_EQ(E().mSampleData[0][0], Pcm(0, 0) / 32768.0);
-}
-
 TEST_F(LoadingFlow, EditorRouteEndsInTheSameSlotStateAsTheHostRoute)
 {
   OpenAt(48000.0);
@@ -231,61 +188,4 @@ TEST_F(LoadingFlow, PathsLongerThanTheFieldsAreRefusedWithoutOverflow)
   mPlug->OnExtraParam(0, tooLong.data());
   EXPECT_NE(Frames(0), 0u);
   EXPECT_EQ(Saved(0), good);
-}
-
-TEST_F(LoadingFlow, RemovedSampleKeepsItsNeighboursForThePreviousAndNextButtons)
-{
-  OpenAt(44100.0);
-  for (const char* name : {"a.wav", "b.wav", "c.wav"})
-    WriteWav(name);
-  Load(2, mDir.Path() + "/b.wav");
-  const std::string previous = File(2).PreviousPath();
-  const std::string next = File(2).NextPath();
-  ASSERT_FALSE(previous.empty() && next.empty());
-
-  mPlug->ClearSample(2, "...");
-  ExpectEmpty(2, "...");
-  EXPECT_EQ(Saved(2), "");
-  EXPECT_EQ(File(2).PreviousPath(), previous);
-  EXPECT_EQ(File(2).NextPath(), next);
-
-  const std::string target = next.empty() ? previous : next;
-  Load(2, target, Route::kEditor);
-  EXPECT_NE(Frames(2), 0u);
-  EXPECT_EQ(Saved(2), target);
-  // From the neighbour, the removed file is a neighbour again.
-  const std::string back = next.empty() ? File(2).NextPath() : File(2).PreviousPath();
-  EXPECT_EQ(back, mDir.Path() + "/b.wav");
-}
-
-TEST_F(LoadingFlow, ZeroTextFromTheHostLeavesTheSlotAlone)
-{
-  OpenAt(44100.0);
-  const std::string path = WriteWav("keep.wav");
-  Load(0, path);
-  char zero[] = "0";
-  mPlug->OnExtraParam(0, zero);
-  EXPECT_EQ(Frames(0), 16u);
-  EXPECT_EQ(Saved(0), path);
-}
-
-TEST_F(LoadingFlow, CancelledPromptReloadsALoadedSlotAndLeavesANeverLoadedSlotAlone)
-{
-  // Without an open editor the file chooser answers as a cancelled dialog.
-  OpenAt(44100.0);
-  const std::string path = WriteWav("again.wav", 1, 44100, 16);
-  Load(0, path);
-  // The file changed on disk meanwhile: cancelling reads it again.
-  WriteWav("again.wav", 1, 44100, 32);
-  Load(0, "", Route::kEditor);
-  EXPECT_EQ(Frames(0), 32u);
-  EXPECT_EQ(Saved(0), path);
-
-  mHost.ClearRecord();
-  Load(1, "", Route::kEditor);
-  Load(1, "", Route::kHost);
-  ExpectEmpty(1, "...");
-  EXPECT_STREQ(File(1).Path(), "...");
-  EXPECT_EQ(Saved(1), "0");
-  EXPECT_EQ(HostCalls(audioMasterBeginEdit, 0), 0);
 }

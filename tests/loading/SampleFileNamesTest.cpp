@@ -13,33 +13,6 @@
 #include <string>
 #include <vector>
 
-TEST(SlotFileType, ExtensionsChooseSfzThenWavThenOggAndAnEmptyOneIsSfz)
-{
-  EXPECT_EQ(TypeOfExtension("sfz"), SlotFileType::kSfz);
-  EXPECT_EQ(TypeOfExtension(""), SlotFileType::kSfz);
-  EXPECT_EQ(TypeOfExtension("S"), SlotFileType::kSfz);
-  EXPECT_EQ(TypeOfExtension("WAV"), SlotFileType::kWav);
-  EXPECT_EQ(TypeOfExtension("wa"), SlotFileType::kWav);
-  EXPECT_EQ(TypeOfExtension("og"), SlotFileType::kOgg);
-  EXPECT_EQ(TypeOfExtension("OGG"), SlotFileType::kOgg);
-  EXPECT_EQ(TypeOfExtension("flac"), SlotFileType::kOther);
-  EXPECT_EQ(TypeOfExtension("wave"), SlotFileType::kOther);
-}
-
-TEST(SampleFileNames, PathPartsFollowTheLastDotAndTheLastSeparator)
-{
-  EXPECT_EQ(FileExtension("/a/b/kick.Wav"), "Wav");
-  EXPECT_EQ(FileExtension("/a/b/kick"), "");
-  EXPECT_EQ(FileExtension("/a/b/kick."), "");
-  EXPECT_EQ(FileExtension("/a.d/kick"), "d/kick");
-  EXPECT_EQ(FileExtension("..."), "");
-  EXPECT_EQ(FileNameOf("/a/b/kick.wav"), "kick.wav");
-  EXPECT_EQ(FileNameOf("kick.wav"), "kick.wav");
-  EXPECT_EQ(FolderOf("/a/b/kick.wav"), "/a/b");
-  EXPECT_EQ(FolderOf("kick.wav"), "");
-  EXPECT_EQ(FolderOf("/kick.wav"), "");
-}
-
 TEST(SampleFileNames, NamesLongerThanTwentyCharactersShowTheirFirstNineteen)
 {
   EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs"); // 26 -> 19
@@ -108,30 +81,4 @@ TEST(FolderNeighbours, PreviousAndNextAreTheSampleFilesListedAroundTheCurrentOne
     EXPECT_EQ(n.previous, i == 0 ? std::string() : dir.Path() + "/" + order[i - 1]);
     EXPECT_EQ(n.next, i + 1 == order.size() ? std::string() : dir.Path() + "/" + order[i + 1]);
   }
-}
-
-TEST(FolderNeighbours, AFileNotInItsFolderGetsTheLastSampleFileAsPreviousAndNoNext)
-{
-  wavtest::TempDir dir;
-  for (const char* name : {"a.wav", "b.ogg", "c.wav"})
-    dir.Write(name, {1});
-  const std::vector<std::string> order = SampleFilesInListingOrder(dir.Path());
-  // The name is compared exactly: "A.WAV" is not "a.wav".
-  for (const char* missing : {"gone.wav", "A.WAV", "kit.sfz"})
-  {
-    const FolderNeighbours n = FindFolderNeighbours(dir.Path() + "/" + missing);
-    EXPECT_EQ(n.previous, dir.Path() + "/" + order.back()) << missing;
-    EXPECT_EQ(n.next, "") << missing;
-  }
-}
-
-TEST(FolderNeighbours, AFolderThatCannotBeListedGivesNoNeighbours)
-{
-  wavtest::TempDir dir;
-  const FolderNeighbours n = FindFolderNeighbours(dir.Path() + "/absent/a.wav");
-  EXPECT_EQ(n.previous, "");
-  EXPECT_EQ(n.next, "");
-  const FolderNeighbours bare = FindFolderNeighbours("a.wav");
-  EXPECT_EQ(bare.previous, "");
-  EXPECT_EQ(bare.next, "");
 }

@@ -45,18 +45,6 @@ TEST_F(SfzLoading, RegionsFillTheirSlotsWithParametersAndTheRestAreCleared)
   }
 }
 
-TEST_F(SfzLoading, InstrumentThatNamesAnInstrumentAsItsSampleLeavesThatSlotAsItWas)
-{
-  OpenAt(44100.0);
-  const std::string path = WriteWav("keep.wav");
-  Load(0, path);
-  std::string self = WriteText("self.sfz", "<region>\nsample=self.sfz\n");
-  mPlug->OnExtraParam(0, self.data());
-  EXPECT_EQ(Frames(0), 16u);
-  EXPECT_EQ(Saved(0), path);
-  ExpectEmpty(1, "...");
-}
-
 TEST_F(SfzLoading, UnreadableInstrumentFromTheHostKeepsItsPathAndChangesNoSlot)
 {
   OpenAt(44100.0);

@@ -94,18 +94,3 @@ TEST_F(FactoryPresets, ChoosingOneKeepsSamplesPathsAndSoundingNotes)
   EXPECT_EQ(E().mVoiceSlot[0], 1);
   EXPECT_DOUBLE_EQ(E().mAttackStep[0], 100.0 / (1 * 44100.0)); // the new envelope reaches it
 }
-
-TEST_F(FactoryPresets, DrumPlaysThreeSemitonesPerKeyFromTheLowestKeyWithoutLooping)
-{
-  OpenAt(44100.0);
-  LoadSample(0, std::vector<double>(100, 0.5), 1, 44100.0);
-  ASSERT_TRUE(mPlug->RestorePreset(5));
-  Render(4);
-  NoteOn(38);
-  ASSERT_EQ(E().mVoiceSlot[0], 1);
-  EXPECT_NEAR(E().mVoiceStep[0], std::pow(2.0, 6.0 / 12.0), 1e-6);
-  EXPECT_FALSE(E().mLoop[0]);
-  EXPECT_DOUBLE_EQ(E().mReleaseStep[0], 100.0 / (10 * 44100.0));
-  Render(100); // about 70 frames of sample at that pitch, then the voice ends while the key is held
-  EXPECT_EQ(E().mVoiceCount, 0);
-}

@@ -50,30 +50,6 @@ TEST_F(ModuleProcess, FiftyNineAppliedParametersAreNotEnoughToRender)
   EXPECT_TRUE(AllEqual(r, 0.0));
 }
 
-TEST_F(ModuleProcess, MidiIsPassedOnWithOffsetsExceptNotesBelowTwelve)
-{
-  mPlug->Open();
-  mHost.ClearRecord();
-  const std::vector<SentMidi> in = {
-      {0, {0x90, 60, 100}}, // note-on
-      {3, {0x95, 5, 100}},  // note-on below 12: dropped
-      {4, {0xB0, 7, 90}},   // controller
-      {5, {0x80, 11, 0}},   // note-off below 12: dropped
-      {9, {0x80, 60, 0}},   // note-off
-      {10, {0xE2, 0, 64}},  // pitch wheel
-      {11, {0x9F, 12, 0}},  // lowest note, velocity 0
-  };
-  EXPECT_EQ(mPlug->SendMidi(in), 1);
-  ASSERT_EQ(mHost.mMidiOut.size(), 5u);
-  const int kept[5] = {0, 2, 4, 5, 6};
-  for (int i = 0; i < 5; ++i)
-  {
-    EXPECT_EQ(mHost.mMidiOut[i].deltaFrames, in[kept[i]].deltaFrames) << i;
-    for (int b = 0; b < 3; ++b)
-      EXPECT_EQ(mHost.mMidiOut[i].bytes[b], in[kept[i]].bytes[b]) << i << " " << b;
-  }
-}
-
 TEST_F(ModuleProcess, HostThreadAndAudioThreadMayCallAtTheSameTime)
 {
   mPlug->Open(48000.0f, 256);

@@ -108,15 +108,6 @@ TEST(WavLoader, AFileThatGrewOrChangedChannelsNeverWritesPastTheBuffer)
   EXPECT_EQ(buffer, (std::vector<double>{N(0, 0), N(1, 0), -7, -7, -7, -7}));
 }
 
-TEST(WavLoader, DataStepFailsWhenTheFileCannotBeOpenedNow)
-{
-  TempDir dir;
-  bool ok = true;
-  const auto d = Load(dir.Path() + "/gone.wav", 2, 2, &ok);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(d, std::vector<double>(4, 0.0));
-}
-
 TEST(SampleBuffer, AllocationIsZeroedAndRefusesEmptyOrOversizedBuffers)
 {
   auto data = AllocateSampleData(3, 2);

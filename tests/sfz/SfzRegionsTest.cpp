@@ -99,32 +99,6 @@ TEST(SfzRegions, CommentWithSamplePendingEndsTheRegionThere)
   EXPECT_EQ(results[2].action, Action::kClear);
 }
 
-TEST(SfzRegions, CommentBeforeTheFirstSampleOnlyBecomesTheHeader)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  // No sample is pending at the comment, so nothing is closed; the next "<region>" follows a header
-  // that is no region and closes nothing either: both samples land in region 0, the last one wins.
-  const auto results = ReadAllSlots(dir.Text("comment.sfz", "<region>\n// note\nsample=r0.wav\nlokey=50\n"
-                                                            "<region>\nsample=r1.wav\n"));
-  ASSERT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[0].samplePath, dir.Path() + "/r1.wav");
-  EXPECT_EQ(results[0].params[kLowNote], 50);
-  for (int slot = 1; slot < kSfzSlots; ++slot)
-    EXPECT_EQ(results[slot].action, Action::kClear) << "slot " << slot;
-}
-
-TEST(SfzRegions, SlotWhoseRegionEndsUnderAnotherHeaderKeepsWhatItHad)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  // The file ends under "<group>" with region 0 closed; region 1 never had a "<region>" header.
-  const auto results = ReadAllSlots(dir.Text("tail.sfz", "<region>\nsample=r0.wav\n<group>\nlokey=3\n"));
-  EXPECT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[1].action, Action::kNothing);
-  EXPECT_EQ(results[2].action, Action::kClear);
-}
-
 TEST(SfzRegions, SamplePathCarriesIntoARegionWithoutSampleLine)
 {
   SfzFolder dir;
@@ -134,40 +108,6 @@ TEST(SfzRegions, SamplePathCarriesIntoARegionWithoutSampleLine)
   EXPECT_EQ(results[1].samplePath, dir.Path() + "/r0.wav");
   EXPECT_EQ(results[1].params[kLowNote], 70);
   EXPECT_EQ(results[0].params[kLowNote], kSfzNotGiven);
-}
-
-TEST(SfzRegions, HeaderAndOpcodeOnOneLineComeToNothing)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  const auto results = ReadAllSlots(dir.Text("inline.sfz", "<region> sample=r0.wav\n"));
-  EXPECT_EQ(results[0].action, Action::kNothing);
-  EXPECT_EQ(results[1].action, Action::kClear);
-}
-
-TEST(SfzRegions, CrLfLineEndingsReadLikeLineFeeds)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  const auto results = ReadAllSlots(dir.Text(
-      "crlf.sfz", "<group>\r\nlokey=30\r\n<region>  \r\nsample=r0.wav\t\r\n<region>\r\nsample=r1.wav"));
-  ASSERT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[0].samplePath, dir.Path() + "/r0.wav");
-  EXPECT_EQ(results[0].params[kLowNote], 30);
-  ASSERT_EQ(results[1].action, Action::kLoad);
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r1.wav");
-  EXPECT_EQ(results[2].action, Action::kClear);
-}
-
-TEST(SfzRegions, UpperCaseAndAbbreviatedRegionHeadersCount)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  const auto results = ReadAllSlots(dir.Text("case.sfz", "<REGION>\nsample=r0.wav\n<reg\nsample=r1.wav\n"));
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r1.wav");
-  // Leading white space is kept, so " <region>" is some other header.
-  const auto indented = ReadAllSlots(dir.Text("indent.sfz", " <region>\nsample=r0.wav\n"));
-  EXPECT_EQ(indented[0].action, Action::kNothing);
 }
 
 TEST(SfzRegions, MissingSampleWarnsFromItsSlotAndTheNextRegionTakesItsPlace)

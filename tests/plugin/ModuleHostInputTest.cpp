@@ -1,0 +1,166 @@
+// What careless or hostile hosts send through the built module: capabilities and pins asked for, indexes
+// outside the lists, null pointers, odd event lists, short and torn chunks, an overlong program name and
+// process calls longer than the announced block or without buffers. Everything answers cleanly and
+// nothing is written where it does not belong (the sanitizer run proves the rest).
+
+#include "plugin/ChunkBytes.h"
+#include "plugin/ModuleFixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace plugintest;
+
+using ModuleHostInput = ModuleTest;
+
+TEST_F(ModuleHostInput, CapabilitiesMatchExactlyAndTwoOutputPinsFormAStereoPair)
+{
+  for (const char* yes :
+       {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
+    EXPECT_EQ(mPlug->Dispatch(effCanDo, 0, 0, const_cast<char*>(yes)), 1) << yes;
+  for (const char* no : {"receiveVstEvents ", "ReceiveVstEvents", "hostVendorExtensions", "bypass", ""})
+    EXPECT_EQ(mPlug->Dispatch(effCanDo, 0, 0, const_cast<char*>(no)), 0) << no;
+  EXPECT_EQ(mPlug->Dispatch(effCanDo, 0, 0, nullptr), 0);
+
+  VstPinProperties pin = {};
+  EXPECT_EQ(mPlug->Dispatch(effGetInputProperties, 0, 0, &pin), 0);
+  ASSERT_EQ(mPlug->Dispatch(effGetOutputProperties, 0, 0, &pin), 1);
+  EXPECT_STREQ(pin.label, "Output 1");
+  EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
+  ASSERT_EQ(mPlug->Dispatch(effGetOutputProperties, 1, 0, &pin), 1);
+  EXPECT_STREQ(pin.label, "Output 2");
+  EXPECT_EQ(pin.flags, kVstPinIsActive);
+  for (int bad : {2, -1})
+    EXPECT_EQ(mPlug->Dispatch(effGetOutputProperties, bad, 0, &pin), 0) << bad;
+  EXPECT_EQ(mPlug->Dispatch(effGetOutputProperties, 0, 0, nullptr), 0);
+}
+
+TEST_F(ModuleHostInput, IndexesOutsideTheListsAndNonNumbersChangeNothing)
+{
+  mPlug->Open();
+  const std::vector<uint8_t> before = mPlug->GetChunk();
+  for (int idx : {60, -1, 100000})
+  {
+    mPlug->SetParameter(idx, 0.5f);
+    EXPECT_EQ(mPlug->GetParameter(idx), 0.0f) << idx;
+    char text[32] = "untouched";
+    mPlug->Dispatch(effGetParamName, idx, 0, text);
+    mPlug->Dispatch(effGetParamDisplay, idx, 0, text);
+    EXPECT_STREQ(text, "untouched") << idx;
+  }
+  mPlug->SetParameter(9, std::nanf(""));
+  for (VstIntPtr program : {VstIntPtr{16}, VstIntPtr{-1}, (VstIntPtr{1} << 32) + 1}) // would wrap to 1 if cut
+    mPlug->Dispatch(effSetProgram, 0, program);
+  EXPECT_EQ(mPlug->Dispatch(effGetProgram), 0);
+  EXPECT_EQ(mPlug->GetChunk(), before);
+  EXPECT_EQ(mPlug->Dispatch(effGetProgramNameIndexed, 1, 0, nullptr), 0);
+  EXPECT_EQ(mPlug->Dispatch(200), 0);
+  EXPECT_EQ(Fx()->dispatcher(nullptr, effGetVstVersion, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST_F(ModuleHostInput, ProgramNameOfTenThousandCharactersIsCutToTheField)
+{
+  mPlug->Dispatch(effSetProgram, 0, 9);
+  std::string longName(10000, 'n');
+  mPlug->Dispatch(effSetProgramName, 0, 0, longName.data());
+  char name[64];
+  std::memset(name, 'z', sizeof(name));
+  mPlug->Dispatch(effGetProgramName, 0, 0, name);
+  EXPECT_EQ(std::strlen(name), static_cast<size_t>(kVstMaxProgNameLen));
+  EXPECT_EQ(name[kVstMaxProgNameLen + 1], 'z');
+  EXPECT_EQ(mPlug->Dispatch(effSetProgramName, 0, 0, nullptr), 0);
+}
+
+TEST_F(ModuleHostInput, EventListsWithHolesForeignTypesOrNegativeCountsPassOnOnlyTheirMidi)
+{
+  mPlug->Open();
+  mHost.ClearRecord();
+  VstMidiEvent note = {};
+  note.type = kVstMidiType;
+  note.byteSize = sizeof(note);
+  note.deltaFrames = 17;
+  note.midiData[0] = static_cast<char>(0x91);
+  note.midiData[1] = 60;
+  note.midiData[2] = 100;
+  uint8_t dump[] = {0xF0, 0x01, 0xF7};
+  VstMidiSysexEvent sysex = {};
+  sysex.type = kVstSysExType;
+  sysex.dumpBytes = 3;
+  sysex.sysexDump = reinterpret_cast<char*>(dump);
+  VstEvent other = {};
+  other.type = kVstAudioType;
+  struct
+  {
+    VstInt32 numEvents;
+    VstIntPtr reserved;
+    VstEvent* events[4];
+  } list = {4, 0, {reinterpret_cast<VstEvent*>(&note), nullptr, &other, reinterpret_cast<VstEvent*>(&sysex)}};
+  EXPECT_EQ(mPlug->Dispatch(effProcessEvents, 0, 0, &list), 1);
+  ASSERT_EQ(mHost.mMidiOut.size(), 1u);
+  EXPECT_EQ(mHost.mMidiOut[0].deltaFrames, 17);
+  EXPECT_EQ(mPlug->Dispatch(effProcessEvents, 0, 0, nullptr), 1);
+  list.numEvents = -4;
+  EXPECT_EQ(mPlug->Dispatch(effProcessEvents, 0, 0, &list), 1);
+  EXPECT_EQ(mHost.mMidiOut.size(), 1u);
+}
+
+TEST_F(ModuleHostInput, ShortTornOrOverlongChunksChangeNothingTheyDoNotHold)
+{
+  mPlug->Open();
+  const std::vector<uint8_t> before = mPlug->GetChunk();
+  for (size_t size = 0; size <= 3; ++size)
+    EXPECT_EQ(mPlug->SetChunk(std::vector<uint8_t>(before.begin(), before.begin() + size)), 0) << size;
+  EXPECT_EQ(mPlug->Dispatch(effSetChunk, 0, 100, nullptr), 0);
+  EXPECT_EQ(mPlug->Dispatch(effSetChunk, 0, -1, const_cast<uint8_t*>(before.data())), 0);
+  EXPECT_EQ(mPlug->GetChunk(), before);
+
+  // Values that end early: the chunk fails and every value stays inside its range.
+  EXPECT_EQ(mPlug->SetChunk(std::vector<uint8_t>(before.begin(), before.begin() + 4 + 8 + 3)), 0);
+  for (int i = 0; i < 60; ++i)
+  {
+    const float v = mPlug->GetParameter(i);
+    EXPECT_TRUE(v >= 0.0f && v <= 1.0f) << i;
+  }
+
+  // All 60 values, then a text longer than the path field and one that claims more than the chunk holds.
+  std::vector<uint8_t> chunk(before.begin(), before.begin() + 4 + 480);
+  const int32_t longLength = 5000;
+  const int32_t tornLength = 1 << 30;
+  chunk.insert(chunk.end(), reinterpret_cast<const uint8_t*>(&longLength),
+               reinterpret_cast<const uint8_t*>(&longLength) + 4);
+  chunk.insert(chunk.end(), 5000, 'x');
+  chunk.insert(chunk.end(), reinterpret_cast<const uint8_t*>(&tornLength),
+               reinterpret_cast<const uint8_t*>(&tornLength) + 4);
+  EXPECT_EQ(mPlug->SetChunk(chunk), 1);
+  EXPECT_EQ(ChunkTexts(mPlug->GetChunk()), (std::vector<std::string>(5, "0")));
+}
+
+TEST_F(ModuleHostInput, LongerBlockThanAnnouncedIsRenderedWholeAndEmptyCallsDoNothingHarmful)
+{
+  mPlug->Open(44100.0f, 64);
+  mPlug->Dispatch(effSetBlockSize, 0, 0); // zero or negative sizes and rates keep the last good ones
+  mPlug->Dispatch(effSetBlockSize, 0, -3);
+  mPlug->Dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);
+  std::vector<float> left(1000, 7.0f), right(1000, 7.0f);
+  float* outs[2] = {left.data(), right.data()};
+  Fx()->processReplacing(Fx(), nullptr, outs, 1000);
+  EXPECT_EQ(left, std::vector<float>(1000, 0.0f));
+  EXPECT_EQ(right, std::vector<float>(1000, 0.0f));
+  std::vector<double> dl(700, 7.0), dr(700, 7.0);
+  double* douts[2] = {dl.data(), dr.data()};
+  Fx()->processDoubleReplacing(Fx(), nullptr, douts, 700);
+  EXPECT_EQ(dl, std::vector<double>(700, 0.0));
+
+  left.assign(4, 7.0f);
+  float* oneSide[2] = {left.data(), nullptr};
+  Fx()->processReplacing(Fx(), nullptr, oneSide, 0);
+  Fx()->processReplacing(Fx(), nullptr, oneSide, -5);
+  EXPECT_EQ(left[0], 7.0f);
+  Fx()->processReplacing(Fx(), nullptr, oneSide, 4); // the missing right channel goes to scratch
+  EXPECT_EQ(left[3], 0.0f);
+  Fx()->processReplacing(Fx(), nullptr, nullptr, 4);
+  Fx()->processDoubleReplacing(Fx(), nullptr, nullptr, 4);
+  Fx()->processReplacing(nullptr, nullptr, outs, 4);
+}
