@@ -102,32 +102,3 @@ TEST(DrawFillRect, ClipsToTheBitmapAtEveryEdge)
   }
   DRAW_FillRect(nullptr, 0, 0, 1, 1, c, 1.0f, 0);
 }
-
-TEST(DrawLine, DrawsBothEndsAndClipsAtEveryEdge)
-{
-  const DRAW_Pixel bg = Px(0, 0, 0, 0), c = Px(255, 255, 255, 255);
-  struct Case
-  {
-    int x1, y1, x2, y2;
-    Points expected;
-  };
-  const Case cases[] = {
-      {0, 1, 4, 1, {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}}},  // column 0 to the last column
-      {-5, 2, 9, 2, {{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}}}, // beyond both sides
-      {4, 3, 4, 3, {{4, 3}}},                                  // one pixel in the last column and row
-      {0, 0, 0, 0, {{0, 0}}},
-      {3, 3, 0, 0, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}}, // diagonal, drawn backwards
-      {1, -3, 1, 2, {{1, 0}, {1, 1}, {1, 2}}},        // steep, cut at the top
-      {-2, -2, 1, 1, {{0, 0}, {1, 1}}},
-      {0, 0, 4, 2, {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}}, // shallow: nearest pixels, halves go down
-      {5, 0, 9, 3, {}},
-      {-1, 4, 5, 4, {}},
-  };
-  for (const Case& k : cases)
-  {
-    DRAW_MemBitmap bmp(5, 4);
-    drawtest::FillSolid(bmp, bg);
-    DRAW_Line(&bmp, k.x1, k.y1, k.x2, k.y2, c, 1.0f, kDrawCombineCopy, false);
-    EXPECT_EQ(Changed(bmp, bg), k.expected) << k.x1 << "," << k.y1 << " to " << k.x2 << "," << k.y2;
-  }
-}

@@ -32,39 +32,6 @@ TEST_F(EditorTest, ActivityStripsAreRepaintedEveryTickEvenWithoutSound)
   EXPECT_EQ(Gui()->LastPaintedArea(), IRECT(26, 73, 784, 77));
 }
 
-TEST_F(EditorTest, ActivityMarkSitsAtTheVoicePositionAndIsAsOpaqueAsTheVoiceIsLoud)
-{
-  LoadSample(1, 1000, 1, [](int, uint32_t) { return 0.2; });
-  SamplerEngine& e = Engine();
-  {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
-    e.mVoiceSlot[0] = 2;
-    e.mVoicePos[0] = 500.0;
-    e.mVoiceAmp[0] = 1.0;
-    e.mVoiceSlot[1] = 1; // another slot's voice
-    e.mVoicePos[1] = 0.0;
-    e.mVoiceSlot[2] = 2;
-    e.mVoicePos[2] = 0.0;
-    e.mVoiceAmp[2] = 0.0;
-    e.mVoiceCount = 3;
-  }
-  IRECT marks[24];
-  IColor colors[24];
-  ASSERT_EQ(Strip(Gui(), 1)->Marks(marks, colors, 24), 2);
-  const int L = 152 + 26;
-  EXPECT_EQ(marks[0], IRECT(L + 71, 73, L + 79, 77)); // round((150 - 8) * 0.5)
-  EXPECT_EQ(colors[0], IColor(255, 50, 175, 255));
-  EXPECT_EQ(marks[1], IRECT(L, 73, L + 8, 77));
-  EXPECT_EQ(colors[1], IColor(30, 100, 90, 255)); // shifted after voice 0; silent voices keep alpha 30
-  Gui()->Ticks(1);
-  const DRAW_Pixel p = PixelAt(L + 75, 75);
-  EXPECT_EQ(DRAW_GetR(p), 50);
-  EXPECT_EQ(DRAW_GetG(p), 175);
-  EXPECT_EQ(DRAW_GetB(p), 255);
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
-  e.ClearVoiceTable();
-}
-
 TEST_F(EditorTest, ActivityStaysEmptyForASlotWithoutSampleAndStaysOpaqueAboveUnityGain)
 {
   SamplerEngine& e = Engine();

@@ -90,30 +90,4 @@ TEST_F(EditorTest, LayoutPutsEveryControlInPlaceAndBindsItsParameter)
   }
 }
 
-TEST_F(EditorTest, ProductPageAreaOpensTheMakersPageAndNamesTheFailure)
-{
-  Click(400, 30);
-  ASSERT_EQ(Gui()->WebPages().size(), 1u);
-  EXPECT_EQ(Gui()->WebPages()[0].mUrl, "https://tovrane.example/products/Kestrune");
-  EXPECT_EQ(Gui()->WebPages()[0].mErrorText, "Cannot open url. Check your default browser.");
-  EXPECT_TRUE(Gui()->WebPages()[0].mTitle.empty());
-  EXPECT_TRUE(Gui()->WebPages()[0].mConfirm.empty());
-}
-} // namespace editortest
-
-namespace editortest
-{
-TEST_F(EditorTest, HostOpensAndClosesTheEditorAgainAndAgainWithTheSameControls)
-{
-  const int controls = Gui()->NControls();
-  IControl* knob = ControlFor(5);
-  Fx()->dispatcher(Fx(), effEditClose, 0, 0, nullptr, 0.0f);
-  EXPECT_FALSE(Gui()->IsOpen());
-  Fx()->dispatcher(Fx(), effEditClose, 0, 0, nullptr, 0.0f); // unpaired close
-  int parent = 0;
-  EXPECT_EQ(Fx()->dispatcher(Fx(), effEditOpen, 0, 0, &parent, 0.0f), 1);
-  EXPECT_TRUE(Gui()->IsOpen());
-  EXPECT_EQ(Gui()->NControls(), controls);
-  EXPECT_EQ(ControlFor(5), knob);
-}
 } // namespace editortest

@@ -1,40 +1,16 @@
-// The sample view: waveform, duration and channel texts, buttons, name, redraw rule, and drawing that
-// never reads a buffer a reload is replacing (slot 0: the panel spans x 26..176, y 78..198; the
-// waveform area ends at y 150, its centre line is y 114).
+// The sample view: waveform, duration and channel texts, buttons and name (slot 0: the panel spans x 26..176,
+// y 78..198; the waveform area ends at y 150, its centre line is y 114).
 
 #include "editor/EditorFixture.h"
 
-#include "editor/SampleViewListener.h"
 #include "framework/IGraphics.h"
-
-#include <atomic>
-#include <condition_variable>
-#include <thread>
 
 namespace editortest
 {
 namespace
 {
 constexpr int kCentreY = 114;
-constexpr int kHalfHeight = 36;
 
-class RecordingListener : public SampleViewListener
-{
-public:
-  void OnSampleViewMouseDown(MySample& view, int x, int y, const IMouseMod& mod) override
-  {
-    mClicks.push_back({view.Slot(), x, y, mod.R});
-  }
-  void OnSampleViewDrop(MySample& view, const char* path) override { mDrops.emplace_back(view.Slot(), path); }
-
-  struct Click
-  {
-    int mSlot, mX, mY;
-    bool mRight;
-  };
-  std::vector<Click> mClicks;
-  std::vector<std::pair<int, std::string>> mDrops;
-};
 } // namespace
 
 TEST_F(EditorTest, DurationIsShownInMillisecondsUpToOneSecondThenInSeconds)
@@ -134,55 +110,6 @@ TEST_F(EditorTest, SampleShorterThanThePanelStillDrawsOneColumnPerPixelEachFromO
   }
   EXPECT_GT(above, 40);
   EXPECT_GT(below, 40);
-}
-
-TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverReadsAReplacedBuffer)
-{
-  LoadSample(0, 14800, 1, [](int, uint32_t) { return 0.9; });
-  Gui()->Ticks(1);
-  MySample* view = SampleView(0);
-  const int loudTop = view->Picture().LineTop(50, 0);
-  ASSERT_EQ(loudTop, kCentreY - 33); // 114 - 0.9 * 36 = 81.6, truncated
-
-  // Another thread holds the instance mutex and, while holding it, replaces the buffer (the old one
-  // is freed) as a reload does.
-  std::mutex m;
-  std::condition_variable cv;
-  bool locked = false, release = false;
-  std::thread loader(
-      [&]
-      {
-        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
-        LoadSample(
-            0, 7400, 1, [](int, uint32_t) { return 0.25; }, kRate, "quiet.wav");
-        {
-          std::lock_guard<std::mutex> g(m);
-          locked = true;
-        }
-        cv.notify_all();
-        std::unique_lock<std::mutex> g(m);
-        cv.wait(g, [&] { return release; });
-      });
-  {
-    std::unique_lock<std::mutex> g(m);
-    cv.wait(g, [&] { return locked; });
-  }
-  Gui()->Ticks(3);
-  EXPECT_EQ(view->Picture().LineTop(50, 0), loudTop); // the old picture
-  EXPECT_STREQ(view->ShownName(), "tone.wav");
-  EXPECT_TRUE(view->PictureStale());
-  {
-    std::lock_guard<std::mutex> g(m);
-    release = true;
-  }
-  cv.notify_all();
-  loader.join();
-
-  Gui()->Ticks(1); // the view asked for another redraw and now gets the mutex
-  EXPECT_FALSE(view->PictureStale());
-  EXPECT_EQ(view->Picture().LineTop(50, 0), kCentreY - 9);
-  EXPECT_STREQ(view->ShownName(), "quiet.wav");
-  EXPECT_STREQ(view->DurationText(), "154 msec");
 }
 
 TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)

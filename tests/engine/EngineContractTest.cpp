@@ -89,31 +89,6 @@ TEST_F(EngineContract, EmptySlotsStartNoVoiceAndAVoiceWhoseSlotEmptiedNeverReads
   EXPECT_EQ(e.mVoiceCount, 0);
 }
 
-TEST_F(EngineContract, NoFramesMixesNothingButStillClearsOffsets)
-{
-  LoadSample(e, 0, Ramp(4, 1), 1);
-  Start(1.0, 30);
-  Block b(4);
-  e.Mix(b.Out(), 0);
-  e.Mix(b.Out(), -5);
-  EXPECT_EQ(b.left[0], 7.0); // untouched
-  EXPECT_EQ(e.mVoiceOffset[0], 0);
-  EXPECT_EQ(e.mVoicePos[0], 0.0);
-}
-
-TEST_F(EngineContract, LowNoteAboveHighNoteNeverSoundsButTheKeyboardShowsTheKeys)
-{
-  LoadSample(e, 0, Ramp(4, 1), 1);
-  e.ApplySlotParam(ParamIndex(0, kLowNote), 80);
-  e.ApplySlotParam(ParamIndex(0, kHighNote), 70);
-  views.events.clear();
-  e.HandleMidi(0x90, 75, 100, 0);
-  e.HandleMidi(0x80, 75, 0, 0);
-  EXPECT_EQ(e.mVoiceCount, 0);
-  const std::vector<ViewEvent> expected = {{"note", 0, 75, true}, {"note", 0, 75, false}};
-  EXPECT_EQ(views.events, expected);
-}
-
 TEST_F(EngineContract, ReverseFlipsEachChannelOnceAndSwitchingOffRestoresTheData)
 {
   LoadSample(e, 1, Ramp(4, 2), 2);
@@ -192,18 +167,4 @@ TEST(EngineRate, RateThatIsNotAPositiveNumberIsIgnored)
   }
   EXPECT_EQ(e.mEngineSampleRate, 48000.0);
   EXPECT_EQ(e.mRateRatio[0], ratio);
-}
-
-TEST(SlotParams, IndexOutsideTheParameterTableChangesNothing)
-{
-  SamplerEngine e;
-  RecordingViews views;
-  e.SetViews(&views);
-  e.ApplySlotParam(kNumParams, 1);
-  e.ApplySlotParam(-1, 1);
-  for (int s = 0; s < kNumSlots; ++s)
-  {
-    EXPECT_FALSE(e.mActive[s]);
-  }
-  EXPECT_TRUE(views.events.empty());
 }

@@ -63,31 +63,6 @@ TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
   }
 }
 
-TEST_F(LoadingFlow, EditorRouteEndsInTheSameSlotStateAsTheHostRoute)
-{
-  OpenAt(48000.0);
-  Apply(kReverse, 1);
-  Apply(1 * kParamsPerSlot + kReverse, 1);
-  for (const std::string& path : {WriteWav("a.wav", 2, 22050, 300), WriteOgg("b.ogg", 2, 32000, 3000)})
-  {
-    SCOPED_TRACE(path);
-    Load(0, path, Route::kHost);
-    Load(1, path, Route::kEditor);
-    ASSERT_EQ(E().mSampleFrames[0], E().mSampleFrames[1]);
-    EXPECT_EQ(E().mSampleChannels[0], E().mSampleChannels[1]);
-    EXPECT_EQ(E().mRateRatio[0], E().mRateRatio[1]);
-    EXPECT_EQ(E().mSampleFileRate[0], E().mSampleFileRate[1]);
-    const size_t n = E().mSampleFrames[0] * static_cast<size_t>(E().mSampleChannels[0]);
-    EXPECT_EQ(std::memcmp(E().mSampleData[0].get(), E().mSampleData[1].get(), n * sizeof(double)), 0);
-    EXPECT_STREQ(File(0).Path(), File(1).Path());
-    EXPECT_STREQ(File(0).DisplayName(), File(1).DisplayName());
-    EXPECT_STREQ(File(0).PreviousPath(), File(1).PreviousPath());
-    EXPECT_STREQ(File(0).NextPath(), File(1).NextPath());
-    EXPECT_EQ(File(0).Duration(), File(1).Duration());
-    EXPECT_EQ(Saved(0), Saved(1));
-  }
-}
-
 TEST_F(LoadingFlow, ReloadStopsTheSlotsOwnVoicesOnly)
 {
   OpenAt(44100.0);

@@ -21,29 +21,6 @@ TEST(SampleFileNames, NamesLongerThanTwentyCharactersShowTheirFirstNineteen)
   EXPECT_EQ(DisplayNameOf("plain.wav"), "plain.wav");
 }
 
-TEST(SlotFile, StartsAsAnEmptySlotAndRefusesTextsThatDoNotFit)
-{
-  SlotFile file;
-  EXPECT_STREQ(file.Path(), "...");
-  EXPECT_STREQ(file.DisplayName(), "...");
-  EXPECT_STREQ(file.PreviousPath(), "");
-  EXPECT_STREQ(file.Extension(), "");
-  EXPECT_FALSE(file.TakeChanged());
-
-  const std::string fits(kSlotPathBytes - 1, 'a');
-  const std::string tooLong(kSlotPathBytes, 'b');
-  EXPECT_TRUE(file.SetPath(fits.c_str()));
-  EXPECT_FALSE(file.SetPath(tooLong.c_str()));
-  EXPECT_EQ(std::string(file.Path()), fits);
-  EXPECT_FALSE(file.SetNextPath(tooLong.c_str()));
-  EXPECT_STREQ(file.NextPath(), "");
-  EXPECT_FALSE(file.SetDisplayName(nullptr));
-
-  file.MarkChanged();
-  EXPECT_TRUE(file.TakeChanged());
-  EXPECT_FALSE(file.TakeChanged());
-}
-
 namespace
 {
 // The sample files of a folder as the system lists them: the independent reading of the rule.

@@ -55,20 +55,3 @@ TEST_F(SfzLoading, UnreadableInstrumentFromTheHostKeepsItsPathAndChangesNoSlot)
   EXPECT_EQ(Frames(1), 16u);
   EXPECT_EQ(Saved(1), missing);
 }
-
-TEST_F(SfzLoading, InstrumentChosenThroughASlotClearsThatSlotsWarningFlagOnly)
-{
-  OpenAt(44100.0);
-  WriteWav("a.wav");
-  const std::string sfz = WriteText("broken.sfz", "<region>\nsample=a.wav\n<region>\nsample=missing.wav\n"
-                                                  "<region>\nsample=a.wav\n");
-  Load(0, sfz, Route::kEditor);
-  // Slot 1's region names a missing file: its run asks for the warning and its flag is set.
-  EXPECT_TRUE(File(1).SfzWarning());
-  EXPECT_FALSE(File(0).SfzWarning());
-  EXPECT_NE(Frames(0), 0u);
-  EXPECT_NE(Frames(1), 0u); // the next region that opens became region 1
-  ExpectEmpty(2, "...");
-  Load(1, sfz, Route::kEditor);
-  EXPECT_TRUE(File(1).SfzWarning()); // cleared by the choice, set again by its run
-}

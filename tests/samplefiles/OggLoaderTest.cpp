@@ -124,35 +124,6 @@ TEST_F(OggLoaderTest, AStreamLongerThanTheSlotNeverWritesPastTheBuffer)
     ASSERT_EQ(buffer[i], -7.0) << i;
 }
 
-TEST_F(OggLoaderTest, AChainedFileReadsChannelOneOnlyFromLinksThatHaveIt)
-{
-  // A stereo link followed by a mono link: the mono part's plane 1 stays silent.
-  const std::string stereo = Encode("a.ogg", 2, 5000);
-  const std::string mono = Encode("b.ogg", 1, 5000);
-  const std::string chained = dir.Path() + "/chain.ogg";
-  {
-    std::ofstream out(chained, std::ios::binary);
-    out << std::ifstream(stereo, std::ios::binary).rdbuf() << std::ifstream(mono, std::ios::binary).rdbuf();
-  }
-  SampleFileInfo info;
-  auto data = Load(chained, info);
-  ASSERT_TRUE(data);
-  ASSERT_EQ(info.frames, 10000u);
-  ASSERT_EQ(info.channels, 2);
-  // Where decoding starts in a chain is the library's business; wherever the mono link's frames land,
-  // plane 1 holds the stereo link's second channel or silence, never anything read from the mono link.
-  const double* right = data.get() + 10000;
-  bool silent = true;
-  for (size_t f = 0; f < 5000; ++f)
-    silent = silent && right[f] == 0.0;
-  if (!silent)
-  {
-    EXPECT_LT(ToneError(right, 1, 5000), 0.02);
-  }
-  for (size_t f = 5000; f < 10000; ++f)
-    ASSERT_EQ(right[f], 0.0) << f;
-}
-
 TEST_F(OggLoaderTest, FilesThatAreNotOggVorbisAreRefusedByBothSteps)
 {
   SampleFileInfo info;

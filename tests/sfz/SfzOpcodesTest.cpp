@@ -78,18 +78,6 @@ TEST(SfzOpcodes, RegionValueWinsOverFileWideValueWhichFillsTheGaps)
   EXPECT_EQ(second.params[kRelease], 0.5);
 }
 
-TEST(SfzOpcodes, RegionValuesStartOverInTheNextRegion)
-{
-  SfzFolder dir;
-  dir.Wav("a.wav");
-  dir.Wav("b.wav");
-  const std::string sfz =
-      dir.Text("reset.sfz", "<region>\nsample=a.wav\npan=20\nvolume=3\n<region>\nsample=b.wav\n");
-  const SfzSlotResult second = ReadSfzSlot(sfz, 1, false);
-  EXPECT_EQ(second.params[kPan], kSfzNotGiven);
-  EXPECT_EQ(second.params[kVolume], kSfzNotGiven);
-}
-
 TEST(SfzOpcodes, EachOpcodeTextGivesItsParameterValueOrNotGiven)
 {
   struct Case

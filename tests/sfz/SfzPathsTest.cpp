@@ -80,18 +80,3 @@ TEST(SfzPaths, VeryLongLinesAreReadWhole)
   ASSERT_EQ(r.action, Action::kLoad);
   EXPECT_EQ(r.samplePath, dir.Path() + "/x/y/a.wav");
 }
-
-TEST(SfzPaths, SampleNamingAnInstrumentFileOrFolderIsRefused)
-{
-  SfzFolder dir;
-  dir.Wav("x/y/noext");
-  dir.Text("x/y/other.SFZ", "sample=inst.sfz\n");
-  std::filesystem::create_directories(dir.Path() + "/x/y/folder.wav");
-  // Each of these would come back to the loading flow as an instrument file, or is no file at all.
-  for (const std::string name : {"inst.sfz", "other.SFZ", "noext", "folder.wav", ""})
-  {
-    const SfzSlotResult r = Slot0(dir, "sample=" + name + "\n");
-    EXPECT_EQ(r.action, Action::kNothing) << name;
-    EXPECT_TRUE(r.showWarning) << name;
-  }
-}

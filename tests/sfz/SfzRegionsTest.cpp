@@ -99,17 +99,6 @@ TEST(SfzRegions, CommentWithSamplePendingEndsTheRegionThere)
   EXPECT_EQ(results[2].action, Action::kClear);
 }
 
-TEST(SfzRegions, SamplePathCarriesIntoARegionWithoutSampleLine)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  const auto results = ReadAllSlots(dir.Text("carry.sfz", "<region>\nsample=r0.wav\n<region>\nlokey=70\n"));
-  ASSERT_EQ(results[1].action, Action::kLoad);
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r0.wav");
-  EXPECT_EQ(results[1].params[kLowNote], 70);
-  EXPECT_EQ(results[0].params[kLowNote], kSfzNotGiven);
-}
-
 TEST(SfzRegions, MissingSampleWarnsFromItsSlotAndTheNextRegionTakesItsPlace)
 {
   SfzFolder dir;
@@ -155,13 +144,4 @@ TEST(SfzRegions, UnreadableFileChangesNoSlot)
     }
   EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), 5, false).action, Action::kNothing);
   EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), -1, false).action, Action::kNothing);
-}
-
-TEST(SfzRegions, EmptyFileClearsEverySlotButTheFirst)
-{
-  SfzFolder dir;
-  const auto results = ReadAllSlots(dir.Text("empty.sfz", "\n\n   \n"));
-  EXPECT_EQ(results[0].action, Action::kNothing);
-  for (int slot = 1; slot < kSfzSlots; ++slot)
-    EXPECT_EQ(results[slot].action, Action::kClear);
 }

@@ -73,20 +73,6 @@ TEST(SfzValues, FloatsReadAsScanfPercentFAndIntegersKeepTheLow16BitsOfAtoi)
   }
 }
 
-TEST(SfzValues, FloatStopsAtANulByte)
-{
-  float value = -7.0f;
-  EXPECT_FALSE(ScanSfzFloat(std::string_view("\0"
-                                             "5",
-                                             2),
-                            value));
-  EXPECT_TRUE(ScanSfzFloat(std::string_view("1\0"
-                                            "5",
-                                            3),
-                           value));
-  EXPECT_EQ(value, 1.0f);
-}
-
 namespace
 {
 // The note rules written with the C conversions they are defined by.
