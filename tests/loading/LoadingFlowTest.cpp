@@ -63,23 +63,6 @@ TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
   }
 }
 
-TEST_F(LoadingFlow, ReloadStopsTheSlotsOwnVoicesOnly)
-{
-  OpenAt(44100.0);
-  const std::string a = WriteWav("a.wav", 1, 44100, 4000);
-  Load(0, a);
-  Load(1, a);
-  Apply(1 * kParamsPerSlot + kLowNote, 12);
-  Render(4);
-  NoteOn(60);
-  ASSERT_EQ(E().mVoiceCount, 2);
-  Load(0, WriteWav("b.wav"), Route::kEditor);
-  EXPECT_EQ(E().mVoiceSlot[0], 0);
-  EXPECT_EQ(E().mVoiceSlot[1], 2);
-  Load(1, a, Route::kHost);
-  EXPECT_EQ(E().mVoiceSlot[1], 0);
-}
-
 TEST_F(LoadingFlow, FileThatCannotBeReadClearsTheSlotWithWrongAudio)
 {
   OpenAt(44100.0);
@@ -113,21 +96,6 @@ TEST_F(LoadingFlow, FileThatVanishesBeforeTheDataStepClearsTheSlotCleanly)
   EXPECT_EQ(E().mVoiceCount, 0);
   Render(64);
   EXPECT_TRUE(Silent());
-}
-
-TEST_F(LoadingFlow, FileWithoutFramesIsTheSlotsFileAndKeepsItsPath)
-{
-  OpenAt(44100.0);
-  // One byte of 16-bit data: the header opens, with 0 frames.
-  const std::string path =
-      mDir.Write("empty.wav", wavtest::Riff({wavtest::Fmt(1, 1, 44100, 16), wavtest::Chunk("data", {0})}));
-  Load(0, WriteWav("full.wav"));
-  Load(0, path);
-  ExpectEmpty(0, "empty.wav");
-  EXPECT_EQ(Saved(0), path);
-  Load(1, path, Route::kEditor);
-  ExpectEmpty(1, "empty.wav");
-  EXPECT_EQ(Saved(1), path);
 }
 
 TEST_F(LoadingFlow, PathsLongerThanTheFieldsAreRefusedWithoutOverflow)

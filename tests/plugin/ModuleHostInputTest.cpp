@@ -1,7 +1,8 @@
 // What careless or hostile hosts send through the built module: capabilities and pins asked for, indexes
 // outside the lists, null pointers, odd event lists, short and torn chunks, an overlong program name and
-// process calls longer than the announced block or without buffers. Everything answers cleanly and
-// nothing is written where it does not belong (the sanitizer run proves the rest).
+// process calls longer than the announced block, without buffers or before every parameter arrived.
+// Everything answers cleanly and nothing is written where it does not belong (the sanitizer run proves the
+// rest).
 
 #include "plugin/ChunkBytes.h"
 #include "plugin/ModuleFixture.h"
@@ -163,4 +164,24 @@ TEST_F(ModuleHostInput, LongerBlockThanAnnouncedIsRenderedWholeAndEmptyCallsDoNo
   Fx()->processReplacing(Fx(), nullptr, nullptr, 4);
   Fx()->processDoubleReplacing(Fx(), nullptr, nullptr, 4);
   Fx()->processReplacing(nullptr, nullptr, outs, 4);
+}
+
+TEST_F(ModuleHostInput, FiftyNineAppliedParametersAreNotEnoughToRender)
+{
+  for (int idx = 0; idx < 60; ++idx)
+  {
+    if (idx == 33) continue;
+    mPlug->SetParameter(idx, mPlug->GetParameter(idx));
+  }
+  mPlug->SetParameter(60, 0.5f);
+  mPlug->SetParameter(0, 0.0f); // a second application of the same parameter counts once
+  std::vector<double> l(64, 7.0), r(64, 7.0);
+  double* outs[2] = {l.data(), r.data()};
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(l, std::vector<double>(64, 7.0)); // the host's buffers are left as they were
+
+  mPlug->SetParameter(33, 0.5f);
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(l, std::vector<double>(64, 0.0));
+  EXPECT_EQ(r, std::vector<double>(64, 0.0));
 }
