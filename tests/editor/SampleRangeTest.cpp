@@ -3,7 +3,6 @@
 
 #include "editor/EditorFixture.h"
 
-#include "editor/EditorText.h"
 #include "editor/NoteNumberField.h"
 #include "framework/IGraphics.h"
 
@@ -232,28 +231,4 @@ TEST_F(SampleRangeTest, TheLowestKeyIsTrackedWithTheLowEndAtViewNoteZero)
   EXPECT_EQ(View()->HeldMarkX(-1, &inRange), kL - 2);
 }
 
-TEST(EditorText, NoteNamesAndTypedNumbersIgnoreTheLocale)
-{
-  char name[8];
-  FormatViewNoteName(48, name, sizeof(name));
-  EXPECT_STREQ(name, "C4");
-  FormatViewNoteName(0, name, sizeof(name));
-  EXPECT_STREQ(name, "C0");
-  FormatViewNoteName(115, name, sizeof(name));
-  EXPECT_STREQ(name, "G9");
-  FormatViewNoteName(13, name, sizeof(name));
-  EXPECT_STREQ(name, "C#1");
-  char tiny[3];
-  FormatViewNoteName(13, tiny, sizeof(tiny));
-  EXPECT_STREQ(tiny, ""); // refused, not cut
-  int v = 7;
-  EXPECT_FALSE(ParseLeadingInt("", &v));
-  EXPECT_FALSE(ParseLeadingInt("-", &v));
-  EXPECT_FALSE(ParseLeadingInt("x1", &v));
-  EXPECT_EQ(v, 7);
-  EXPECT_TRUE(ParseLeadingInt("  -12.7", &v));
-  EXPECT_EQ(v, -12);
-  EXPECT_TRUE(ParseLeadingInt("99999999999999999999", &v));
-  EXPECT_EQ(v, 2147483647);
-}
 } // namespace editortest

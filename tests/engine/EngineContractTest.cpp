@@ -112,27 +112,6 @@ TEST_F(EngineContract, ReverseFlipsEachChannelOnceAndSwitchingOffRestoresTheData
   EXPECT_EQ(views.events, changed);
 }
 
-TEST_F(EngineContract, ActiveOffStopsTheSlotsVoicesAtOnceAndOnDoesNotRestartThem)
-{
-  e.ApplySlotParam(ParamIndex(0, kRelease), 500);
-  e.ApplySlotParam(ParamIndex(0, kLoop), 1);
-  SetUpSlot(e, 1, 12, 127, 60, 0, 500, true);
-  LoadSample(e, 0, std::vector<double>(8, 1.0), 1);
-  LoadSample(e, 1, std::vector<double>(8, 0.5), 1);
-  e.HandleMidi(0x90, 60, 127, 0); // voices 0 (slot 0) and 1 (slot 1)
-  e.HandleMidi(0x90, 62, 127, 0); // voices 2 (slot 0) and 3 (slot 1)
-  ASSERT_EQ(e.mVoiceCount, 4);
-
-  e.ApplySlotParam(ParamIndex(0, kActive), 0);
-  e.ApplySlotParam(ParamIndex(0, kActive), 1);
-  EXPECT_EQ(e.mVoiceSlot[0], 0);
-  EXPECT_EQ(e.mVoiceSlot[2], 0);
-  Block b(4);
-  e.Mix(b.Out(), 4); // no release tail: only slot 1's two voices sound
-  EXPECT_EQ(b.left, std::vector<double>(4, 1.0));
-  EXPECT_EQ(b.right, std::vector<double>(4, 1.0));
-}
-
 TEST(EngineRate, BeforeTheFirstRateStepsAreInfiniteAndLoadedRatiosSettleWhenItArrives)
 {
   SamplerEngine e;

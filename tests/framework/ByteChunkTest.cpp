@@ -1,5 +1,4 @@
 #include "framework/ByteChunk.h"
-#include "framework/ISysEx.h"
 #include "framework/TextUtil.h"
 
 #include <gtest/gtest.h>
@@ -101,19 +100,4 @@ TEST(TextUtil, FormatFixedWritesCLocaleDecimals)
   EXPECT_STREQ(out, "-1.0");
   FormatFixed(-1.005, 1, out, 4); // cut, terminated
   EXPECT_STREQ(out, "-1.");
-}
-
-TEST(SysExStr, WritesWhatFitsAsSpacedHex)
-{
-  const uint8_t data[] = {0xF0, 0x7E, 0x0A, 0xF7};
-  char out[16];
-  SysExStr(out, sizeof(out), data, 4);
-  EXPECT_STREQ(out, "F0 7E 0A F7");
-  char small[8];
-  std::memset(small, 'z', sizeof(small));
-  SysExStr(small, 7, data, 4); // room for two bytes
-  EXPECT_STREQ(small, "F0 7E");
-  EXPECT_EQ(small[7], 'z');
-  SysExStr(out, sizeof(out), nullptr, 4);
-  EXPECT_STREQ(out, "");
 }

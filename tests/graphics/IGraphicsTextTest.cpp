@@ -1,8 +1,11 @@
-// The font cache and text drawing into the back buffer.
+// The font cache and text drawing into the back buffer, and the text style record.
 
 #include "GraphicsTestPlug.h"
 
 #include "drawing/DRAW_CachedFont.h"
+#include "framework/IStructs.h"
+
+#include <string>
 
 namespace graphics_test
 {
@@ -28,6 +31,18 @@ TEST_F(IGraphicsText, FontIsSharedByStylesThatDifferOnlyInColourAlignmentAndQual
   EXPECT_NE(mGraphics->FindFont(&bigger), font);
   EXPECT_NE(mGraphics->FindFont(&bold), font);
   EXPECT_NE(mGraphics->FindFont(&turned), font);
+}
+
+TEST(IText, FontNameThatDoesNotFitIsRefused)
+{
+  IText text;
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string longName(IText::kMaxFontNameBytes, 'x');
+  EXPECT_FALSE(text.SetFont(longName.c_str()));
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string fits(IText::kMaxFontNameBytes - 1, 'y');
+  EXPECT_TRUE(text.SetFont(fits.c_str()));
+  EXPECT_EQ(std::string(text.mFont), fits);
 }
 
 } // namespace
