@@ -65,20 +65,6 @@ TEST(IParam, IntSnapsHalvesUpwardFromZero)
   EXPECT_EQ(narrow.Value(), -1.0);
 }
 
-TEST(IParam, ShapeTwoPutsTheMiddleAtAQuarterAndZeroShapeIsIgnored)
-{
-  IParam param;
-  param.InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
-  param.SetShape(2.0);
-  param.SetShape(0.0);
-  EXPECT_EQ(param.GetShape(), 2.0);
-  param.SetNormalized(0.5);
-  EXPECT_DOUBLE_EQ(param.Value(), 4.0);
-  EXPECT_DOUBLE_EQ(param.GetNormalized(), 0.5);
-  EXPECT_DOUBLE_EQ(param.GetNormalized(100.0), 1.0); // clamped first
-  EXPECT_EQ(Display(param, 0.5, true), "4.00");
-}
-
 TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
 {
   IParam param;

@@ -35,20 +35,6 @@ ByteChunk Values(std::initializer_list<double> values)
 }
 } // namespace
 
-TEST(State, LayoutIsDoublesThenLengthPrefixedTexts)
-{
-  TwoParamPlug plug;
-  plug.GetParam(1)->Set(-3.0); // outside its range on purpose: the plain value is written
-  plug.GetExtraParam(0)[0] = '\0';
-  ByteChunk chunk;
-  ASSERT_TRUE(plug.SerializeParams(&chunk));
-  const uint8_t expected[] = {0, 0, 0, 0,    0,    0,    0xF8, 0x3F, 0, 0,   0,
-                              0, 0, 0, 0x08, 0xC0, 0x01, 0,    0,    0, 0x30};
-  ASSERT_EQ(chunk.Size(), static_cast<int>(sizeof(expected)));
-  EXPECT_EQ(0, std::memcmp(chunk.Bytes(), expected, sizeof(expected)));
-  EXPECT_STREQ(plug.GetExtraParam(0), "0"); // the empty stored text became "0"
-}
-
 TEST(State, ReadingClampsAppliesAndDeliversTexts)
 {
   TwoParamPlug plug;

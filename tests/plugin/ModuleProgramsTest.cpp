@@ -100,25 +100,3 @@ TEST_F(ModuleState, ChunkIsVersionSixtyValuesAndFiveEmptyPathTexts)
     }
   }
 }
-
-TEST_F(ModuleState, ChunkRestoresValuesAndPathsIntoASecondInstance)
-{
-  mPlug->Open();
-  mPlug->SetParameter(0, 0.0f);
-  mPlug->SetParameter(17, 0.3f);
-  mPlug->SetParameter(29, 0.25f);
-  mPlug->SetParameter(59, 0.0f);
-  char path[64] = "/samples/snare.wav";
-  mPlug->Dispatch(effVendorSpecific, 56, 2, path);
-  const std::vector<uint8_t> chunk = mPlug->GetChunk();
-  EXPECT_EQ(ChunkTexts(chunk), (std::vector<std::string>{"0", "0", "/samples/snare.wav", "0", "0"}));
-
-  PluginInstance second;
-  ASSERT_NE(second.Effect(), nullptr);
-  second.Open();
-  EXPECT_EQ(second.SetChunk(chunk), 1);
-  for (int i = 0; i < 60; ++i)
-    EXPECT_FLOAT_EQ(second.GetParameter(i), mPlug->GetParameter(i)) << i;
-  EXPECT_EQ(second.GetChunk(), chunk);
-  EXPECT_EQ(second.ParamText(effGetParamDisplay, 0), "No");
-}
