@@ -80,14 +80,6 @@ TEST_F(EditorTest, LayoutPutsEveryControlInPlaceAndBindsItsParameter)
     EXPECT_EQ(c->GetTargetRECT(), c->GetRECT());
     EXPECT_EQ(c->ParamIdx(), expected[i].mParam);
   }
-  // Every slot parameter has a control, so values handed to bound controls reach all 60.
-  for (int idx = 0; idx < kNumParams; ++idx)
-  {
-    bool bound = false;
-    for (int i = 0; i < Gui()->NControls(); ++i)
-      bound = bound || Gui()->GetControl(i)->ParamIdx() == idx;
-    EXPECT_TRUE(bound) << idx;
-  }
 }
 
 } // namespace editortest

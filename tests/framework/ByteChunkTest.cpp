@@ -69,15 +69,6 @@ TEST(ByteChunk, AppendBytesOfItselfDoublesTheContent)
   EXPECT_EQ(text, "x");
 }
 
-TEST(TextUtil, CopyTextCutsToTheDestination)
-{
-  char out[4] = {'z', 'z', 'z', 'z'};
-  CopyText(out, sizeof(out), "abcdef");
-  EXPECT_STREQ(out, "abc");
-  CopyText(out, sizeof(out), nullptr);
-  EXPECT_STREQ(out, "");
-}
-
 TEST(TextUtil, ParseDoubleReadsLikeAtofInTheCLocale)
 {
   EXPECT_EQ(ParseDouble("2.5"), 2.5);
@@ -89,15 +80,4 @@ TEST(TextUtil, ParseDoubleReadsLikeAtofInTheCLocale)
   EXPECT_EQ(ParseDouble(""), 0.0);
   EXPECT_EQ(ParseDouble(nullptr), 0.0);
   EXPECT_EQ(ParseDouble("0,5"), 0.0);
-}
-
-TEST(TextUtil, FormatFixedWritesCLocaleDecimals)
-{
-  char out[32];
-  FormatFixed(0.25, 17, out, sizeof(out));
-  EXPECT_STREQ(out, "0.25000000000000000");
-  FormatFixed(-1.005, 1, out, 5);
-  EXPECT_STREQ(out, "-1.0");
-  FormatFixed(-1.005, 1, out, 4); // cut, terminated
-  EXPECT_STREQ(out, "-1.");
 }

@@ -15,19 +15,6 @@ namespace
 
 using IControlBase = GraphicsFixture;
 
-TEST_F(IControlBase, HidingRedrawsTwiceAndGrayingDrawsAtAQuarterWeight)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10)));
-  a->SetClean();
-  a->Hide(true);
-  a->SetClean();
-  EXPECT_TRUE(a->IsDirty());
-  a->GrayOut(true);
-  EXPECT_FLOAT_EQ(a->GetBlend().mWeight, 0.25f);
-  a->GrayOut(false);
-  EXPECT_FLOAT_EQ(a->GetBlend().mWeight, 1.0f);
-}
-
 using IKnobControlDrag = GraphicsFixture;
 
 TEST_F(IKnobControlDrag, VerticalKnobRisesAQuarterPercentPerPixelUpAndTenTimesLessWithShift)

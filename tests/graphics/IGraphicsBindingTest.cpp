@@ -80,19 +80,5 @@ TEST_F(IGraphicsBinding, TypedNumbersAreReadInTheParametersUnitsAndNegatedWhenSh
   EXPECT_TRUE(HostCalls().empty());
 }
 
-TEST_F(IGraphicsBinding, CancelledEntryAppliesNothing)
-{
-  auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  gain->SetValueFromPlug(0.5);
-  gain->PromptUserInput();
-  ASSERT_EQ(mGraphics->Prompts().size(), 1u);
-  EXPECT_FALSE(mGraphics->Prompts()[0].mAnswered);
-  EXPECT_TRUE(gain->IsInputPending());
-  EXPECT_DOUBLE_EQ(gain->GetValue(), 0.5);
-  EXPECT_TRUE(HostCalls().empty());
-  gain->CancelUserInput();
-  EXPECT_FALSE(gain->IsInputPending());
-}
-
 } // namespace
 } // namespace graphics_test

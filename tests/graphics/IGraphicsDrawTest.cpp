@@ -28,24 +28,6 @@ DRAW_MemBitmap* MakeFrames(int frameW, int frameH, int n, bool sideBySide)
   return bmp;
 }
 
-TEST_F(IGraphicsDrawPass, StrictPassDrawsVisibleControlsOverTheAreaAndCleansEveryControl)
-{
-  auto* inside = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10)));
-  auto* outside = Add(new ProbeControl(mPlug.get(), IRECT(100, 50, 110, 60)));
-  auto* hidden = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10)));
-  hidden->Hide(true);
-  IRECT area(0, 0, 20, 20);
-  EXPECT_TRUE(mGraphics->Draw(&area));
-  EXPECT_EQ(inside->mDraws, 1);
-  EXPECT_EQ(outside->mDraws, 0);
-  EXPECT_EQ(hidden->mDraws, 0);
-  EXPECT_FALSE(inside->IsDirty());
-  EXPECT_FALSE(outside->IsDirty());
-  EXPECT_TRUE(hidden->IsDirty()); // hiding asked for one more redraw
-  EXPECT_EQ(mGraphics->Paints(), 1);
-  EXPECT_EQ(mGraphics->LastPaintedArea(), area);
-}
-
 TEST_F(IGraphicsDrawPass, BitmapControlChoosesItsFrameFromTheValue)
 {
   std::unique_ptr<DRAW_MemBitmap> frames(MakeFrames(8, 6, 3, false));

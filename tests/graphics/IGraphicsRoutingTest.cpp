@@ -123,28 +123,6 @@ TEST_F(IGraphicsRouting, WheelGestureGivesOneBeginAndOneEndHalfASecondOfTicksAft
   EXPECT_EQ(HostCalls().back().mOpcode, audioMasterEndEdit);
 }
 
-TEST_F(IGraphicsRouting, WheelOnAnotherParameterClosesThePendingGestureAtOnce)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  Add(new ProbeControl(mPlug.get(), IRECT(50, 0, 70, 20), kPan));
-  mGraphics->OnMouseWheel(5, 5, &mLeft, 1);
-  mGraphics->OnMouseWheel(55, 5, &mLeft, 1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  EXPECT_EQ(CountCalls(audioMasterBeginEdit, kPan), 1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kPan), 0);
-  mGraphics->Ticks(mGraphics->FPS() / 2);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kPan), 1);
-}
-
-TEST_F(IGraphicsRouting, ClosingTheEditorEndsThePendingWheelGesture)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  mGraphics->OnMouseWheel(5, 5, &mLeft, 1);
-  mGraphics->Close();
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  EXPECT_EQ(mGraphics->ParamChangeTicksLeft(), 0);
-}
-
 TEST_F(IGraphicsRouting, RightClickOnBoundControlOpensValueEntryWithTheDisplayText)
 {
   auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));

@@ -36,20 +36,6 @@ std::vector<double> Load(const std::string& path, uint32_t frames, int channels,
 }
 } // namespace
 
-TEST(WavLoader, HeaderStepReportsFramesChannelsAndRate)
-{
-  TempDir dir;
-  const std::string path = dir.Write("a.wav", NumberedPcm16(4, 5, 44100));
-  SampleFileInfo info;
-  ASSERT_TRUE(ReadWavHeader(path.c_str(), info));
-  EXPECT_EQ(info.kind, SampleFileKind::kWav);
-  EXPECT_EQ(info.frames, 5u);
-  EXPECT_EQ(info.channels, 4);
-  EXPECT_EQ(info.sampleRate, 44100u);
-  EXPECT_EQ(SampleRateRatio(info, 48000.0), 0.91875);
-  EXPECT_EQ(SampleDurationSeconds(info), 5.0 / 44100.0);
-}
-
 TEST(WavLoader, HeaderStepRefusesWhatASlotCannotHold)
 {
   TempDir dir;

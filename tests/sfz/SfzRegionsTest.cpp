@@ -134,19 +134,6 @@ TEST(SfzRegions, TwoMissingSamplesInOneRegionWarnOnce)
   EXPECT_EQ(r.action, Action::kNothing);
 }
 
-TEST(SfzRegions, UnreadableFileChangesNoSlot)
-{
-  SfzFolder dir;
-  for (const std::string& path : {dir.Path() + "/absent.sfz", dir.Path(), std::string("...")})
-    for (const SfzSlotResult& r : ReadAllSlots(path))
-    {
-      EXPECT_EQ(r.action, Action::kNothing) << path;
-      EXPECT_FALSE(r.showWarning);
-    }
-  EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), 5, false).action, Action::kNothing);
-  EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), -1, false).action, Action::kNothing);
-}
-
 namespace
 {
 // Runs the reader for slot 0 on an SFZ file with text, written into dir.
