@@ -61,40 +61,6 @@ TEST(State, ChunkEndingAfterTheFirstValueZeroesTheSecondIntoRangeAndFails)
   EXPECT_TRUE(plug.mExtras.empty());
 }
 
-TEST(State, OnlyTextsThatFitAndAreNotEmptyOrZeroReachThePlugIn)
-{
-  struct Case
-  {
-    std::string text;
-    bool torn; // the length claims 100 bytes, three follow
-    bool delivered;
-  };
-  const Case cases[] = {{"0", false, false},
-                        {"", false, false},
-                        {std::string(MAX_EXTRA_PARAM_LEN + 1, 'p'), false, false},
-                        {"abc", true, false},
-                        {std::string(MAX_EXTRA_PARAM_LEN, 'q'), false, true}};
-  for (const Case& c : cases)
-  {
-    SCOPED_TRACE(c.text.size());
-    TwoParamPlug plug;
-    ByteChunk chunk = Values({0.0, 1.0});
-    if (c.torn)
-    {
-      chunk.AppendValue(int32_t{100});
-      chunk.AppendBytes(reinterpret_cast<const uint8_t*>(c.text.data()), 3);
-    }
-    else
-      chunk.AppendStr(c.text.c_str());
-    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-    ASSERT_EQ(plug.mExtras.size(), c.delivered ? 1u : 0u);
-    if (c.delivered)
-    {
-      EXPECT_EQ(plug.mExtras[0].second, c.text);
-    }
-  }
-}
-
 TEST(State, ValueOnlyChunkReadsAsSuccessAndBadStartsFail)
 {
   TwoParamPlug plug;
