@@ -12,20 +12,6 @@ using namespace plugintest;
 
 using KestruneParams = KestruneTest;
 
-TEST_F(KestruneParams, AttackChangeWithinOneHundredthLeavesTheEngineAlone)
-{
-  OpenAt(44100.0);
-  Apply(5, 0.801);
-  EXPECT_EQ(mPlug->AppliedInt(5), 80);
-  EXPECT_DOUBLE_EQ(E().mAttackStep[0], 100.0 / (80 * 44100.0));
-  E().mAttackStep[0] = -1.0; // would be overwritten by any application
-  Apply(5, 0.804);
-  EXPECT_EQ(E().mAttackStep[0], -1.0);
-  Apply(5, 0.806);
-  EXPECT_EQ(mPlug->AppliedInt(5), 81);
-  EXPECT_DOUBLE_EQ(E().mAttackStep[0], 100.0 / (81 * 44100.0));
-}
-
 TEST_F(KestruneParams, ValuesAreAppliedAsIntegersRoundedHalfAwayFromZero)
 {
   OpenAt(44100.0);
@@ -68,16 +54,6 @@ TEST_F(KestruneParams, ValuesOutsideTheBoundsApplyAsTheNearestBound)
 }
 
 using KestruneReset = KestruneTest;
-
-TEST_F(KestruneReset, FirstRenderSetsTheRateForAHostThatNeverAnnouncedOne)
-{
-  LoadSample(0, std::vector<double>(64, 0.25), 1, 22050.0);
-  mPlug->OnParamReset();
-  Render(32);
-  EXPECT_EQ(E().mEngineSampleRate, 44100.0);
-  EXPECT_DOUBLE_EQ(E().mRateRatio[0], 0.5);
-  EXPECT_DOUBLE_EQ(E().mAttackStep[0], 100.0 / (80 * 44100.0));
-}
 
 TEST_F(KestruneReset, FirstRenderDropsNotesReceivedBeforeIt)
 {
