@@ -26,6 +26,29 @@ DRAW_Pixel BlitOnePixel(DRAW_Pixel dest, DRAW_Pixel src, float alpha, int mode)
   return d.getBits()[0];
 }
 
+// One channel of a copy fill at weight w, as the fixed-point rule has it.
+int FillChannel(int d, int c, int w)
+{
+  return d + (((c - d) * w) >> 8);
+}
+
+DRAW_Pixel FillExpected(DRAW_Pixel d, DRAW_Pixel c, int w)
+{
+  return Px(FillChannel(DRAW_GetR(d), DRAW_GetR(c), w), FillChannel(DRAW_GetG(d), DRAW_GetG(c), w),
+            FillChannel(DRAW_GetB(d), DRAW_GetB(c), w), FillChannel(DRAW_GetA(d), DRAW_GetA(c), w));
+}
+
+// The pixels of `bmp` that differ from `background`, as (x, y) pairs in row order.
+std::vector<std::pair<int, int>> Changed(const DRAW_IBitmap& bmp, DRAW_Pixel background)
+{
+  std::vector<std::pair<int, int>> out;
+  for (int y = 0; y < bmp.getHeight(); ++y)
+    for (int x = 0; x < bmp.getWidth(); ++x)
+      if (At(bmp, x, y) != background) out.emplace_back(x, y);
+  return out;
+}
+
+using Points = std::vector<std::pair<int, int>>;
 } // namespace
 
 TEST(DrawBlit, CopyAtFullWeightReproducesTheSourceIncludingAlpha)
@@ -115,35 +138,6 @@ TEST(DrawRotatedBlit, TurnsClockwiseOnScreen)
       EXPECT_EQ(At(half, 3 - x, 3 - y), At(src, x, y));
     }
 }
-
-namespace
-{
-
-// One channel of a copy fill at weight w, as the fixed-point rule has it.
-int FillChannel(int d, int c, int w)
-{
-  return d + (((c - d) * w) >> 8);
-}
-
-DRAW_Pixel FillExpected(DRAW_Pixel d, DRAW_Pixel c, int w)
-{
-  return Px(FillChannel(DRAW_GetR(d), DRAW_GetR(c), w), FillChannel(DRAW_GetG(d), DRAW_GetG(c), w),
-            FillChannel(DRAW_GetB(d), DRAW_GetB(c), w), FillChannel(DRAW_GetA(d), DRAW_GetA(c), w));
-}
-
-// The pixels of `bmp` that differ from `background`, as (x, y) pairs in row order.
-std::vector<std::pair<int, int>> Changed(const DRAW_IBitmap& bmp, DRAW_Pixel background)
-{
-  std::vector<std::pair<int, int>> out;
-  for (int y = 0; y < bmp.getHeight(); ++y)
-    for (int x = 0; x < bmp.getWidth(); ++x)
-      if (At(bmp, x, y) != background) out.emplace_back(x, y);
-  return out;
-}
-
-using Points = std::vector<std::pair<int, int>>;
-
-} // namespace
 
 TEST(DrawFillRect, FullWeightStoresTheColourAndAThirdMixesInFixedPoint)
 {

@@ -1,10 +1,13 @@
-// Parameter binding both ways: host automation and restored values shown on the controls, gestures and
-// typed values reaching the parameters and the host, and the editor opcodes of the binding.
+// Parameter binding both ways through the headless editor (values shown on the controls, typed values
+// reaching the parameters and the host), the font cache and the text style record.
 
 #include "GraphicsTestPlug.h"
-
+#include "drawing/DRAW_CachedFont.h"
 #include "framework/IEditableTextControl.h"
 #include "framework/IParam.h"
+#include "framework/IStructs.h"
+
+#include <string>
 
 namespace graphics_test
 {
@@ -78,6 +81,47 @@ TEST_F(IGraphicsBinding, TypedNumbersAreReadInTheParametersUnitsAndNegatedWhenSh
   mGraphics->ApplyPromptText(free, mPlug->GetParam(kGain), "50");
   EXPECT_DOUBLE_EQ(free->GetValue(), 0.5);
   EXPECT_TRUE(HostCalls().empty());
+}
+
+} // namespace
+} // namespace graphics_test
+
+namespace graphics_test
+{
+namespace
+{
+
+using IGraphicsText = GraphicsFixture;
+
+TEST_F(IGraphicsText, FontIsSharedByStylesThatDifferOnlyInColourAlignmentAndQuality)
+{
+  IText a(13, IColor(255, 0, 0, 0), "Arial", IText::kStyleNormal, IText::kAlignNear);
+  IText b(13, IColor(128, 255, 0, 0), "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
+          IText::kQualityNonAntiAliased);
+  DRAW_CachedFont* font = mGraphics->FindFont(&a);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(mGraphics->FindFont(&b), font);
+  IText bigger = a;
+  bigger.mSize = 14;
+  IText bold = a;
+  bold.mStyle = IText::kStyleBold;
+  IText turned = a;
+  turned.mOrientation = 90;
+  EXPECT_NE(mGraphics->FindFont(&bigger), font);
+  EXPECT_NE(mGraphics->FindFont(&bold), font);
+  EXPECT_NE(mGraphics->FindFont(&turned), font);
+}
+
+TEST(IText, FontNameThatDoesNotFitIsRefused)
+{
+  IText text;
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string longName(IText::kMaxFontNameBytes, 'x');
+  EXPECT_FALSE(text.SetFont(longName.c_str()));
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string fits(IText::kMaxFontNameBytes - 1, 'y');
+  EXPECT_TRUE(text.SetFont(fits.c_str()));
+  EXPECT_EQ(std::string(text.mFont), fits);
 }
 
 } // namespace

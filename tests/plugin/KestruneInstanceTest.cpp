@@ -40,19 +40,6 @@ TEST_F(KestruneParams, ValuesAreAppliedAsIntegersRoundedHalfAwayFromZero)
   EXPECT_EQ(E().mSemitoneMul[2], 480.0f * 0.1f);
 }
 
-TEST_F(KestruneParams, ValuesOutsideTheBoundsApplyAsTheNearestBound)
-{
-  OpenAt(44100.0);
-  Apply(9, 1e12);
-  EXPECT_EQ(mPlug->AppliedInt(9), 24);
-  Apply(7, -1e300);
-  EXPECT_EQ(mPlug->AppliedInt(7), -100);
-  Apply(5, std::nan(""));
-  EXPECT_EQ(mPlug->AppliedInt(5), 0);
-  EXPECT_EQ(mPlug->GetParam(5)->Value(), 0.0); // the non-number does not stay in the parameter
-  EXPECT_TRUE(std::isinf(E().mAttackStep[0])); // attack 0: full level on the first frame
-}
-
 using KestruneReset = KestruneTest;
 
 TEST_F(KestruneReset, FirstRenderDropsNotesReceivedBeforeIt)
