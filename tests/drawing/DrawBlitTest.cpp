@@ -121,19 +121,21 @@ TEST(DrawBlit, ClipsAtEveryEdgeAndShiftsTheSourceBySameAmount)
   }
 }
 
-TEST(DrawRotatedBlit, TurnsClockwiseOnScreen)
+TEST(DrawRotatedBlit, ZeroLeavesTheImageAndQuarterAndHalfTurnsGoClockwiseOnScreen)
 {
   DRAW_MemBitmap src(4, 4);
   drawtest::FillPattern(src, 6);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x)
       src.Row(y)[x] |= Px(0, 0, 0, 255);
-  DRAW_MemBitmap quarter(4, 4), half(4, 4);
+  DRAW_MemBitmap none(4, 4), quarter(4, 4), half(4, 4);
+  DRAW_RotatedBlit(&none, &src, 0, 0, 4, 4, 0, 0, 4, 4, 0.0, true, 1.0f, kDrawCombineCopy, 0, 0);
   DRAW_RotatedBlit(&quarter, &src, 0, 0, 4, 4, 0, 0, 4, 4, M_PI / 2, true, 1.0f, kDrawCombineCopy, 0, 0);
   DRAW_RotatedBlit(&half, &src, 0, 0, 4, 4, 0, 0, 4, 4, M_PI, true, 1.0f, kDrawCombineCopy, 0, 0);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x)
     {
+      EXPECT_EQ(At(none, x, y), At(src, x, y));
       EXPECT_EQ(At(quarter, 3 - y, x), At(src, x, y)); // top-left goes to top-right
       EXPECT_EQ(At(half, 3 - x, 3 - y), At(src, x, y));
     }
