@@ -5,6 +5,10 @@
 
 #include "framework/IGraphics.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace editortest
 {
 namespace
@@ -122,4 +126,53 @@ TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)
   EXPECT_TRUE(view->SetPath(std::string(1023, 'b').c_str()));
   EXPECT_EQ(std::string(view->Path()).size(), 1023u);
 }
+TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverReadsAReplacedBuffer)
+{
+  LoadSample(0, 14800, 1, [](int, uint32_t) { return 0.9; });
+  Gui()->Ticks(1);
+  MySample* view = SampleView(0);
+  const int loudTop = view->Picture().LineTop(50, 0);
+  ASSERT_EQ(loudTop, kCentreY - 33); // 114 - 0.9 * 36 = 81.6, truncated
+
+  // Another thread holds the instance mutex and, while holding it, replaces the buffer (the old one
+  // is freed) as a reload does.
+  std::mutex m;
+  std::condition_variable cv;
+  bool locked = false, release = false;
+  std::thread loader(
+      [&]
+      {
+        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+        LoadSample(
+            0, 7400, 1, [](int, uint32_t) { return 0.25; }, kRate, "quiet.wav");
+        {
+          std::lock_guard<std::mutex> g(m);
+          locked = true;
+        }
+        cv.notify_all();
+        std::unique_lock<std::mutex> g(m);
+        cv.wait(g, [&] { return release; });
+      });
+  {
+    std::unique_lock<std::mutex> g(m);
+    cv.wait(g, [&] { return locked; });
+  }
+  Gui()->Ticks(3);
+  EXPECT_EQ(view->Picture().LineTop(50, 0), loudTop); // the old picture
+  EXPECT_STREQ(view->ShownName(), "tone.wav");
+  EXPECT_TRUE(view->PictureStale());
+  {
+    std::lock_guard<std::mutex> g(m);
+    release = true;
+  }
+  cv.notify_all();
+  loader.join();
+
+  Gui()->Ticks(1); // the view asked for another redraw and now gets the mutex
+  EXPECT_FALSE(view->PictureStale());
+  EXPECT_EQ(view->Picture().LineTop(50, 0), kCentreY - 9);
+  EXPECT_STREQ(view->ShownName(), "quiet.wav");
+  EXPECT_STREQ(view->DurationText(), "154 msec");
+}
+
 } // namespace editortest
