@@ -90,6 +90,7 @@ std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block)
     return nullptr;
   }
   plugin->Start(rate, block);
+  plugin->FeedInputSignal(true);
   std::string error;
   if (!Prepare(*plugin, &error))
   {

@@ -5,6 +5,7 @@
 #include "tools/kestrune-host/HostTunables.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace khost
@@ -15,6 +16,10 @@ namespace
 // The vendor-specific call numbers of the extra-parameter text and the "handled" answer.
 constexpr VstInt32 kVendorExtraParamText = 56;
 constexpr VstIntPtr kVendorHandled = 0xBEEF;
+
+// The input signal for effects: a sine at -12 dBFS.
+constexpr double kInputSignalHz = 441.0;
+constexpr double kInputSignalLevel = 0.25;
 
 // Plug-ins that declare absurd channel counts still get buffers, up to this many.
 constexpr int kMaxChannels = 64;
@@ -227,15 +232,18 @@ void HostedPlugin::Process(int nFrames, bool doublePrecision)
   const size_t chans = mInFloat.size();
   for (size_t c = 0; c < chans; ++c)
   {
-    // Plug-ins may process in place or scribble on their inputs: both start silent every block.
-    std::fill_n(mInFloat[c].begin(), nFrames, 0.0f);
+    // Plug-ins may process in place or scribble on their inputs: both are filled anew every block.
     std::fill_n(mOutFloat[c].begin(), nFrames, 0.0f);
-    if (doublePrecision)
+    std::fill_n(mOutDouble[c].begin(), nFrames, 0.0);
+    for (int i = 0; i < nFrames; ++i)
     {
-      std::fill_n(mInDouble[c].begin(), nFrames, 0.0);
-      std::fill_n(mOutDouble[c].begin(), nFrames, 0.0);
+      const double phase = 2.0 * M_PI * kInputSignalHz * double(mInputFrame + i) / mSampleRate + double(c);
+      const double v = mInputSignal ? kInputSignalLevel * std::sin(phase) : 0.0;
+      mInFloat[c][i] = static_cast<float>(v);
+      mInDouble[c][i] = v;
     }
   }
+  mInputFrame += nFrames;
   mLastDouble = doublePrecision && mEffect->processDoubleReplacing && HasFlag(effFlagsCanDoubleReplacing);
   {
     AllocationCounter::Scope counting(mCountAllocations);

@@ -98,8 +98,11 @@ public:
   void SetProcessLevel(int level) { mProcessLevel = level; }
   int ProcessLevel() const { return mProcessLevel; }
 
+  // Inputs carry a quiet sine (for effects) instead of silence when this is on.
+  void FeedInputSignal(bool on) { mInputSignal = on; }
+
   // One process call of nFrames (at most kMaxBlockFrames) into the output buffers, single or double
-  // precision, with silent inputs. Queued events are sent first.
+  // precision. Queued events are sent first.
   void Process(int nFrames, bool doublePrecision = false);
   // Output channel ch of the last process call, as doubles whichever precision ran.
   double OutputSample(int ch, int frame) const;
@@ -134,6 +137,8 @@ private:
   std::vector<float*> mInPtrs, mOutPtrs;
   std::vector<double*> mInPtrsD, mOutPtrsD;
   bool mLastDouble = false;
+  bool mInputSignal = false;
+  int64_t mInputFrame = 0;
 
   std::vector<RecordedMidi> mMidiOut;
   std::atomic<int> mAutomateCalls{0};
