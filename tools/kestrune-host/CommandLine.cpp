@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <fstream>
 
 namespace khost
 {
@@ -24,6 +25,8 @@ const char* CommandLine::Usage()
          "  --sfz FILE          hand an SFZ file to the plug-in (text slot 0 of the extra-parameter call)\n"
          "  --slot N=FILE       hand a sample file to slot N (vendor-specific call 56)\n"
          "  --param I=V         set parameter I to the normalised value V (0..1)\n"
+         "  --param-text I=T    set parameter I from the text T, as typed into a host (effString2Parameter)\n"
+         "  --args FILE         read more arguments from FILE, one per line\n"
          "render options:\n"
          "  --rate HZ           sample rate (48000)\n"
          "  --block FRAMES      block size (512)\n"
@@ -65,18 +68,43 @@ bool SplitPair(const std::string& text, std::string* left, std::string* right)
 
 bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* error)
 {
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i)
+  std::vector<std::string> args(argv + 1, argv + argc);
+  // Argument files: each line one argument, so paths may hold spaces.
+  for (size_t i = 0; i < args.size();)
   {
-    const std::string arg = argv[i];
+    if (args[i] != "--args")
+    {
+      ++i;
+      continue;
+    }
+    if (i + 1 >= args.size()) return *error = "--args needs a file", false;
+    std::ifstream in(args[i + 1]);
+    if (!in) return *error = "cannot open " + args[i + 1], false;
+    std::vector<std::string> more;
+    for (std::string line; std::getline(in, line);)
+    {
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+        line.pop_back();
+      if (!line.empty()) more.push_back(line);
+    }
+    const auto at = args.begin() + static_cast<std::ptrdiff_t>(i);
+    args.erase(at, at + 2);
+    args.insert(args.begin() + static_cast<std::ptrdiff_t>(i), more.begin(), more.end());
+    i += more.size();
+  }
+  const int count = static_cast<int>(args.size());
+  std::vector<std::string> positional;
+  for (int i = 0; i < count; ++i)
+  {
+    const std::string arg = args[i];
     auto value = [&](std::string* out)
     {
-      if (i + 1 >= argc)
+      if (i + 1 >= count)
       {
         *error = arg + " needs a value";
         return false;
       }
-      *out = argv[++i];
+      *out = args[++i];
       return true;
     };
     std::string v, left, right;
@@ -123,6 +151,14 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
           !ParseDouble(right, &normalised) || normalised < 0.0 || normalised > 1.0)
         return *error = "--param needs I=V with V between 0 and 1", false;
       options->load.params.emplace_back(idx, normalised);
+    }
+    else if (arg == "--param-text")
+    {
+      int idx;
+      if (!value(&v)) return false;
+      if (!SplitPair(v, &left, &right) || !ParseInt(left, &idx) || idx < 0)
+        return *error = "--param-text needs I=TEXT", false;
+      options->load.paramTexts.emplace_back(idx, right);
     }
     else if (arg == "--rate")
     {

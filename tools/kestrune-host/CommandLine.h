@@ -12,14 +12,16 @@ namespace khost
 // What is loaded into an instance before it plays: the options render, validate and snapshot share.
 struct LoadOptions
 {
-  std::string stateIn;                            // chunk file restored first
-  int program = -1;                               // then this program
-  std::string sfz;                                // then this SFZ file (all slots)
-  std::vector<std::pair<int, std::string>> slots; // then these samples, slot by slot
-  std::vector<std::pair<int, double>> params;     // then these normalised parameter values
+  std::string stateIn;                                 // chunk file restored first
+  int program = -1;                                    // then this program
+  std::string sfz;                                     // then this SFZ file (all slots)
+  std::vector<std::pair<int, std::string>> slots;      // then these samples, slot by slot
+  std::vector<std::pair<int, double>> params;          // then these normalised parameter values
+  std::vector<std::pair<int, std::string>> paramTexts; // then these values typed as text
   bool Empty() const
   {
-    return stateIn.empty() && program < 0 && sfz.empty() && slots.empty() && params.empty();
+    return stateIn.empty() && program < 0 && sfz.empty() && slots.empty() && params.empty() &&
+           paramTexts.empty();
   }
 };
 

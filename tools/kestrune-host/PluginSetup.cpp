@@ -53,6 +53,17 @@ bool PluginSetup::Apply(HostedPlugin& plugin, const LoadOptions& load, std::stri
              false;
     plugin.SetParameter(idx, static_cast<float>(value));
   }
+  for (const auto& [idx, text] : load.paramTexts)
+  {
+    if (idx >= plugin.NumParams())
+      return *error = "parameter " + std::to_string(idx) + " does not exist (the plug-in has " +
+                      std::to_string(plugin.NumParams()) + ")",
+             false;
+    if (!plugin.SetParamFromText(idx, text))
+      return *error =
+                 "the plug-in did not take the text \"" + text + "\" for parameter " + std::to_string(idx),
+             false;
+  }
   return true;
 }
 } // namespace khost
