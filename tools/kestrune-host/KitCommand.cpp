@@ -4,12 +4,11 @@
 #include "tools/kestrune-host/KitSynth.h"
 #include "tools/kestrune-host/OggWriter.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sndfile.h>
-#include <sys/stat.h>
 
 namespace khost
 {
@@ -133,7 +132,9 @@ bool WriteText(const std::string& path, const std::string& text, std::string* er
 
 int KitCommand::Run(const std::string& folder, FILE* out, FILE* err)
 {
-  if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+  std::error_code made;
+  std::filesystem::create_directories(folder, made);
+  if (made)
   {
     std::fprintf(err, "cannot create %s\n", folder.c_str());
     return 1;
