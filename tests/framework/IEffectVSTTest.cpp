@@ -55,7 +55,7 @@ TEST_F(VstBinding, CapabilitiesMatchExactly)
   char receiveBlank[] = "receiveVstEvents ";
   char timeInfo[] = "receiveVstTimeInfo";
   char sendMidi[] = "sendVstMidiEvent";
-  char other[] = "hasCockosExtensions";
+  char other[] = "hostVendorExtensions";
   EXPECT_EQ(Dispatch(effCanDo, 0, 0, receive), 1);
   EXPECT_EQ(Dispatch(effCanDo, 0, 0, receiveBlank), 0);
   EXPECT_EQ(Dispatch(effCanDo, 0, 0, timeInfo), 1);
