@@ -61,9 +61,9 @@ bool CheckEnv::Open(std::string* error)
   return mLibrary != nullptr;
 }
 
-std::unique_ptr<HostedPlugin> CheckEnv::Create()
+std::unique_ptr<HostedPlugin> CheckEnv::Create(double rate, int block)
 {
-  auto plugin = std::make_unique<HostedPlugin>(*mLibrary);
+  auto plugin = std::make_unique<HostedPlugin>(*mLibrary, rate, block);
   if (!plugin->Valid()) return nullptr;
   return plugin;
 }
@@ -83,7 +83,7 @@ bool CheckEnv::Prepare(HostedPlugin& plugin, std::string* error)
 
 std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block)
 {
-  auto plugin = Create();
+  auto plugin = Create(rate, block);
   if (!plugin)
   {
     mFailure = "the entry point made no instance";

@@ -39,7 +39,7 @@ public:
   const PluginLibrary& Library() const { return *mLibrary; }
 
   // A new instance, created only. Null when the plug-in made none.
-  std::unique_ptr<HostedPlugin> Create();
+  std::unique_ptr<HostedPlugin> Create(double rate = 48000.0, int block = 512);
   // Created, opened, set to rate and block, resumed, and loaded as the options say; its inputs (if
   // any) carry a test signal.
   std::unique_ptr<HostedPlugin> Started(double rate = 48000.0, int block = 512);

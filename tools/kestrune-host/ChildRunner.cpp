@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +29,25 @@ void WriteAll(int fd, const std::string& text)
   }
 }
 
+// The last place the child marked, in a page shared across fork.
+constexpr size_t kMarkBytes = 256;
+char* SharedMark()
+{
+  static char* mark = []
+  {
+    void* page = mmap(nullptr, kMarkBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    return page == MAP_FAILED ? nullptr : static_cast<char*>(page);
+  }();
+  return mark;
+}
+
+std::string Where()
+{
+  const char* mark = SharedMark();
+  if (!mark || mark[0] == '\0') return "";
+  return " " + std::string(mark, strnlen(mark, kMarkBytes));
+}
+
 std::string SignalText(int sig)
 {
   const char* name = strsignal(sig);
@@ -33,8 +55,19 @@ std::string SignalText(int sig)
 }
 } // namespace
 
+void ChildRunner::Mark(const char* format, ...)
+{
+  char* mark = SharedMark();
+  if (!mark) return;
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(mark, kMarkBytes, format, args);
+  va_end(args);
+}
+
 CheckResult ChildRunner::Run(const std::function<CheckResult()>& check, int timeoutSeconds, bool quiet)
 {
+  if (char* mark = SharedMark()) mark[0] = '\0';
   int fds[2];
   if (pipe(fds) != 0) return CheckResult::Failed("cannot create a pipe for the check");
   std::fflush(stdout);
@@ -114,8 +147,9 @@ CheckResult ChildRunner::Run(const std::function<CheckResult()>& check, int time
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
   {
   }
-  if (timedOut) return CheckResult::Failed("did not finish within " + std::to_string(timeoutSeconds) + " s");
-  if (WIFSIGNALED(status)) return CheckResult::Failed(SignalText(WTERMSIG(status)));
+  if (timedOut)
+    return CheckResult::Failed("did not finish within " + std::to_string(timeoutSeconds) + " s" + Where());
+  if (WIFSIGNALED(status)) return CheckResult::Failed(SignalText(WTERMSIG(status)) + Where());
   if (message.empty())
     return CheckResult::Failed("the check's process ended without a result (exit status " +
                                std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");

@@ -30,5 +30,10 @@ class ChildRunner
 public:
   // quiet: the child's standard output and error go to /dev/null (plug-ins print at will).
   static CheckResult Run(const std::function<CheckResult()>& check, int timeoutSeconds, bool quiet);
+
+  // Called in the child before a risky step: where it is ("at 96000 Hz, block of 17 frames"). When
+  // the child crashes or hangs, the failure names the last place marked. The text goes into memory
+  // shared with the parent; no allocation.
+  static void Mark(const char* format, ...) __attribute__((format(printf, 1, 2)));
 };
 } // namespace khost

@@ -111,6 +111,7 @@ extern "C" VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 ind
     break;
   }
   HostedPlugin* hosted = FindHosted(effect);
+  if (!hosted) hosted = HostedPlugin::BeingCreated();
   if (hosted) return hosted->OnHostCall(opcode, index, value, ptr, opt);
   // Before the instance is known: the defaults.
   switch (opcode)

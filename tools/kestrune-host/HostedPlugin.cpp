@@ -25,7 +25,18 @@ constexpr double kInputSignalLevel = 0.25;
 constexpr int kMaxChannels = 64;
 } // namespace
 
-HostedPlugin::HostedPlugin(const PluginLibrary& library)
+namespace
+{
+thread_local HostedPlugin* tBeingCreated = nullptr;
+}
+
+HostedPlugin* HostedPlugin::BeingCreated()
+{
+  return tBeingCreated;
+}
+
+HostedPlugin::HostedPlugin(const PluginLibrary& library, double sampleRate, int blockFrames)
+    : mSampleRate(sampleRate), mBlockFrames(blockFrames)
 {
   mTimeInfo.sampleRate = mSampleRate;
   mTimeInfo.tempo = 120.0;
@@ -37,7 +48,9 @@ HostedPlugin::HostedPlugin(const PluginLibrary& library)
   mEventList.resize(offsetof(VstEvents, events) + sizeof(VstEvent*) * kMaxEventsPerBlock);
   mMidiOut.reserve(kMaxRecordedOutputEvents);
 
+  tBeingCreated = this;
   mEffect = library.CreateEffect();
+  tBeingCreated = nullptr;
   if (!mEffect) return;
   RegisterHostedPlugin(mEffect, this);
   const int ins = std::clamp(mEffect->numInputs, 0, kMaxChannels);

@@ -28,8 +28,10 @@ struct RecordedMidi
 class HostedPlugin
 {
 public:
-  // Creates an instance; Effect() is null when the plug-in refused.
-  explicit HostedPlugin(const PluginLibrary& library);
+  // Creates an instance; Effect() is null when the plug-in refused. The rate and block size are what
+  // the host answers when the plug-in asks for them while it is being constructed, as a DAW answers
+  // with its engine's settings; effSetSampleRate and effSetBlockSize still follow in Start.
+  explicit HostedPlugin(const PluginLibrary& library, double sampleRate = 48000.0, int blockFrames = 512);
   ~HostedPlugin();
   HostedPlugin(const HostedPlugin&) = delete;
   HostedPlugin& operator=(const HostedPlugin&) = delete;
@@ -116,6 +118,10 @@ public:
   void ClearRecords();
   int AutomateCalls() const { return mAutomateCalls.load(); }
   int DroppedMidiOut() const { return mDroppedMidiOut.load(); }
+
+  // The instance being constructed on the calling thread, if any: it answers the host calls that
+  // arrive before its record is known.
+  static HostedPlugin* BeingCreated();
 
   // Host callback services for this instance.
   VstIntPtr OnHostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

@@ -134,7 +134,9 @@ int Renderer::Run(const Options& options, FILE* out, FILE* err)
     std::fprintf(err, "%s\n", error.c_str());
     return 1;
   }
-  HostedPlugin plugin(*library);
+  const double rate = options.rate > 0 ? options.rate : kDefaultSampleRateHz;
+  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
+  HostedPlugin plugin(*library, rate, block);
   if (!plugin.Valid())
   {
     std::fprintf(err, "%s: the entry point made no instance\n", options.plugin.c_str());
@@ -145,8 +147,6 @@ int Renderer::Run(const Options& options, FILE* out, FILE* err)
     std::fprintf(err, "%s: the plug-in has no outputs\n", options.plugin.c_str());
     return 1;
   }
-  const double rate = options.rate > 0 ? options.rate : kDefaultSampleRateHz;
-  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
   plugin.Start(rate, block);
   if (!PluginSetup::Apply(plugin, options.load, &error))
   {

@@ -36,8 +36,10 @@ CheckResult ValidationChecks::RatesAndBlocks(CheckEnv& env)
   static const double kRates[] = {10000.0, 22050.0, 44100.0, 44123.45, 48000.0, 96000.0, 192000.0, 384000.0};
   static const int kBlocks[] = {0, 1, 2, 3, 17, 64, 512, 4096, 16384};
   int64_t frames = 0;
+  std::string failures;
   for (double rate : kRates)
   {
+    ChildRunner::Mark("at %g Hz, starting", rate);
     auto p = env.Started(rate, kMaxBlockFrames);
     if (!p) return CheckResult::Failed(env.Failure());
     const bool twoPrecisions = p->HasFlag(effFlagsCanDoubleReplacing);
@@ -50,13 +52,18 @@ CheckResult ValidationChecks::RatesAndBlocks(CheckEnv& env)
         if (call % 4 == 0) p->QueueMidi(block / 2, 0x90, static_cast<uint8_t>(48 + call % 24), 100);
         if (call % 4 == 2) p->QueueMidi(0, 0x80, static_cast<uint8_t>(48 + (call - 2) % 24), 0);
         const bool useDouble = twoPrecisions && round == 1;
+        ChildRunner::Mark("at %g Hz, block of %d frames (%s precision)", rate, block,
+                          useDouble ? "double" : "single");
         p->Process(block, useDouble);
         scan.Add(*p, block);
         frames += block;
         ++call;
       }
-    if (!scan.Clean()) return CheckResult::Failed("at " + Number(rate) + " Hz: " + scan.Describe());
+    // Every rate is tried, so the failure tells which rates are affected.
+    if (!scan.Clean())
+      failures += (failures.empty() ? "at " : "; at ") + Number(rate) + " Hz: " + scan.Describe();
   }
+  if (!failures.empty()) return CheckResult::Failed(failures);
   return CheckResult::Passed(
       "8 sample rates from 10000 to 384000 Hz, blocks of 0 to 16384 frames varying per call, " +
       std::to_string(frames) + " frames, all clean");
@@ -69,7 +76,9 @@ CheckResult ValidationChecks::BlockOverAnnounced(CheckEnv& env)
   OutputScan scan;
   p->QueueMidi(0, 0x90, 60, 100);
   CheckEnv::Run(*p, 1, 512, &scan);
+  ChildRunner::Mark("in a block of 1024 frames");
   CheckEnv::Run(*p, 1, 1024, &scan);
+  ChildRunner::Mark("in a block of 4096 frames");
   CheckEnv::Run(*p, 1, 4096, &scan);
   if (!scan.Clean()) return CheckResult::Failed("output of long blocks: " + scan.Describe());
   return CheckResult::Passed("blocks of 1024 and 4096 frames after announcing 512");
@@ -82,6 +91,7 @@ CheckResult ValidationChecks::CleanOutput(CheckEnv& env)
   OutputScan scan;
   for (int trial = 0; trial < 5; ++trial)
   {
+    ChildRunner::Mark("in trial %d of 5", trial + 1);
     auto p = env.Started();
     if (!p) return CheckResult::Failed(env.Failure());
     // Random settings, a chord, its release and a long decay, where subnormals appear.

@@ -89,6 +89,7 @@ CheckResult ValidationChecks::UnknownOpcodes(CheckEnv& env)
   std::vector<char> scratch(kHostTextBufferBytes, 0);
   for (int op = effGetNumMidiOutputChannels + 1; op <= kUnknownOpcodeLast; ++op)
   {
+    ChildRunner::Mark("at opcode %d", op);
     p->Dispatch(op, 0, 0, nullptr, 0.0f);
     std::fill(scratch.begin(), scratch.end(), 0);
     p->Dispatch(op, 1, 1, scratch.data(), 1.0f);
@@ -148,6 +149,7 @@ CheckResult ValidationChecks::BadChunks(CheckEnv& env)
   for (int bank = 0; bank < 2; ++bank)
   {
     const bool program = bank == 1;
+    ChildRunner::Mark("with an empty %s chunk", program ? "program" : "bank");
     p->SetChunk({}, program);
     for (size_t len = 1; len < 4; ++len)
       p->SetChunk(std::vector<uint8_t>(len, 0xFF), program);
@@ -156,12 +158,14 @@ CheckResult ValidationChecks::BadChunks(CheckEnv& env)
       std::vector<uint8_t> garbage(len);
       for (auto& b : garbage)
         b = static_cast<uint8_t>(rng());
+      ChildRunner::Mark("with %zu bytes of garbage as %s chunk", len, program ? "program" : "bank");
       p->SetChunk(garbage, program);
       ++tried;
     }
     // Truncations of the real chunk: every length near the start, then in steps.
     for (size_t len = 0; len < good.size(); len += len < 64 ? 1 : std::max<size_t>(1, good.size() / 64))
     {
+      ChildRunner::Mark("with the %s chunk cut to %zu bytes", program ? "program" : "bank", len);
       p->SetChunk(std::vector<uint8_t>(good.begin(), good.begin() + len), program);
       ++tried;
     }
@@ -193,6 +197,7 @@ CheckResult ValidationChecks::ParamSweep(CheckEnv& env)
     for (int k = 0; k < kSweepStepsPerParam; ++k)
     {
       const float v = float(k) / float(kSweepStepsPerParam - 1);
+      ChildRunner::Mark("at parameter %d set to %g", i, double(v));
       p->SetParameter(i, v);
       const float back = p->GetParameter(i);
       if (!(back >= -1e-6f && back <= 1.0f + 1e-6f))
@@ -241,6 +246,7 @@ CheckResult ValidationChecks::Programs(CheckEnv& env)
   const int n = p->NumPrograms();
   for (int i = 0; i < n; ++i)
   {
+    ChildRunner::Mark("at program %d", i);
     p->Dispatch(effSetProgram, 0, i);
     const VstIntPtr current = p->Dispatch(effGetProgram);
     if (current != i)

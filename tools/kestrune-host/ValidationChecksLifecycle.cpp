@@ -30,6 +30,7 @@ CheckResult ValidationChecks::OpenClose(CheckEnv& env)
 {
   for (int i = 0; i < kOpenCloseRepeats; ++i)
   {
+    ChildRunner::Mark("at instance %d", i + 1);
     auto p = env.Create();
     if (!p) return CheckResult::Failed("instance " + std::to_string(i + 1) + " was not created");
     if (i % 10 == 9) continue; // created and closed without ever being opened, as scanning hosts do
