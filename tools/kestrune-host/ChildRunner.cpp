@@ -150,9 +150,11 @@ CheckResult ChildRunner::Run(const std::function<CheckResult()>& check, int time
   if (timedOut)
     return CheckResult::Failed("did not finish within " + std::to_string(timeoutSeconds) + " s" + Where());
   if (WIFSIGNALED(status)) return CheckResult::Failed(SignalText(WTERMSIG(status)) + Where());
+  // A sanitizer runtime turns a crash into an exit; so does a plug-in calling exit().
   if (message.empty())
-    return CheckResult::Failed("the check's process ended without a result (exit status " +
-                               std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");
+    return CheckResult::Failed("crashed: exited with status " +
+                               std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) +
+                               " before finishing" + Where());
   const char code = message[0];
   std::string reason = message.substr(1);
   if (code == 'P') return CheckResult::Passed(reason);

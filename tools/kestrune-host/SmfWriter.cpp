@@ -76,9 +76,10 @@ std::vector<uint8_t> SmfWriter::Bytes(int format) const
   PutBig(&out, static_cast<uint32_t>(mTicksPerQuarter), 2);
   for (std::vector<Item> items : mTracks)
   {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const Item& a, const Item& b)
-                     { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+    // The order of insertion breaks ties, so a plain sort keeps simultaneous items in order.
+    std::sort(items.begin(), items.end(),
+              [](const Item& a, const Item& b)
+              { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
     std::vector<uint8_t> body;
     uint64_t last = 0;
     uint8_t running = 0;
