@@ -11,6 +11,7 @@ FUZZ_SECONDS ?= 30
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
+SNAPSHOT := build/tools/kestrune-snapshot/kestrune-snapshot
 DEMO := demo
 
 deps:
@@ -24,16 +25,18 @@ check: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 # The default kit is generated, not committed: five samples, an SFZ file and a demo song in demo/kit.
-# The song is rendered through the built module with each sample handed to its slot.
+# The song is rendered through the built module with each sample handed to its slot; the editor's
+# picture shows the kit loaded with two keys held.
 demo: build
 	$(HOST) kit $(DEMO)/kit
 	$(HOST) render $(MODULE) --midi $(DEMO)/kit/kestrune-demo.mid --args $(DEMO)/kit/kestrune-kit.args \
 	  -o $(DEMO)/kestrune-demo.wav
-	@if $(HOST) snapshot $(MODULE) --args $(DEMO)/kit/kestrune-kit.args -o $(DEMO)/kestrune-editor.png; then \
-	  echo "Editor picture: $(CURDIR)/$(DEMO)/kestrune-editor.png"; \
-	else echo "(no editor picture: the snapshot command is not available yet)"; fi
+	$(SNAPSHOT) --sample 0=$(DEMO)/kit/pluck.wav --sample 1=$(DEMO)/kit/pad.ogg --sample 2=$(DEMO)/kit/bass.wav \
+	  --sample 3=$(DEMO)/kit/bell.wav --sample 4=$(DEMO)/kit/drum.wav --note 57 --note 84 \
+	  $(DEMO)/kestrune-editor.png
 	@echo
 	@echo "Demo song:     $(CURDIR)/$(DEMO)/kestrune-demo.wav"
+	@echo "Editor:        $(CURDIR)/$(DEMO)/kestrune-editor.png"
 	@echo "Default kit:   $(CURDIR)/$(DEMO)/kit (samples, kestrune-kit.sfz, kestrune-demo.mid)"
 	@echo "Install the plug-in for Linux hosts (Ardour, REAPER, Bitwig, Carla, ...):"
 	@echo "  mkdir -p ~/.vst && cp $(CURDIR)/$(MODULE) ~/.vst/"

@@ -36,7 +36,9 @@ int main(int argc, char** argv)
   if (options.command == "kit") return KitCommand::Run(options.plugin, stdout, stderr);
   if (options.command == "snapshot")
   {
-    std::fputs("kestrune-host: the editor snapshot is not available yet\n", stderr);
+    std::fputs("kestrune-host: snapshot is not available in the host yet; kestrune-snapshot (next to this "
+               "program's folder, tools/kestrune-snapshot) draws the editor\n",
+               stderr);
     return 3;
   }
   std::fprintf(stderr, "kestrune-host: unknown command %s\n\n%s", options.command.c_str(),
