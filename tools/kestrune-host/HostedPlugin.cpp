@@ -21,8 +21,8 @@ constexpr VstIntPtr kVendorHandled = 0xBEEF;
 constexpr double kInputSignalHz = 441.0;
 constexpr double kInputSignalLevel = 0.25;
 
-// Plug-ins that declare absurd channel counts still get buffers, up to this many.
-constexpr int kMaxChannels = 64;
+// Channels the host gives buffers for; a plug-in that declares more is not processed.
+constexpr int kMaxChannels = 1024;
 } // namespace
 
 namespace
@@ -53,22 +53,27 @@ HostedPlugin::HostedPlugin(const PluginLibrary& library, double sampleRate, int 
   tBeingCreated = nullptr;
   if (!mEffect) return;
   RegisterHostedPlugin(mEffect, this);
-  const int ins = std::clamp(mEffect->numInputs, 0, kMaxChannels);
-  const int outs = std::clamp(mEffect->numOutputs, 0, kMaxChannels);
-  // Buffers for the largest block plus room, so a plug-in that declares fewer channels than it
-  // touches still writes into memory of ours; every channel gets a buffer, at least two.
-  const int chans = std::max({ins, outs, 2});
-  mInFloat.assign(chans, std::vector<float>(kMaxBlockFrames * 2, 0.0f));
-  mOutFloat.assign(chans, std::vector<float>(kMaxBlockFrames * 2, 0.0f));
-  mInDouble.assign(chans, std::vector<double>(kMaxBlockFrames * 2, 0.0));
-  mOutDouble.assign(chans, std::vector<double>(kMaxBlockFrames * 2, 0.0));
-  for (int c = 0; c < chans; ++c)
-  {
-    mInPtrs.push_back(mInFloat[c].data());
-    mOutPtrs.push_back(mOutFloat[c].data());
-    mInPtrsD.push_back(mInDouble[c].data());
-    mOutPtrsD.push_back(mOutDouble[c].data());
-  }
+  // A buffer for every declared channel (at least two each way, for plug-ins that touch a stereo
+  // pair whatever they declare); doubles only once a double-precision call asks for them.
+  const int ins = std::max(std::clamp(mEffect->numInputs, 0, kMaxChannels), 2);
+  const int outs = std::max(std::clamp(mEffect->numOutputs, 0, kMaxChannels), 2);
+  mInFloat.assign(ins, std::vector<float>(kMaxBlockFrames, 0.0f));
+  mOutFloat.assign(outs, std::vector<float>(kMaxBlockFrames, 0.0f));
+  for (auto& c : mInFloat)
+    mInPtrs.push_back(c.data());
+  for (auto& c : mOutFloat)
+    mOutPtrs.push_back(c.data());
+}
+
+void HostedPlugin::EnsureDoubleBuffers()
+{
+  if (!mInDouble.empty()) return;
+  mInDouble.assign(mInFloat.size(), std::vector<double>(kMaxBlockFrames, 0.0));
+  mOutDouble.assign(mOutFloat.size(), std::vector<double>(kMaxBlockFrames, 0.0));
+  for (auto& c : mInDouble)
+    mInPtrsD.push_back(c.data());
+  for (auto& c : mOutDouble)
+    mOutPtrsD.push_back(c.data());
 }
 
 HostedPlugin::~HostedPlugin()
@@ -242,25 +247,35 @@ void HostedPlugin::Process(int nFrames, bool doublePrecision)
   if (!mEffect) return;
   nFrames = std::clamp(nFrames, 0, kMaxBlockFrames);
   SendEvents();
-  const size_t chans = mInFloat.size();
-  for (size_t c = 0; c < chans; ++c)
-  {
-    // Plug-ins may process in place or scribble on their inputs: both are filled anew every block.
-    std::fill_n(mOutFloat[c].begin(), nFrames, 0.0f);
-    std::fill_n(mOutDouble[c].begin(), nFrames, 0.0);
+  mLastDouble = doublePrecision && mEffect->processDoubleReplacing && HasFlag(effFlagsCanDoubleReplacing);
+  if (mLastDouble) EnsureDoubleBuffers();
+  // Plug-ins may process in place or scribble on their inputs: both are filled anew every block.
+  for (size_t c = 0; c < mInFloat.size(); ++c)
     for (int i = 0; i < nFrames; ++i)
     {
       const double phase = 2.0 * M_PI * kInputSignalHz * double(mInputFrame + i) / mSampleRate + double(c);
       const double v = mInputSignal ? kInputSignalLevel * std::sin(phase) : 0.0;
-      mInFloat[c][i] = static_cast<float>(v);
-      mInDouble[c][i] = v;
+      if (mLastDouble)
+        mInDouble[c][i] = v;
+      else
+        mInFloat[c][i] = static_cast<float>(v);
     }
+  for (size_t c = 0; c < mOutFloat.size(); ++c)
+  {
+    if (mLastDouble)
+      std::fill_n(mOutDouble[c].begin(), nFrames, 0.0);
+    else
+      std::fill_n(mOutFloat[c].begin(), nFrames, 0.0f);
   }
   mInputFrame += nFrames;
-  mLastDouble = doublePrecision && mEffect->processDoubleReplacing && HasFlag(effFlagsCanDoubleReplacing);
+  // Channel counts beyond what the host gives buffers for are not processed.
+  const bool fits = mEffect->numInputs <= kMaxChannels && mEffect->numOutputs <= kMaxChannels;
   {
     AllocationCounter::Scope counting(mCountAllocations);
-    if (mLastDouble)
+    if (!fits)
+    {
+    }
+    else if (mLastDouble)
       mEffect->processDoubleReplacing(mEffect, mInPtrsD.data(), mOutPtrsD.data(), nFrames);
     else if (mEffect->processReplacing)
       mEffect->processReplacing(mEffect, mInPtrs.data(), mOutPtrs.data(), nFrames);

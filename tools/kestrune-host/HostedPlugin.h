@@ -127,6 +127,8 @@ public:
   VstIntPtr OnHostCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
 private:
+  void EnsureDoubleBuffers();
+
   AEffect* mEffect = nullptr;
   double mSampleRate = 44100.0;
   int mBlockFrames = 512;

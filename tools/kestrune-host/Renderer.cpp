@@ -69,6 +69,12 @@ RenderStats Renderer::Play(HostedPlugin& plugin, const MidiSong& song, double ta
   stats.channelPeak.assign(stats.channels, 0.0);
   plugin.SetProcessLevel(kVstProcessLevelOffline);
 
+  // One block before the song with the transport stopped, as a DAW's engine runs before playback
+  // starts: plug-ins that settle in their first render call (some drop the events delivered before
+  // it) are ready when the first note comes.
+  plugin.SetTransport(0.0, song.TempoAt(0.0), 0.0, false);
+  plugin.Process(block, doublePrecision);
+
   size_t next = 0;
   int lastShown = -1;
   for (int64_t pos = 0; pos < total; pos += block)

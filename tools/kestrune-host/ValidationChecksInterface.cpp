@@ -43,7 +43,10 @@ CheckResult ValidationChecks::Identity(CheckEnv& env)
     return CheckResult::Failed("parameter count " + std::to_string(fx->numParams));
   if (fx->numPrograms < 0 || fx->numPrograms > 100000)
     return CheckResult::Failed("program count " + std::to_string(fx->numPrograms));
-  if (fx->numInputs < 0 || fx->numInputs > 64 || fx->numOutputs < 0 || fx->numOutputs > 64)
+  // Plug-ins with many direct outputs exist (a sampler with 48 stereo pairs); hosts stop somewhere.
+  constexpr int kChannelLimit = 256;
+  if (fx->numInputs < 0 || fx->numInputs > kChannelLimit || fx->numOutputs < 0 ||
+      fx->numOutputs > kChannelLimit)
     return CheckResult::Failed("channel counts " + std::to_string(fx->numInputs) + " in, " +
                                std::to_string(fx->numOutputs) + " out");
   if (fx->numOutputs == 0) return CheckResult::Failed("no outputs");
@@ -108,15 +111,21 @@ CheckResult ValidationChecks::ParamIndexes(CheckEnv& env)
   const int bad[] = {-1, -1000, n, n + 1, n + 1000, INT_MAX, INT_MIN};
   for (int idx : bad)
   {
+    ChildRunner::Mark("at setParameter(%d)", idx);
     p->SetParameter(idx, 0.5f);
+    ChildRunner::Mark("at getParameter(%d)", idx);
     const float v = p->GetParameter(idx);
     if (!std::isfinite(v))
       return CheckResult::Failed("getParameter(" + std::to_string(idx) + ") is not a finite number");
+    ChildRunner::Mark("at the name, label and display of parameter %d", idx);
     p->ParamName(idx);
     p->ParamLabel(idx);
     p->ParamDisplay(idx);
+    ChildRunner::Mark("at effCanBeAutomated(%d)", idx);
     p->Dispatch(effCanBeAutomated, idx);
+    ChildRunner::Mark("at effString2Parameter(%d)", idx);
     p->SetParamFromText(idx, "0.5");
+    ChildRunner::Mark("at effGetParameterProperties(%d)", idx);
     std::vector<char> properties(kHostTextBufferBytes, 0);
     p->Dispatch(effGetParameterProperties, idx, 0, properties.data());
   }
@@ -125,6 +134,7 @@ CheckResult ValidationChecks::ParamIndexes(CheckEnv& env)
   for (int i = 0; i < n; ++i)
     for (float value : values)
     {
+      ChildRunner::Mark("at parameter %d set to %g", i, double(value));
       p->SetParameter(i, value);
       const float back = p->GetParameter(i);
       if (!std::isfinite(back))
