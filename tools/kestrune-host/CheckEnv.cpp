@@ -97,6 +97,9 @@ std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block)
     mFailure = error;
     return nullptr;
   }
+  // One block before the check begins, as a DAW's engine runs before anything is played: plug-ins
+  // that settle in their first render call (some drop the events delivered before it) are ready.
+  plugin->Process(block);
   return plugin;
 }
 

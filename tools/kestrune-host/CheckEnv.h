@@ -40,8 +40,8 @@ public:
 
   // A new instance, created only. Null when the plug-in made none.
   std::unique_ptr<HostedPlugin> Create(double rate = 48000.0, int block = 512);
-  // Created, opened, set to rate and block, resumed, and loaded as the options say; its inputs (if
-  // any) carry a test signal.
+  // Created, opened, set to rate and block, resumed, loaded as the options say, and one block
+  // processed; its inputs (if any) carry a test signal.
   std::unique_ptr<HostedPlugin> Started(double rate = 48000.0, int block = 512);
   // Applies the loading options (or the fallback sample); false with a reason.
   bool Prepare(HostedPlugin& plugin, std::string* error);
