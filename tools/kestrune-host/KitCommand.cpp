@@ -36,11 +36,11 @@ struct KitSlot
 };
 
 const KitSlot kKit[5] = {
-    {"pluck.wav", &KitSynth::PluckedString, KitFormat::kPcm16, 48, 76, 57, 0.0, 0.25, -6, -25, false},
-    {"pad.ogg", &KitSynth::Pad, KitFormat::kVorbis, 77, 100, 84, 0.5, 1.2, -14, 0, true},
-    {"bass.wav", &KitSynth::Bass, KitFormat::kPcm24, 12, 40, 36, 0.0, 0.12, -5, 0, false},
-    {"bell.wav", &KitSynth::Bell, KitFormat::kFloat, 101, 127, 108, 0.0, 1.5, -12, 30, false},
-    {"drum.wav", &KitSynth::Drum, KitFormat::kPcm16, 41, 47, 44, 0.0, 0.2, -3, 0, false},
+    {"pluck.wav", &KitSynth::PluckedString, KitFormat::kPcm16, 48, 76, 57, 0.0, 0.25, -14, -25, false},
+    {"pad.ogg", &KitSynth::Pad, KitFormat::kVorbis, 77, 100, 84, 0.5, 1.2, -22, 0, true},
+    {"bass.wav", &KitSynth::Bass, KitFormat::kPcm24, 12, 40, 36, 0.0, 0.12, -13, 0, false},
+    {"bell.wav", &KitSynth::Bell, KitFormat::kFloat, 101, 127, 108, 0.0, 1.5, -18, 30, false},
+    {"drum.wav", &KitSynth::Drum, KitFormat::kPcm16, 41, 47, 44, 0.0, 0.2, -10, 0, false},
 };
 
 // Slot parameter kinds (index = slot * 12 + kind).
