@@ -78,10 +78,11 @@ bool CheckEnv::Prepare(HostedPlugin& plugin, std::string* error)
   if (plugin.Dispatch(effVendorSpecific, kVendorExtraParamText, 0, probe) != kVendorHandled) return true;
   if (!plugin.SetExtraParamText(0, mSamplePath))
     return *error = "the plug-in did not take the test sample", false;
+  mGaveContent = true;
   return true;
 }
 
-std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block)
+std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block, bool inputSignal)
 {
   auto plugin = Create(rate, block);
   if (!plugin)
@@ -90,7 +91,7 @@ std::unique_ptr<HostedPlugin> CheckEnv::Started(double rate, int block)
     return nullptr;
   }
   plugin->Start(rate, block);
-  plugin->FeedInputSignal(true);
+  plugin->FeedInputSignal(inputSignal);
   std::string error;
   if (!Prepare(*plugin, &error))
   {

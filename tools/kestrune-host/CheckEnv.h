@@ -42,10 +42,13 @@ public:
   std::unique_ptr<HostedPlugin> Create(double rate = 48000.0, int block = 512);
   // Created, opened, set to rate and block, resumed, loaded as the options say, and one block
   // processed; its inputs (if any) carry a test signal.
-  std::unique_ptr<HostedPlugin> Started(double rate = 48000.0, int block = 512);
+  std::unique_ptr<HostedPlugin> Started(double rate = 48000.0, int block = 512, bool inputSignal = true);
   // Applies the loading options (or the fallback sample); false with a reason.
   bool Prepare(HostedPlugin& plugin, std::string* error);
   const std::string& Failure() const { return mFailure; }
+  // Whether the last prepared instance was given content to play: samples or a state from the
+  // loading options, or the fallback sample.
+  bool GaveContent() const { return mGaveContent; }
 
   // Processes blocks of frames with silent input, scanning the output.
   static void Run(HostedPlugin& plugin, int blocks, int frames, OutputScan* scan,
@@ -57,5 +60,6 @@ private:
   std::string mSamplePath;
   std::unique_ptr<PluginLibrary> mLibrary;
   std::string mFailure;
+  bool mGaveContent = false;
 };
 } // namespace khost

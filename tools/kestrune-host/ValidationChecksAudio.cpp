@@ -144,11 +144,10 @@ CheckResult ValidationChecks::NoAllocation(CheckEnv& env)
 
 CheckResult ValidationChecks::SilenceWithoutNotes(CheckEnv& env)
 {
-  auto p = env.Started();
+  auto p = env.Started(48000.0, 512, false);
   if (!p) return CheckResult::Failed(env.Failure());
   // Generators sound by design.
   if (p->Dispatch(effGetPlugCategory) == kPlugCategGenerator) return CheckResult::Skipped("a generator");
-  p->FeedInputSignal(false);
   OutputScan scan;
   CheckEnv::Run(*p, 94, 512, &scan); // about a second
   if (!scan.Clean()) return CheckResult::Failed(scan.Describe());
@@ -159,26 +158,33 @@ CheckResult ValidationChecks::SilenceWithoutNotes(CheckEnv& env)
 
 CheckResult ValidationChecks::SoundAfterNote(CheckEnv& env)
 {
-  auto p = env.Started();
+  // Silent inputs: the note's sound, not the input's.
+  auto p = env.Started(48000.0, 512, false);
   if (!p) return CheckResult::Failed(env.Failure());
   if (!p->TakesMidi()) return CheckResult::Skipped("the plug-in takes no MIDI");
-  p->FeedInputSignal(false); // the note's sound, not the input's
   OutputScan scan;
   p->QueueMidi(0, 0x90, 60, 100);
   CheckEnv::Run(*p, 47, 512, &scan); // half a second
   if (!scan.Clean()) return CheckResult::Failed(scan.Describe());
   if (scan.peak < kSoundLevel)
-    return CheckResult::Failed("peak " + Decibels(scan.peak) + " in the half second after note 60" +
-                               " (an instrument that plays samples needs one: --slot or --sfz)");
+  {
+    // A sampler with nothing loaded is rightly silent; the host can only load samples into
+    // plug-ins that take them through the extra-parameter call.
+    if (!env.GaveContent())
+      return CheckResult::Skipped(
+          "note 60 makes no sound and the host had no way to give the plug-in a sample "
+          "(--slot or --sfz, for plug-ins that take them)");
+    return CheckResult::Failed("peak " + Decibels(scan.peak) +
+                               " in the half second after note 60 with a sample loaded");
+  }
   return CheckResult::Passed("note 60 sounds (peak " + Decibels(scan.peak) + ")");
 }
 
 CheckResult ValidationChecks::ReleaseInTime(CheckEnv& env)
 {
-  auto p = env.Started();
+  auto p = env.Started(48000.0, 512, false);
   if (!p) return CheckResult::Failed(env.Failure());
   if (!p->TakesMidi()) return CheckResult::Skipped("the plug-in takes no MIDI");
-  p->FeedInputSignal(false);
   const int block = 512;
   const double rate = p->SampleRate();
   p->QueueMidi(0, 0x90, 60, 100);
