@@ -25,11 +25,11 @@ check: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 # The default kit is generated, not committed: five samples, an SFZ file and a demo song in demo/kit.
-# The song is rendered through the built module with each sample handed to its slot; the editor's
+# The song is rendered through the built module with the kit's SFZ file handed to it; the editor's
 # picture shows the kit loaded with two keys held.
 demo: build
 	$(HOST) kit $(DEMO)/kit
-	$(HOST) render $(MODULE) --midi $(DEMO)/kit/kestrune-demo.mid --args $(DEMO)/kit/kestrune-kit.args \
+	$(HOST) render $(MODULE) --midi $(DEMO)/kit/kestrune-demo.mid --sfz $(DEMO)/kit/kestrune-kit.sfz \
 	  -o $(DEMO)/kestrune-demo.wav
 	$(SNAPSHOT) --sample 0=$(DEMO)/kit/pluck.wav --sample 1=$(DEMO)/kit/pad.ogg --sample 2=$(DEMO)/kit/bass.wav \
 	  --sample 3=$(DEMO)/kit/bell.wav --sample 4=$(DEMO)/kit/drum.wav --note 57 --note 84 \

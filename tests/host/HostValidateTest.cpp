@@ -118,26 +118,4 @@ TEST(HostValidate, UnknownCheckNameIsAnError)
   EXPECT_NE(run.output.find("rates-and-blocks"), std::string::npos) << "lists the checks: " << run.output;
 }
 
-TEST(HostValidate, KestrunePassesTheChecksThatNeedNoSample)
-{
-  // The checks that play a sample need the loading flow; the rest hold for the module as it stands.
-  std::string args = "validate " + Quote(KestrunePath());
-  for (const char* check : {"identity",          "open-close",
-                            "instances",         "threads",
-                            "calls-before-open", "state-while-processing",
-                            "suspend-resume",    "process-before-resume",
-                            "unknown-opcodes",   "param-limits",
-                            "bad-chunks",        "param-sweep",
-                            "programs",          "state-round-trip",
-                            "rates-and-blocks",  "long-block",
-                            "clean-output",      "no-allocation",
-                            "silence",           "midi-through",
-                            "automation"})
-    args += std::string(" --check ") + check;
-  const ToolRun run = RunHost(args);
-  int passed = 0, failed = -1;
-  ASSERT_TRUE(ClosingLine(run.output, &passed, &failed)) << run.output;
-  EXPECT_EQ(failed, 0) << run.output;
-  EXPECT_EQ(passed, kCountsAllocations ? 21 : 20) << run.output;
-}
 } // namespace

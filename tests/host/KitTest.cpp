@@ -166,4 +166,30 @@ TEST_F(Kit, ArgumentFileHandsEverySampleToItsSlot)
     }
   EXPECT_EQ(slots, 5);
 }
+
+TEST_F(Kit, DemoSongThroughKestruneSoundsTheSameFromTheSfzAsFromTheSlotOptionsAndStaysBelowFullScale)
+{
+  ASSERT_EQ(sRun->exitCode, 0) << sRun->output;
+  const std::string render = "render " + Quote(KestrunePath()) + " --midi " +
+                             Quote(sDir->Path("kit/kestrune-demo.mid")) + " --format float --tail 1 -o ";
+  const ToolRun fromSfz =
+      RunHost(render + Quote(sDir->Path("sfz.wav")) + " --sfz " + Quote(sDir->Path("kit/kestrune-kit.sfz")));
+  ASSERT_EQ(fromSfz.exitCode, 0) << fromSfz.output;
+  const ToolRun fromSlots = RunHost(render + Quote(sDir->Path("slots.wav")) + " --args " +
+                                    Quote(sDir->Path("kit/kestrune-kit.args")));
+  ASSERT_EQ(fromSlots.exitCode, 0) << fromSlots.output;
+  WavData a, b;
+  ASSERT_TRUE(ReadWav(sDir->Path("sfz.wav"), &a));
+  ASSERT_TRUE(ReadWav(sDir->Path("slots.wav"), &b));
+  ASSERT_EQ(a.interleaved.size(), b.interleaved.size());
+  EXPECT_TRUE(a.interleaved == b.interleaved);
+  float peak = 0.0f;
+  for (float v : a.interleaved)
+    peak = std::max(peak, std::fabs(v));
+  EXPECT_GT(peak, 0.3f);
+  EXPECT_LT(peak, 1.0f);
+  // The song opens with pad, bass and drum: sound within its first half second.
+  EXPECT_GE(FirstAbove(a, 0, 0.01), 0);
+  EXPECT_LT(FirstAbove(a, 0, 0.01), 24000);
+}
 } // namespace
