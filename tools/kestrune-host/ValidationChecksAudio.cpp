@@ -26,7 +26,8 @@ std::string Number(double v)
 std::string Decibels(double v)
 {
   char text[64];
-  std::snprintf(text, sizeof(text), "%.1f dBFS", v > 0 ? 20.0 * std::log10(v) : -999.0);
+  if (!(v > 0.0)) return "-inf dBFS";
+  std::snprintf(text, sizeof(text), "%.1f dBFS", 20.0 * std::log10(v));
   return text;
 }
 } // namespace
