@@ -4,10 +4,11 @@
 #   make bench           build and run the benchmarks
 #   make fuzz            build the fuzz harnesses with clang and run each for FUZZ_SECONDS
 #   make windows         cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
+#   make windows-test    the Windows build's tests under Wine on a virtual X display
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build check check-sanitize bench fuzz windows clean
+.PHONY: deps build check check-sanitize bench fuzz windows windows-test clean
 
 deps:
 	@bash scripts/deps.sh
@@ -42,6 +43,9 @@ windows:
 	  -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-windows -j $(JOBS)
 	ctest --test-dir build-windows -R WindowsModule --output-on-failure
+
+windows-test: windows
+	bash scripts/windows-test.sh build-windows
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz build-windows build-windows-deps
