@@ -6,7 +6,7 @@
 #   scripts/windows-test.sh [build folder]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build-windows}"
+build="$(cd "${1:-$root/build-windows}" && pwd)"
 bash "$root/scripts/deps.sh" wine
 
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}"
@@ -37,7 +37,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$server" -w
 fi
+"$server" -p 2>/dev/null || true # persistent; an already running server answers an error
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-"$server" -p
 "$wine" cmd /c exit >/dev/null 2>&1 || true # warm the server
 ctest --test-dir "$build" --output-on-failure

@@ -84,6 +84,9 @@ IGraphicsWin::IGraphicsWin(IEffectBase* plug, int width, int height, int fps)
 
 IGraphicsWin::~IGraphicsWin()
 {
+  // The plug-in base deletes its graphics context while it is being destroyed: a pending delayed
+  // notification can no longer be sent, so the window closes without it.
+  CancelParamChangeTimer();
   Close();
 }
 
@@ -112,6 +115,9 @@ void* IGraphicsWin::Open(void* parent)
   HINSTANCE instance = static_cast<HINSTANCE>(mHInstance);
   if (sWindowCount++ == 0)
   {
+    // A class left registered by a window the host destroyed (a class cannot be unregistered while
+    // its last window is being destroyed) is replaced.
+    UnregisterClassA(kWindowClassName, instance);
     sTimerMs = 1000 / FPS();
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS;
@@ -165,14 +171,17 @@ void IGraphicsWin::Close()
 {
   if (!mHWND && !mRegistered) return;
   HWND hWnd = static_cast<HWND>(mHWND);
+  if (mTooltipWnd) DestroyWindow(static_cast<HWND>(mTooltipWnd));
+  mTooltipWnd = nullptr;
   if (hWnd)
   {
     // Detached first: the destroy messages then find no graphics context.
     SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
     KillTimer(hWnd, kTimerId);
+    DestroyWindow(hWnd);
   }
+  // With the window gone the class can be unregistered when this was the last one.
   ForgetWindow();
-  if (hWnd) DestroyWindow(hWnd);
 }
 
 void IGraphicsWin::ForgetWindow()
@@ -373,7 +382,8 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     GetWindowRect(hWnd, &r);
     IMouseMod mod = MouseMod(GET_KEYSTATE_WPARAM(wParam));
     const int d = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-    OnMouseWheel(x - r.left, y - r.top, &mod, d);
+    if (d != 0) OnMouseWheel(x - r.left, y - r.top, &mod, d); // less than a notch moves nothing
+
     return 0;
   }
   case WM_DROPFILES:
