@@ -238,7 +238,7 @@ TEST_F(LoadingFlow, RemovedSampleKeepsItsNeighboursForThePreviousAndNextButtons)
   OpenAt(44100.0);
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     WriteWav(name);
-  Load(2, mDir.Path() + "/b.wav");
+  Load(2, mDir.In("b.wav"));
   const std::string previous = File(2).PreviousPath();
   const std::string next = File(2).NextPath();
   ASSERT_FALSE(previous.empty() && next.empty());
@@ -255,7 +255,7 @@ TEST_F(LoadingFlow, RemovedSampleKeepsItsNeighboursForThePreviousAndNextButtons)
   EXPECT_EQ(Saved(2), target);
   // From the neighbour, the removed file is a neighbour again.
   const std::string back = next.empty() ? File(2).NextPath() : File(2).PreviousPath();
-  EXPECT_EQ(back, mDir.Path() + "/b.wav");
+  EXPECT_EQ(back, mDir.In("b.wav"));
 }
 
 TEST_F(LoadingFlow, ZeroTextFromTheHostLeavesTheSlotAlone)

@@ -78,7 +78,7 @@ TEST_F(SampleViewInput, CloseButtonEmptiesTheSlotAndPreviousAndNextStillStepFrom
 {
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     WriteWav(name);
-  mGui->OnDrop(MidX(View(0)->GetRECT()), MidY(View(0)->GetRECT()), (mDir.Path() + "/b.wav").c_str());
+  mGui->OnDrop(MidX(View(0)->GetRECT()), MidY(View(0)->GetRECT()), (mDir.In("b.wav")).c_str());
   mGui->Ticks(1);
   ASSERT_NE(Frames(0), 0u);
   const std::string previous = File(0).PreviousPath();
@@ -108,7 +108,7 @@ TEST_F(SampleViewInput, CloseButtonEmptiesTheSlotAndPreviousAndNextStillStepFrom
 TEST_F(SampleViewInput, PreviousButtonOfTheFirstFileAsksForAFileInstead)
 {
   WriteWav("only.wav");
-  Load(2, mDir.Path() + "/only.wav", Route::kEditor);
+  Load(2, mDir.In("only.wav"), Route::kEditor);
   mGui->Ticks(1);
   EXPECT_STREQ(File(2).PreviousPath(), "");
   EXPECT_STREQ(File(2).NextPath(), "");
