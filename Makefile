@@ -40,7 +40,7 @@ fuzz: deps
 windows:
 	bash scripts/build-windows-deps.sh
 	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-windows -j $(JOBS)
 	ctest --test-dir build-windows -R WindowsModule --output-on-failure
 
