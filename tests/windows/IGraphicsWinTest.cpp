@@ -23,6 +23,15 @@ namespace
 using graphics_test::ProbeControl;
 using graphics_test::TestPlug;
 
+// A probe that also keeps the path dropped on it.
+class DropProbe : public ProbeControl
+{
+public:
+  using ProbeControl::ProbeControl;
+  void OnDrop(int, int, const char* path) override { mDropped = path; }
+  std::string mDropped;
+};
+
 constexpr int kW = 200;
 constexpr int kH = 100;
 
@@ -37,7 +46,7 @@ protected:
     mPlug = std::make_unique<TestPlug>();
     mGraphics = new IGraphicsWin(mPlug.get(), kW, kH);
     mPlug->AttachGraphics(mGraphics);
-    mProbe = new ProbeControl(mPlug.get(), IRECT(10, 10, 60, 60), graphics_test::kGain);
+    mProbe = new DropProbe(mPlug.get(), IRECT(10, 10, 60, 60), graphics_test::kGain);
     mGraphics->AddControl(mProbe);
     mOther = new ProbeControl(mPlug.get(), IRECT(100, 10, 150, 60), graphics_test::kSwitch,
                               IColor(255, 0, 0, 200));
@@ -66,7 +75,7 @@ protected:
   HWND mWnd = nullptr;
   std::unique_ptr<TestPlug> mPlug;
   IGraphicsWin* mGraphics = nullptr; // owned by the plug-in
-  ProbeControl* mProbe = nullptr;
+  DropProbe* mProbe = nullptr;
   ProbeControl* mOther = nullptr;
 };
 

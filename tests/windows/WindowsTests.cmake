@@ -11,7 +11,7 @@ add_subdirectory(${KESTRUNE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 
 file(GLOB_RECURSE windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 list(FILTER windows_test_sources EXCLUDE REGEX
-  "/(LeakSuppressions|OggLoaderTest|DrawPngTest|IGraphicsHeadlessTest|WavSndfileComparisonTest|SampleFileNamesTest)\\.cpp$|/plugin/(ElfExports|ModuleIdentityTest)|/sfz/Sfz(Paths|Regions|Values)Test")
+  "/(LeakSuppressions|OggLoaderTest|DrawPngTest|IGraphicsHeadlessTest|WavSndfileComparisonTest|SampleFileNamesTest|LoadingFlowTest)\\.cpp$|/host/|/plugin/(ElfExports|ModuleIdentityTest)|/sfz/Sfz(Paths|Regions|Values)Test")
 add_executable(kestrune_tests ${windows_test_sources} ${PROJECT_SOURCE_DIR}/platform/windows/module/Kestrune.rc)
 kestrune_target(kestrune_tests)
 target_include_directories(kestrune_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
@@ -21,5 +21,9 @@ target_link_libraries(kestrune_tests PRIVATE kestrune_engine kestrune_platform_h
 add_dependencies(kestrune_tests Kestrune_x64)
 target_compile_definitions(kestrune_tests PRIVATE KESTRUNE_MODULE_PATH="$<TARGET_FILE:Kestrune_x64>")
 target_compile_definitions(kestrune_tests PRIVATE _USE_MATH_DEFINES KESTRUNE_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
-add_test(NAME WindowsUnitTestsUnderWine COMMAND kestrune_tests --gtest_brief=1)
+# Left out at run time: the cross-check against the C library's sscanf (msvcrt reads some texts,
+# hex floats such as "0xp1", otherwise than glibc, which the reader follows) and the ELF export-table reading
+# (the DLL's tables are checked with objdump above).
+add_test(NAME WindowsUnitTestsUnderWine COMMAND kestrune_tests --gtest_brief=1
+  "--gtest_filter=-SfzValues.FloatsReadAsScanfPercentFAndIntegersKeepTheLow16BitsOfAtoi:ModuleExports.*")
 set_tests_properties(WindowsUnitTestsUnderWine PROPERTIES TIMEOUT 600)
