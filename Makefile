@@ -4,10 +4,12 @@
 #   make check-sanitize  the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench           build and run the benchmarks
 #   make fuzz            build the fuzz harnesses with clang and run each for FUZZ_SECONDS
+#   make windows         cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
+#   make windows-test    the Windows build's tests under Wine on a virtual X display
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build check check-sanitize bench fuzz clean demo
+.PHONY: deps build check check-sanitize bench fuzz windows windows-test clean demo
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
@@ -58,5 +60,15 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/run-fuzzers.sh build-fuzz/fuzz $(FUZZ_SECONDS)
 
+windows:
+	bash scripts/build-windows-deps.sh
+	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-windows -j $(JOBS)
+	ctest --test-dir build-windows -R WindowsModule --output-on-failure
+
+windows-test: windows
+	bash scripts/windows-test.sh build-windows
+
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz
+	rm -rf build build-sanitize build-bench build-fuzz build-windows build-windows-deps

@@ -1,12 +1,13 @@
 #pragma once
-// The platform font of this build: a FreeType face chosen by fontconfig.
+// The platform font of this build. posix/: a FreeType face chosen by fontconfig; windows/: a GDI font
+// selected into its own memory device context, glyphs taken from its outlines.
 //
 // The height is the font's cell height in pixels (ascent plus descent), so a font asked for at 12
-// pixels reports a line height of 12. A face name fontconfig does not know resolves to the closest face
+// pixels reports a line height of 12. A face name the system does not know resolves to the closest face
 // it offers (metric-compatible faces for the common names). Bold or italic that the chosen face lacks
 // is synthesised.
 //
-// FreeType calls of every font go through one process-wide lock.
+// FreeType calls of every font go through one process-wide lock; a GDI font uses only its own context.
 
 #include <cstdint>
 #include <memory>
@@ -39,13 +40,19 @@ public:
   bool IsAntialiased() const { return mAntialias; }
 
   // Renders the glyph of a Unicode code point; the coverage bytes are appended to `coverage`.
-  // Answers false when FreeType cannot render it.
+  // Answers false when the platform cannot render it.
   bool RenderGlyph(uint32_t codepoint, DRAW_GlyphImage* glyph, std::vector<uint8_t>* coverage);
 
 private:
   DRAW_PlatformFont() = default;
 
+#ifdef _WIN32
+  void* mFont = nullptr; // HFONT
+  void* mDC = nullptr;   // HDC with mFont selected
+  void* mOldFont = nullptr;
+#else
   FT_FaceRec_* mFace = nullptr;
+#endif
   int mHeight = 0;
   int mAscent = 0;
   bool mAntialias = true;

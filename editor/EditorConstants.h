@@ -90,7 +90,12 @@ constexpr int kTextQuality = IText::kQualityDefault;
 
 // ---- Message bar ----
 constexpr int kMessageTicks = 216; // 9 seconds at 24 ticks per second
+// Path fields (file paths, the message bar's text) hold the platform's longest path.
+#ifdef _WIN32
+constexpr int kMaxPathBytes = 260;
+#else
 constexpr int kMaxPathBytes = 1024;
+#endif
 
 // ---- Activity marks ----
 constexpr int kActivityMarkWidthPx = 8;

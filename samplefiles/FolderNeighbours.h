@@ -17,5 +17,6 @@ struct FolderNeighbours
 // it is met, the next counted entry becomes the next path and the listing stops. When the current name
 // is never met, previous is the last sample file of the folder and next stays empty. A folder that
 // cannot be listed (or a path without a folder) gives two empty paths. Paths are formed as
-// folder + "/" + name; a file directly in the root folder is listed from "/".
+// folder + separator + name ("/", on Windows "\\"); a file directly in the root folder is listed from
+// the root.
 FolderNeighbours FindFolderNeighbours(const std::string& path);

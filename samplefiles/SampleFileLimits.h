@@ -15,9 +15,13 @@ constexpr size_t kWavReadBlockBytes = 32 * 1024;
 // Frames requested from the Vorbis decoder per call.
 constexpr int kOggReadFrames = 128;
 
-// Bytes of each path and name field of a slot's file state, the terminator included: the Linux path
-// size. A longer text is refused, never cut (a cut path names another file).
+// Bytes of each path and name field of a slot's file state, the terminator included: the platform's
+// path size. A longer text is refused, never cut (a cut path names another file).
+#ifdef _WIN32
+constexpr int kSlotPathBytes = 260;
+#else
 constexpr int kSlotPathBytes = 1024;
+#endif
 
 // A file name longer than kDisplayNameMaxChars characters is shown as its first kDisplayNameCutChars.
 constexpr int kDisplayNameMaxChars = 20;

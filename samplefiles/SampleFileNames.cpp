@@ -29,14 +29,14 @@ std::string_view FileExtension(std::string_view path)
 
 std::string_view FileNameOf(std::string_view path)
 {
-  const size_t sep = path.rfind(kPathSeparator);
+  const size_t sep = LastPathSeparator(path);
   if (sep == std::string_view::npos) return path;
   return path.substr(sep + 1);
 }
 
 std::string_view FolderOf(std::string_view path)
 {
-  const size_t sep = path.rfind(kPathSeparator);
+  const size_t sep = LastPathSeparator(path);
   if (sep == std::string_view::npos) return {};
   return path.substr(0, sep);
 }

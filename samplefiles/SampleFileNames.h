@@ -2,19 +2,18 @@
 // Text rules of the loading flow: the parts of a path, the name a slot shows, the files the previous
 // and next buttons step through. Pure functions of their arguments, locale-independent; any thread.
 
-#include "samplefiles/Keyword.h" // MatchesKeyword, the keyword test of extensions
+#include "samplefiles/Keyword.h"   // MatchesKeyword, the keyword test of extensions
+#include "samplefiles/PathRules.h" // kPathSeparator and the platform's separators
 
 #include <string>
 #include <string_view>
-
-// The path separator of this platform.
-constexpr char kPathSeparator = '/';
 
 // The part of path after its last "."; empty when there is none. The dot may lie in a folder name:
 // the rest of the path is then the "extension", which matches no sample kind.
 std::string_view FileExtension(std::string_view path);
 
-// The part of path after its last separator; the whole path when there is none.
+// The part of path after its last separator ("/"; on Windows "\" or "/"); the whole path when there
+// is none.
 std::string_view FileNameOf(std::string_view path);
 
 // The part of path before its last separator; empty when there is none (and for a file directly in

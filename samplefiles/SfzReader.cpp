@@ -1,6 +1,7 @@
 #include "samplefiles/SfzReader.h"
 
 #include "samplefiles/Keyword.h"
+#include "samplefiles/PathRules.h"
 #include "samplefiles/SfzLimits.h"
 #include "samplefiles/SfzValues.h"
 
@@ -120,7 +121,7 @@ public:
   {
     // Relative sample paths start at the SFZ file's folder, separator included. A bare file name has
     // no folder part; its samples are looked up next to it, not at the root.
-    const size_t separator = mSfzPath.rfind('/');
+    const size_t separator = LastPathSeparator(mSfzPath);
     if (separator != std::string::npos) mFolderPrefix = mSfzPath.substr(0, separator + 1);
   }
 
@@ -245,9 +246,9 @@ private:
   {
     const std::string name = SlashesForBackslashes(value);
     std::string path;
-    if (!value.empty() && value.front() == '/')
+    if (IsAbsolutePath(value))
       path = name;
-    else if (!mDefaultPath.empty() && mDefaultPath.front() == '/')
+    else if (IsAbsolutePath(mDefaultPath))
       path = mDefaultPath + name;
     else
       path = mFolderPrefix + mDefaultPath + name;

@@ -6,6 +6,14 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core)
+# `deps.sh windows`: the cross compiler and MinGW zlib for the Windows module (make windows), dpkg-dev
+# to unpack Debian's source packages of its libraries; `deps.sh wine`: Wine on a virtual X display and
+# the X tools that drive the editor window in the Windows tests (make windows-test).
+case "${1:-}" in
+  windows) packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64 libz-mingw-w64-dev) ;;
+  wine) packages=(wine64 xvfb xdotool imagemagick xclip) ;;
+esac
 # Optional image tools, not needed to build (the PNGs are committed): librsvg2-bin for
 # img/build-images.sh, python3-pil for img/preview.sh. Install them by hand when editing img/src/.
 missing=()

@@ -1,6 +1,7 @@
 // The editor's layout (every control where it belongs, bound to the right parameter, in list order),
 // the voice-activity strips and the message bar's tick rule.
 
+#include "editor/EditorConstants.h"
 #include "editor/EditorFixture.h"
 #include "editor/IButton.h"
 #include "editor/IEmpty.h"
@@ -155,8 +156,8 @@ TEST_F(EditorTest, MessageBarRefusesAMessageThatDoesNotFit)
 {
   BarLabel* bar = MessageBar();
   ASSERT_TRUE(bar->SetMessage("short"));
-  EXPECT_FALSE(bar->SetMessage(std::string(1024, 'x').c_str()));
+  EXPECT_FALSE(bar->SetMessage(std::string(kMaxPathBytes, 'x').c_str())); // 1024 bytes, 260 on Windows
   EXPECT_STREQ(bar->Text(), "short");
-  EXPECT_TRUE(bar->SetMessage(std::string(1023, 'y').c_str()));
+  EXPECT_TRUE(bar->SetMessage(std::string(kMaxPathBytes - 1, 'y').c_str()));
 }
 } // namespace editortest

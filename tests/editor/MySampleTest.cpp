@@ -1,6 +1,7 @@
 // The sample view: waveform, duration and channel texts, buttons and name (slot 0: the panel spans x 26..176,
 // y 78..198; the waveform area ends at y 150, its centre line is y 114).
 
+#include "editor/EditorConstants.h"
 #include "editor/EditorFixture.h"
 
 #include "framework/IGraphics.h"
@@ -119,12 +120,13 @@ TEST_F(EditorTest, SampleShorterThanThePanelStillDrawsOneColumnPerPixelEachFromO
 TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)
 {
   MySample* view = SampleView(0);
-  const std::string tooLong(1024, 'a');
+  // The platform's path size: 1024 bytes, 260 on Windows.
+  const std::string tooLong(kMaxPathBytes, 'a');
   EXPECT_FALSE(view->SetDisplayName(tooLong.c_str()));
   EXPECT_STREQ(view->DisplayName(), "...");
   EXPECT_FALSE(view->SetPreviousPath(tooLong.c_str()));
-  EXPECT_TRUE(view->SetPath(std::string(1023, 'b').c_str()));
-  EXPECT_EQ(std::string(view->Path()).size(), 1023u);
+  EXPECT_TRUE(view->SetPath(std::string(kMaxPathBytes - 1, 'b').c_str()));
+  EXPECT_EQ(std::string(view->Path()).size(), size_t{kMaxPathBytes - 1});
 }
 TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverReadsAReplacedBuffer)
 {

@@ -36,7 +36,7 @@ protected:
 
   std::string WriteOgg(const std::string& name, int channels = 1, long rate = 44100, long frames = 4410)
   {
-    const std::string path = mDir.Path() + "/" + name;
+    const std::string path = mDir.In(name);
     EXPECT_TRUE(oggtest::WriteOgg(path, channels, rate, frames));
     return path;
   }

@@ -56,7 +56,7 @@ TEST_F(LoadingState, ZeroTextLeavesTheSlotAsItWas)
   Start();
   mSlots[1].path = "0";
   ASSERT_EQ(mPlug->SetChunk(StateChunk(mSlots)), 1);
-  EXPECT_EQ(plugintest::ChunkTexts(mPlug->GetChunk())[1], mDir.Path() + "/a.wav");
+  EXPECT_EQ(plugintest::ChunkTexts(mPlug->GetChunk())[1], mDir.In("a.wav"));
   EXPECT_EQ(Hear(*mPlug, 2)[1], 2.0);
 }
 
@@ -78,11 +78,11 @@ TEST_F(LoadingState, MissingFileEmptiesTheSlotButTheNextSaveStillHoldsItsPath)
 
   // The same through the extra-parameter call, and back: the file is there again and loads.
   char text[1100];
-  std::strcpy(text, (mDir.Path() + "/other.wav").c_str());
+  std::strcpy(text, (mDir.In("other.wav")).c_str());
   fresh.Dispatch(effVendorSpecific, 56, 4, text);
   text[0] = '\0';
   fresh.Dispatch(effVendorSpecific, 56, 4, text);
-  EXPECT_EQ(std::string(text), mDir.Path() + "/other.wav");
+  EXPECT_EQ(std::string(text), mDir.In("other.wav"));
   WriteWav("later.wav", {Ramp(16)}, 44100);
   ASSERT_EQ(fresh.SetChunk(saved), 1);
   EXPECT_EQ(Hear(fresh, 2)[1], 2.0);

@@ -13,7 +13,7 @@ class SfzLoading : public LoadingTest
 protected:
   std::string WriteText(const std::string& name, const std::string& text)
   {
-    const std::string path = mDir.Path() + "/" + name;
+    const std::string path = mDir.In(name);
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
@@ -50,7 +50,7 @@ TEST_F(SfzLoading, UnreadableInstrumentFromTheHostKeepsItsPathAndChangesNoSlot)
   OpenAt(44100.0);
   const std::string path = WriteWav("keep.wav");
   Load(1, path);
-  std::string missing = mDir.Path() + "/gone.sfz";
+  std::string missing = mDir.In("gone.sfz");
   mPlug->OnExtraParam(1, missing.data());
   EXPECT_EQ(Frames(1), 16u);
   EXPECT_EQ(Saved(1), missing);

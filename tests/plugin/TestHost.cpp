@@ -1,7 +1,11 @@
 #include "plugin/TestHost.h"
 
 #include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 namespace plugintest
 {
@@ -93,6 +97,17 @@ const char* PluginModule::Path()
 
 PluginModule::PluginModule()
 {
+#ifdef _WIN32
+  HMODULE module = LoadLibraryA(Path());
+  mHandle = module;
+  if (!module)
+  {
+    mError = "LoadLibrary failed, error " + std::to_string(GetLastError());
+    return;
+  }
+  mVSTPluginMain = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+  mMain = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "main")));
+#else
   mHandle = dlopen(Path(), RTLD_NOW | RTLD_LOCAL);
   if (!mHandle)
   {
@@ -102,6 +117,7 @@ PluginModule::PluginModule()
   }
   mVSTPluginMain = reinterpret_cast<Entry>(dlsym(mHandle, "VSTPluginMain"));
   mMain = reinterpret_cast<Entry>(dlsym(mHandle, "main"));
+#endif
 }
 
 PluginInstance::PluginInstance(PluginModule::Entry entry)

@@ -2,11 +2,14 @@
 // Byte-level WAV files for the reader tests: chunks are built in memory and written to a temp folder
 // that is removed with the fixture.
 
+#include "samplefiles/PathRules.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,8 +95,20 @@ class TempDir
 public:
   TempDir()
   {
+#ifdef _WIN32
+    // No mkdtemp: a random name, taken only when the folder did not exist.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && mPath.empty(); ++attempt)
+    {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("kestrune-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) mPath = candidate.string();
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-XXXXXX").string();
     mPath = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+#endif
   }
   ~TempDir()
   {
@@ -103,11 +118,19 @@ public:
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& Path() const { return mPath; }
+  const std::string& Path() const
+  {
+    return mPath;
+  }
+  // The path of name in the folder, joined with the platform's separator.
+  std::string In(const std::string& name) const
+  {
+    return mPath + kPathSeparator + name;
+  }
 
   std::string Write(const std::string& name, const Bytes& bytes) const
   {
-    const std::string path = mPath + "/" + name;
+    const std::string path = In(name);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;

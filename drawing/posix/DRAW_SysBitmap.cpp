@@ -15,6 +15,18 @@ DRAW_SysBitmap::DRAW_SysBitmap(int w, int h)
   resize(w, h);
 }
 
+DRAW_SysBitmap::~DRAW_SysBitmap()
+{
+  Release();
+}
+
+void DRAW_SysBitmap::Release()
+{
+  std::free(mBits);
+  mBits = nullptr;
+  mCapacity = 0;
+}
+
 bool DRAW_SysBitmap::resize(int w, int h)
 {
   if (w == mWidth && h == mHeight) return false;
@@ -26,8 +38,9 @@ bool DRAW_SysBitmap::resize(int w, int h)
     // aligned_alloc wants a size that is a multiple of the alignment.
     const size_t bytes =
         (needed * sizeof(DRAW_Pixel) + kAlignmentBytes - 1) / kAlignmentBytes * kAlignmentBytes;
-    mBits.reset(static_cast<DRAW_Pixel*>(std::aligned_alloc(kAlignmentBytes, bytes)));
-    if (mBits) std::memset(mBits.get(), 0, bytes);
+    Release();
+    mBits = static_cast<DRAW_Pixel*>(std::aligned_alloc(kAlignmentBytes, bytes));
+    if (mBits) std::memset(mBits, 0, bytes);
     mCapacity = mBits ? needed : 0;
   }
   if (!valid || needed > mCapacity)

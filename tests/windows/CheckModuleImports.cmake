@@ -1,0 +1,48 @@
+# Checks the Windows module's tables with objdump -p: it imports only DLLs every Windows system has
+# (no compiler runtime, zlib, libpng or Vorbis DLL beside it) and exports exactly VSTPluginMain and main.
+#   cmake -DMODULE=Kestrune_x64.dll -DOBJDUMP=x86_64-w64-mingw32-objdump -P CheckModuleImports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump cannot read ${MODULE}")
+endif()
+
+set(system_dlls kernel32 user32 gdi32 comdlg32 comctl32 shell32 ole32 oleaut32 advapi32 msvcrt ucrtbase
+  ws2_32 winmm imm32 shlwapi uxtheme)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+set(seen_kernel OFF)
+foreach(line IN LISTS imports)
+  string(REGEX REPLACE "DLL Name: ([^ ]+)\\.[dD][lL][lL]" "\\1" name "${line}")
+  string(TOLOWER "${name}" name)
+  if(name STREQUAL "kernel32")
+    set(seen_kernel ON)
+  endif()
+  list(FIND system_dlls "${name}" known)
+  if(known EQUAL -1 AND NOT name MATCHES "^api-ms-win-")
+    message(FATAL_ERROR "${MODULE} imports ${name}.dll, which is not a system DLL")
+  endif()
+endforeach()
+if(NOT seen_kernel)
+  message(FATAL_ERROR "No import table read from ${MODULE} (KERNEL32.dll missing)")
+endif()
+
+# The export name table: lines "[   n] name" after "[Ordinal/Name Pointer] Table".
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "${MODULE} has no export name table")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 tail)
+string(FIND "${tail}" "\n\n" end) # the table ends at the first blank line
+if(NOT end EQUAL -1)
+  string(SUBSTRING "${tail}" 0 ${end} tail)
+endif()
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" entries "${tail}")
+set(exports "")
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "\\[ *[0-9]+\\] " "" name "${entry}")
+  list(APPEND exports "${name}")
+endforeach()
+list(SORT exports)
+if(NOT exports STREQUAL "VSTPluginMain;main")
+  message(FATAL_ERROR "${MODULE} exports [${exports}], expected exactly VSTPluginMain and main")
+endif()
+message(STATUS "${MODULE}: imports ${imports}; exports ${exports}")
