@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
-  libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core)
+  libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  libx11-dev libxext-dev xvfb xdotool xclip)
 # Optional image tools, not needed to build (the PNGs are committed): librsvg2-bin for
 # img/build-images.sh, python3-pil for img/preview.sh. Install them by hand when editing img/src/.
 missing=()
