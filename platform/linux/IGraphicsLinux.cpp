@@ -203,13 +203,15 @@ void IGraphicsLinux::CloseWindowLocked(bool windowGone)
   mPendingPaint = IRECT();
 }
 
-unsigned long IGraphicsLinux::WindowId() const
+unsigned long IGraphicsLinux::WindowId()
 {
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
   return mWindow;
 }
 
-bool IGraphicsLinux::SharedMemoryInUse() const
+bool IGraphicsLinux::SharedMemoryInUse()
 {
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
   return mScreen && mScreen->UsesSharedMemory();
 }
 

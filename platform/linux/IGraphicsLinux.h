@@ -80,13 +80,13 @@ public:
   void SetHintSink(std::function<bool(const char*)> sink) { mHintSink = std::move(sink); }
 
   // ---- Inspection, for tests and tools ----
-  unsigned long WindowId() const; // our child window, 0 when closed
+  unsigned long WindowId(); // our child window, 0 when closed
   long PaintCount() const { return mPaintCount.load(); }
   long TickCount() const { return mTickCount.load(); }
   long IdleTickCount() const { return mIdleTickCount.load(); }
-  bool SharedMemoryInUse() const;
+  bool SharedMemoryInUse();
   bool TextEntryOpen() const;
-  std::string ClipboardText() const;
+  std::string ClipboardText();
   struct MessageBoxInfo
   {
     unsigned long mWindow;

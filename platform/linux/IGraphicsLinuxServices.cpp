@@ -228,8 +228,9 @@ bool IGraphicsLinux::SetClipboardText(const char* text)
   return mClipboard->SetText(text ? text : "");
 }
 
-std::string IGraphicsLinux::ClipboardText() const
+std::string IGraphicsLinux::ClipboardText()
 {
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
   return mClipboard && mClipboard->Owned() ? mClipboard->Text() : std::string();
 }
 
