@@ -10,6 +10,8 @@ X11Connection::~X11Connection()
   for (auto& entry : mCursors)
     XFreeCursor(mDisplay, entry.second);
   if (mOwner) XDestroyWindow(mDisplay, mOwner);
+  // Errors of our last requests land in our record; closing itself sends nothing that can fail (the
+  // server frees what we leave when the connection ends).
   XSync(mDisplay, False);
   X11ErrorTrap::Unregister(mDisplay);
   XCloseDisplay(mDisplay);

@@ -76,6 +76,13 @@ void Unregister(Display* display)
       state.mRecords.erase(state.mRecords.begin() + static_cast<std::ptrdiff_t>(i));
       break;
     }
+  if (!state.mRecords.empty() || !state.mInstalled) return;
+  // The last of our connections is gone, and the host may unload us: a handler left behind would be
+  // code that no longer exists. The one before us comes back (unless someone replaced ours meanwhile).
+  XErrorHandler current = XSetErrorHandler(state.mPrevious);
+  if (current != &HandleError) XSetErrorHandler(current);
+  state.mPrevious = nullptr;
+  state.mInstalled = false;
 }
 
 void EnsureInstalled()

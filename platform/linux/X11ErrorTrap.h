@@ -15,7 +15,8 @@ namespace X11ErrorTrap
 {
 // Registers display and (re)installs the handler when another one replaced it since.
 void Register(Display* display);
-// Forgets display; its later errors go to the previous handler.
+// Forgets display; its later errors go to the previous handler. When no display of ours is left, the
+// previous handler is put back, so a module unloaded by the host leaves no handler of its own behind.
 void Unregister(Display* display);
 // Installs the handler again if someone replaced it (the replacement becomes the one we chain to).
 void EnsureInstalled();

@@ -142,6 +142,18 @@ TEST_F(X11EditorHost, HostErrorHandlerStillSeesTheErrorsOfItsOwnConnection)
   EXPECT_EQ(mHost->CauseHostError(), 1);
 }
 
+TEST_F(X11EditorHost, DestroyedInstanceGivesTheErrorHandlerBackToTheHost)
+{
+  HostDisplay::InstallHostHandler();
+  ASSERT_TRUE(OpenEditor());
+  EXPECT_FALSE(HostDisplay::HostHandlerIsCurrent());
+  mPlug->Dispatch(effEditClose);
+  mPlug.release()->Dispatch(effClose);
+  // The host may unload the module now: no handler of ours may stay behind.
+  EXPECT_TRUE(HostDisplay::HostHandlerIsCurrent());
+  EXPECT_EQ(mHost->CauseHostError(), 1);
+}
+
 TEST_F(X11EditorHost, AutomationFromManyThreadsWhileTheUserDragsNeverDeadlocks)
 {
   ASSERT_TRUE(OpenEditor());

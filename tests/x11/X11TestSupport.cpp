@@ -225,6 +225,13 @@ void HostDisplay::InstallHostHandler()
   XSetErrorHandler(&CountingHandler);
 }
 
+bool HostDisplay::HostHandlerIsCurrent()
+{
+  XErrorHandler current = XSetErrorHandler(nullptr);
+  XSetErrorHandler(current);
+  return current == &CountingHandler;
+}
+
 int HostDisplay::CauseHostError()
 {
   gHostErrors = 0;

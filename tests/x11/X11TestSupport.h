@@ -45,6 +45,8 @@ public:
   bool WindowExists(unsigned long window);
   // Installs an error handler of "the host" that counts errors.
   static void InstallHostHandler();
+  // Whether the process's current X error handler is the one InstallHostHandler installed.
+  static bool HostHandlerIsCurrent();
   // Makes the host's connection cause one error (a request on a window that does not exist) and
   // answers how many errors the host's handler has seen since.
   int CauseHostError();
