@@ -1,5 +1,6 @@
 #include "engine/Kestrune.h"
 
+#include "editor/EditorLayout.h"
 #include "framework/VSTEntry.h"
 
 #include <cmath>
@@ -43,7 +44,11 @@ CLS_KESTRUNE::CLS_KESTRUNE(IEffectInstanceInfo info)
   MakeFactoryPresets();
 }
 
-CLS_KESTRUNE::~CLS_KESTRUNE() = default;
+CLS_KESTRUNE::~CLS_KESTRUNE()
+{
+  // The views go with the graphics context, after this object's members: stop talking to them now.
+  mEngine.SetViews(nullptr);
+}
 
 void CLS_KESTRUNE::InitSlotParams(int slot)
 {
@@ -72,8 +77,8 @@ void CLS_KESTRUNE::InitSlotParams(int slot)
   initNoYes(kLoop, "Loop", 1);
 }
 
-// The editor's seam: the layout that creates each slot's sample and keyboard views and attaches the
-// graphics context is built here once the editor exists. Until then only the slot storage is prepared.
+// Every slot starts empty (one 0.0), then the editor is built: its views point into the slots' sample
+// fields and the voice table, and the engine tells them about range, note and sample changes.
 void CLS_KESTRUNE::PrepareSlots()
 {
   for (int s = 0; s < kNumSlots; ++s)
@@ -81,6 +86,8 @@ void CLS_KESTRUNE::PrepareSlots()
     mEngine.mSampleData[s] = std::make_unique<double[]>(1); // one 0.0: an empty slot
     mEngine.mSampleFrames[s] = 0;
   }
+  mSlotViews = BuildEditor(this, &mEngine);
+  mEngine.SetViews(mSlotViews.get());
 }
 
 void CLS_KESTRUNE::OnParamChange(int paramIdx)

@@ -11,6 +11,7 @@
 // whole of every host call. ProcessMidiMsg and ProcessDoubleReplacing run on the audio thread and
 // allocate nothing; OnParamChange may run there too (host automation) and allocates nothing.
 
+#include "editor/SlotViews.h"
 #include "engine/EngineConstants.h"
 #include "engine/ParamInitTracker.h"
 #include "engine/SamplerEngine.h"
@@ -18,6 +19,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 
 // Identity towards the host.
 constexpr const char* kKestruneEffectName = "Kestrune";
@@ -60,6 +62,8 @@ public:
   int AppliedInt(int paramIdx) const { return mParamIntCache[paramIdx]; }
   // Replaces the gap detection's time source (null: the steady clock) and restarts the gap from now.
   void SetRenderClock(ClockFn clock);
+  // The editor's per-slot views (sample view, keyboard range view), built with the editor.
+  SlotViews* Views() const { return mSlotViews.get(); }
 
 private:
   void InitSlotParams(int slot);
@@ -67,6 +71,7 @@ private:
   void MakeFactoryPresets();
 
   SamplerEngine mEngine;
+  std::unique_ptr<SlotViews> mSlotViews; // the views themselves belong to the graphics context
   std::array<int, kNumParams> mParamIntCache;
   ParamInitTracker mParamInitTracker;
   bool mFirstBlockDone = false;

@@ -18,21 +18,6 @@ TEST(DrawPixel, PacksAlphaHighThenRedGreenBlue)
   EXPECT_EQ(DRAW_GetA(p), 4);
 }
 
-TEST(DrawMemBitmap, RowSpanIsWidthRoundedUpToTheLineAlignment)
-{
-  DRAW_MemBitmap a(5, 3, 4);
-  EXPECT_EQ(a.getWidth(), 5);
-  EXPECT_EQ(a.getHeight(), 3);
-  EXPECT_EQ(a.getRowSpan(), 8);
-  DRAW_MemBitmap b(5, 3, 1);
-  EXPECT_EQ(b.getRowSpan(), 5);
-  DRAW_MemBitmap empty;
-  EXPECT_EQ(empty.getWidth(), 0);
-  EXPECT_EQ(empty.getHeight(), 0);
-  EXPECT_EQ(empty.getDC(), nullptr);
-  EXPECT_FALSE(empty.isFlipped());
-}
-
 TEST(DrawMemBitmap, ShrinkingKeepsTheAllocationAndSameSizeReportsNoChange)
 {
   DRAW_MemBitmap bmp(0, 0, 4);
@@ -67,17 +52,4 @@ TEST(DrawSysBitmap, BufferIsAlignedZeroedAndRowsAreMultiplesOfFour)
     for (int x = 0; x < 13; ++x)
       ASSERT_EQ(drawtest::At(bmp, x, y), 0u);
   EXPECT_FALSE(bmp.isFlipped());
-}
-
-TEST(DrawSysBitmap, ResizeWithinTheAllocationOnlyChangesTheLogicalSize)
-{
-  DRAW_SysBitmap bmp(808, 492);
-  const DRAW_Pixel* bits = bmp.getBits();
-  EXPECT_TRUE(bmp.resize(400, 300));
-  EXPECT_EQ(bmp.getBits(), bits);
-  EXPECT_EQ(bmp.getWidth(), 400);
-  EXPECT_EQ(bmp.getRowSpan(), 400);
-  EXPECT_TRUE(bmp.resize(1000, 1000));
-  EXPECT_EQ(bmp.getWidth(), 1000);
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(bmp.getBits()) % 64, 0u);
 }

@@ -54,7 +54,7 @@ int MaxRed(const DRAW_IBitmap& bmp)
 
 } // namespace
 
-TEST(DrawCachedFont, CommonFaceNamesResolveAndLineHeightIsTheRequestedPixelHeight)
+TEST(DrawCachedFont, CommonFaceNamesResolveAndLineHeightIsTheRequestedPixelHeightButAtLeastTwo)
 {
   for (const char* face : {"Arial", "Verdana", "NoSuchFaceAnywhere"})
   {
@@ -62,10 +62,6 @@ TEST(DrawCachedFont, CommonFaceNamesResolveAndLineHeightIsTheRequestedPixelHeigh
     ASSERT_NE(font, nullptr) << face;
     EXPECT_EQ(font->GetLineHeight(), 16) << face;
   }
-}
-
-TEST(DrawCachedFont, HeightsBelowTwoUseTwo)
-{
   for (int h : {-5, 0, 1})
   {
     auto platform = DRAW_PlatformFont::Create("Arial", h, false, false, true);

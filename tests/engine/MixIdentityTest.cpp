@@ -120,47 +120,6 @@ TEST(MixIdentity, EngineMixerGivesTheSameBitsAsTheFrameByFrameOrder)
   EXPECT_GT(sounding, 100000);
 }
 
-TEST(MixIdentity, FullTableOfVoicesMatchesOverManyBlocks)
-{
-  SamplerEngine fast;
-  SamplerEngine plain;
-  for (SamplerEngine* e : {&fast, &plain})
-  {
-    Build(*e, 4242);
-    for (int s = 0; s < kNumSlots; ++s)
-    {
-      e->ApplySlotParam(ParamIndex(s, kLowNote), 12);
-      e->ApplySlotParam(ParamIndex(s, kHighNote), 127);
-      e->ApplySlotParam(ParamIndex(s, kLoop), 1);
-    }
-    for (int n = 0; n < 5; ++n)
-    {
-      e->HandleMidi(0x90, static_cast<uint8_t>(40 + 9 * n), static_cast<uint8_t>(30 + 20 * n), 3 * n);
-    }
-  }
-  ASSERT_EQ(fast.mVoiceCount, kNumVoices);
-  for (int blk = 0; blk < 200; ++blk)
-  {
-    if (blk == 120)
-    {
-      for (SamplerEngine* e : {&fast, &plain})
-      {
-        for (int n = 0; n < 5; ++n)
-        {
-          e->HandleMidi(0x80, static_cast<uint8_t>(40 + 9 * n), 0, 100);
-        }
-      }
-    }
-    Block a(256);
-    Block b(256);
-    fast.Mix(a.Out(), 256);
-    ReferenceMix(plain, b.Out(), 256);
-    ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), 256 * sizeof(double)), 0) << blk;
-    ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), 256 * sizeof(double)), 0) << blk;
-    ExpectSameVoices(fast, plain, blk);
-  }
-}
-
 TEST(MixIdentity, OddStepsAndPositionsStayInsideAndMatchTheFrameByFrameOrder)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -33,17 +33,6 @@ struct MixFixture : ::testing::Test
 };
 } // namespace
 
-TEST_F(MixFixture, EmptyVoiceTableWritesSilence)
-{
-  Block b(64);
-  e.Mix(b.Out(), 64);
-  for (int i = 0; i < 64; ++i)
-  {
-    EXPECT_EQ(b.left[i], 0.0);
-    EXPECT_EQ(b.right[i], 0.0);
-  }
-}
-
 TEST_F(MixFixture, NoFramesMixesNothingButStillClearsOffsets)
 {
   LoadSample(e, 0, Ramp(4, 1), 1);
@@ -215,21 +204,6 @@ TEST_F(MixFixture, VoicesAreSummedWithoutLimiting)
   const double g = static_cast<double>(e.mVolumeGain[0]);
   EXPECT_EQ(b.left[0], g + g);
   EXPECT_GT(b.left[0], 31.0);
-}
-
-TEST_F(MixFixture, NewEngineRateKeepsASoundingNotesPitch)
-{
-  e.ChangeEngineRate(44100.0);
-  e.ApplySlotParam(ParamIndex(0, kLoop), 1);
-  LoadSample(e, 0, Ramp(1000, 1), 1, 44100.0);
-  e.HandleMidi(0x90, 72, 127, 0); // an octave up: 2 frames per output frame at 44.1 kHz
-  Block b(10);
-  e.Mix(b.Out(), 10);
-  EXPECT_EQ(e.mVoicePos[0], 20.0);
-  e.ChangeEngineRate(48000.0);
-  e.Mix(b.Out(), 10);
-  // 20 more output frames' worth of time at 48 kHz is 10 * 2 * 44100 / 48000 sample frames.
-  EXPECT_NEAR(e.mVoicePos[0], 20.0 + 10 * 2.0 * 44100.0 / 48000.0, 1e-9);
 }
 
 TEST_F(MixFixture, ReverseReachesASoundingVoice)

@@ -310,14 +310,3 @@ TEST_F(NoteFixture, SilenceAllVoicesFreesEveryVoiceAndClearsHeldKeys)
   const std::vector<ViewEvent> expected = {{"clear", 0, 0, false}};
   EXPECT_EQ(views.events, expected);
 }
-
-TEST_F(NoteFixture, ClearVoiceTableFreesAllVoices)
-{
-  e.HandleMidi(0x90, 60, 100, 0);
-  e.mVoiceLevel[0] = 0.5;
-  e.ClearVoiceTable();
-  EXPECT_EQ(e.mVoiceCount, 0);
-  EXPECT_EQ(e.mVoiceSlot[0], 0);
-  EXPECT_EQ(e.mVoiceLevel[0], 0.0);
-  EXPECT_EQ(e.mVoiceGain[0], 0.0f);
-}

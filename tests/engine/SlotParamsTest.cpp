@@ -9,65 +9,49 @@
 
 using namespace enginetest;
 
-TEST(SlotParams, ConstructionLeavesEverySlotEmptyWithOneZeroSample)
+TEST(SlotParams, PanVolumeAndSemitonesReachTheirSlotOnly)
 {
   SamplerEngine e;
-  EXPECT_EQ(e.mVoiceCount, 0);
-  EXPECT_EQ(e.mEngineSampleRate, 0.0);
-  for (int s = 0; s < kNumSlots; ++s)
+  struct Case
   {
-    ASSERT_TRUE(e.mSampleData[s]);
-    EXPECT_EQ(e.mSampleData[s][0], 0.0);
-    EXPECT_EQ(e.mSampleFrames[s], 0u);
-    EXPECT_EQ(e.mRateRatio[s], 0.0);
-  }
-  for (int v = 0; v < kNumVoices; ++v)
+    ESlotParam kind;
+    int value;
+    float a; // pan: left, volume: gain, semitones: multiplier
+    float b; // pan: right
+  };
+  const Case cases[] = {
+      {kPan, -100, 1.5f, 0.0f},
+      {kPan, 50, 0.5f, 1.25f},
+      {kPan, 0, 1.0f, 1.0f},
+      {kPan, 100, 0.0f, 1.5f},
+      {kVolume, -48, 0.0039811f, 0.0f},
+      {kVolume, 24, 15.848932f, 0.0f},
+      {kVolume, 0, 1.0f, 0.0f},
+      {kSemitonesMultiply, 1, 0.1f, 0.0f},
+      {kSemitonesMultiply, 15, 1.5f, 0.0f},
+      {kSemitonesMultiply, 480, 48.0f, 0.0f},
+  };
+  for (const Case& c : cases)
   {
-    EXPECT_EQ(e.mVoiceSlot[v], 0);
+    SCOPED_TRACE(testing::Message() << c.kind << " " << c.value);
+    e.ApplySlotParam(ParamIndex(2, c.kind), c.value);
+    if (c.kind == kPan)
+    {
+      EXPECT_EQ(e.mPanLeft[2], c.a);
+      EXPECT_EQ(e.mPanRight[2], c.b);
+    }
+    else if (c.kind == kVolume)
+    {
+      EXPECT_NEAR(e.mVolumeGain[2], c.a, 2e-7 * (1.0 + c.a));
+    }
+    else
+    {
+      EXPECT_EQ(e.mSemitoneMul[2], static_cast<float>(c.value) * 0.1f); // tenths in single precision
+    }
   }
-}
-
-TEST(SlotParams, PanLawCapsTheSideTheSoundMovesTo)
-{
-  SamplerEngine e;
-  e.ApplySlotParam(ParamIndex(2, kPan), -100);
-  EXPECT_EQ(e.mPanLeft[2], 1.5f);
-  EXPECT_EQ(e.mPanRight[2], 0.0f);
-  e.ApplySlotParam(ParamIndex(2, kPan), 50);
-  EXPECT_EQ(e.mPanLeft[2], 0.5f);
-  EXPECT_EQ(e.mPanRight[2], 1.25f);
-  e.ApplySlotParam(ParamIndex(2, kPan), 0);
-  EXPECT_EQ(e.mPanLeft[2], 1.0f);
-  EXPECT_EQ(e.mPanRight[2], 1.0f);
-  e.ApplySlotParam(ParamIndex(2, kPan), 100);
-  EXPECT_EQ(e.mPanLeft[2], 0.0f);
-  EXPECT_EQ(e.mPanRight[2], 1.5f);
-  // Other slots are untouched.
-  EXPECT_EQ(e.mPanLeft[1], 0.0f);
+  EXPECT_EQ(e.mVolumeGain[2], 1.0f);
+  EXPECT_EQ(e.mPanLeft[1], 0.0f); // other slots are untouched
   EXPECT_EQ(e.mPanRight[3], 0.0f);
-}
-
-TEST(SlotParams, VolumeIsAGainInDecibelsRoundedToFloat)
-{
-  SamplerEngine e;
-  e.ApplySlotParam(ParamIndex(0, kVolume), -48);
-  EXPECT_EQ(e.mVolumeGain[0], static_cast<float>(std::exp(-48 * 0.11512925464970228)));
-  EXPECT_NEAR(e.mVolumeGain[0], 0.0039811, 1e-7);
-  e.ApplySlotParam(ParamIndex(0, kVolume), 24);
-  EXPECT_NEAR(e.mVolumeGain[0], 15.848932, 1e-5);
-  e.ApplySlotParam(ParamIndex(0, kVolume), 0);
-  EXPECT_EQ(e.mVolumeGain[0], 1.0f);
-}
-
-TEST(SlotParams, SemitonesMultiplyIsTenthsInSinglePrecision)
-{
-  SamplerEngine e;
-  e.ApplySlotParam(ParamIndex(4, kSemitonesMultiply), 1);
-  EXPECT_EQ(e.mSemitoneMul[4], 0.1f);
-  e.ApplySlotParam(ParamIndex(4, kSemitonesMultiply), 15);
-  EXPECT_EQ(e.mSemitoneMul[4], 15.0f * 0.1f);
-  e.ApplySlotParam(ParamIndex(4, kSemitonesMultiply), 480);
-  EXPECT_EQ(e.mSemitoneMul[4], 480.0f * 0.1f);
 }
 
 TEST(SlotParams, AttackAndReleaseStepsAreHundredthsOfASecondAtTheEngineRate)
@@ -100,23 +84,6 @@ TEST(SlotParams, KeyParametersTellTheKeyboardViewEvenWhenLowIsAboveHigh)
   const std::vector<ViewEvent> expected = {
       {"low", 3, 88, false}, {"high", 3, 28, false}, {"root", 3, 0, false}};
   EXPECT_EQ(views.events, expected);
-}
-
-TEST(SlotParams, FlagParametersAreOnAboveZero)
-{
-  SamplerEngine e;
-  e.ApplySlotParam(ParamIndex(0, kLoop), 1);
-  e.ApplySlotParam(ParamIndex(0, kActive), 1);
-  e.ApplySlotParam(ParamIndex(0, kAlternatePan), 1);
-  EXPECT_TRUE(e.mLoop[0]);
-  EXPECT_TRUE(e.mActive[0]);
-  EXPECT_TRUE(e.mAltPan[0]);
-  EXPECT_FALSE(e.mAltPanFlip[0]);
-  e.ApplySlotParam(ParamIndex(0, kLoop), 0);
-  e.ApplySlotParam(ParamIndex(0, kAlternatePan), 0);
-  EXPECT_FALSE(e.mLoop[0]);
-  EXPECT_FALSE(e.mAltPan[0]);
-  EXPECT_TRUE(e.mAltPanFlip[0]);
 }
 
 TEST(SlotParams, IndexOutsideTheTableChangesNothing)

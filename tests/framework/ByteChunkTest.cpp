@@ -50,36 +50,34 @@ TEST(ByteChunk, ReadsPastTheEndOrFromNegativePositionsFail)
   EXPECT_EQ(v, 1.5);
 }
 
-TEST(ByteChunk, GetStrOfLengthZeroLeavesTheTextAndMovesFourBytes)
+TEST(ByteChunk, GetStrReadsUpToAZeroByteAndRefusesBadLengths)
 {
-  const ByteChunk chunk = ChunkOfLength(0, "", 0);
-  std::string text = "keep";
-  EXPECT_EQ(chunk.GetStr(&text, 0), 4);
-  EXPECT_EQ(text, "keep");
-}
-
-TEST(ByteChunk, GetStrRunningPastTheEndAnswersAPositionBeyondIt)
-{
-  const ByteChunk chunk = ChunkOfLength(10, "abc", 3);
-  std::string text = "keep";
-  const int pos = chunk.GetStr(&text, 0);
-  EXPECT_EQ(pos, 14);
-  EXPECT_GT(pos, chunk.Size());
-  EXPECT_EQ(text, "keep");
-  EXPECT_EQ(chunk.GetStr(&text, pos), -1);
-}
-
-TEST(ByteChunk, GetStrStopsAtAZeroByteAndRefusesShortOrNegativeLengths)
-{
-  const ByteChunk chunk = ChunkOfLength(4, "ab\0c", 4);
+  struct Case
+  {
+    int32_t length;
+    const char* bytes;
+    int nBytes;
+    int pos;          // what GetStr answers
+    const char* text; // what it leaves in the text ("keep": untouched)
+  };
+  const Case cases[] = {
+      {0, "", 0, 4, "keep"},         // empty: four bytes on, text untouched
+      {10, "abc", 3, 14, "keep"},    // past the end: a position beyond it
+      {4, "ab\0c", 4, 8, "ab"},      // stops at a zero byte
+      {-5, "abcdef", 6, -1, "keep"}, // negative length
+      {0x7FFFFFFF, "abcdef", 6, -1, "keep"},
+  };
+  for (const Case& c : cases)
+  {
+    std::string text = "keep";
+    EXPECT_EQ(ChunkOfLength(c.length, c.bytes, c.nBytes).GetStr(&text, 0), c.pos) << c.length;
+    EXPECT_EQ(text, c.text) << c.length;
+  }
   std::string text;
-  EXPECT_EQ(chunk.GetStr(&text, 0), 8);
-  EXPECT_EQ(text, "ab");
+  EXPECT_EQ(ChunkOfLength(10, "abc", 3).GetStr(&text, 14), -1); // a position beyond the end
   ByteChunk three;
   three.AppendBytes(reinterpret_cast<const uint8_t*>("\x01\x00\x00"), 3);
   EXPECT_EQ(three.GetStr(&text, 0), -1);
-  EXPECT_EQ(ChunkOfLength(-5, "abcdef", 6).GetStr(&text, 0), -1);
-  EXPECT_EQ(ChunkOfLength(0x7FFFFFFF, "abcdef", 6).GetStr(&text, 0), -1);
 }
 
 TEST(ByteChunk, AppendBytesOfItselfDoublesTheContent)

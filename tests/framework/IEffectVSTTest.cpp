@@ -51,16 +51,11 @@ TEST_F(VstBinding, OpenAppliesEveryParameterInOrder)
 
 TEST_F(VstBinding, CapabilitiesMatchExactly)
 {
-  char receive[] = "receiveVstEvents";
-  char receiveBlank[] = "receiveVstEvents ";
-  char timeInfo[] = "receiveVstTimeInfo";
-  char sendMidi[] = "sendVstMidiEvent";
-  char other[] = "hostVendorExtensions";
-  EXPECT_EQ(Dispatch(effCanDo, 0, 0, receive), 1);
-  EXPECT_EQ(Dispatch(effCanDo, 0, 0, receiveBlank), 0);
-  EXPECT_EQ(Dispatch(effCanDo, 0, 0, timeInfo), 1);
-  EXPECT_EQ(Dispatch(effCanDo, 0, 0, sendMidi), 1);
-  EXPECT_EQ(Dispatch(effCanDo, 0, 0, other), 0);
+  for (const char* yes :
+       {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
+    EXPECT_EQ(Dispatch(effCanDo, 0, 0, const_cast<char*>(yes)), 1) << yes;
+  for (const char* no : {"receiveVstEvents ", "ReceiveVstEvents", "hostVendorExtensions", "bypass", ""})
+    EXPECT_EQ(Dispatch(effCanDo, 0, 0, const_cast<char*>(no)), 0) << no;
   EXPECT_EQ(Dispatch(effCanDo, 0, 0, nullptr), 0);
 }
 
@@ -113,23 +108,25 @@ TEST_F(VstBinding, HostIsIdentifiedFromItsProductStringOnce)
   EXPECT_EQ(mHost.Count(audioMasterGetProductString), 1);
 }
 
-TEST(LookUpHost, FirstSubstringInOrderWins)
-{
-  EXPECT_EQ(LookUpHost("Ableton Live 11"), kHostAbletonLive);
-  EXPECT_EQ(LookUpHost("REAPER"), kHostReaper);
-  EXPECT_EQ(LookUpHost("cubase with live"), kHostCubase);
-  EXPECT_EQ(LookUpHost("Ardour"), kHostArdour);
-  EXPECT_EQ(LookUpHost("Some Host"), kHostNone);
-  EXPECT_EQ(LookUpHost(""), kHostNone);
-  EXPECT_EQ(LookUpHost(nullptr), kHostNone);
-}
-
 TEST_F(VstBinding, EmptyProductStringGivesNoHostAndVersionZero)
 {
   mHost.mVendorVersion = 50100;
   EXPECT_EQ(mPlug->GetHost(), kHostNone);
   EXPECT_EQ(mPlug->GetHostVersion(false), 0);
   EXPECT_EQ(mHost.Count(audioMasterGetVendorVersion), 0);
+}
+
+TEST(LookUpHost, FirstSubstringInOrderWins)
+{
+  const std::pair<const char*, EHost> cases[] = {{"Ableton Live 11", kHostAbletonLive},
+                                                 {"REAPER", kHostReaper},
+                                                 {"cubase with live", kHostCubase},
+                                                 {"Ardour", kHostArdour},
+                                                 {"Some Host", kHostNone},
+                                                 {"", kHostNone},
+                                                 {nullptr, kHostNone}};
+  for (const auto& c : cases)
+    EXPECT_EQ(LookUpHost(c.first), c.second) << (c.first ? c.first : "null");
 }
 
 // ---- Parameters ----
@@ -197,38 +194,29 @@ TEST_F(VstBinding, TextEntryMapsNamesParsesNumbersAndClamps)
 
 // ---- Vendor-specific calls ----
 
-TEST_F(VstBinding, VendorParseWritesTheNormalisedValue)
+TEST_F(VstBinding, VendorCallsParseFormatAndCountForValidIndexesAndBuffersOnly)
 {
   char text[kVendorTextBytes] = "4";
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorParseValue, TestPlug::kTime, text), kVendorHandled);
   EXPECT_STREQ(text, "0.25000000000000000");
-  char empty[kVendorTextBytes] = "";
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorParseValue, TestPlug::kTime, empty), kVendorHandled);
-  EXPECT_STREQ(empty, "");
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorParseValue, TestPlug::kNumTestParams, text), 0);
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorParseValue, TestPlug::kTime, nullptr), 0);
-}
 
-TEST_F(VstBinding, VendorFormatShowsANormalisedValue)
-{
-  char text[kVendorTextBytes] = "untouched";
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorFormatValue, TestPlug::kTime, text, 0.5f), kVendorHandled);
   EXPECT_STREQ(text, "8.00");
   std::strcpy(text, "untouched");
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorFormatValue, 77, text, 0.5f), kVendorHandled);
   EXPECT_STREQ(text, "untouched");
   EXPECT_EQ(Dispatch(effVendorSpecific, kVendorFormatValue, TestPlug::kTime, nullptr, 0.5f), 0);
-}
 
-TEST_F(VstBinding, VendorNamedValueCountOnlyForNamedTypes)
-{
-  int count = -1;
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, TestPlug::kMode, &count), kVendorHandled);
-  EXPECT_EQ(count, 2);
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, TestPlug::kPower, &count), kVendorHandled);
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, TestPlug::kLevel, &count), 0);
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, TestPlug::kTime, &count), 0);
-  EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, -3, &count), 0);
+  for (int idx : std::vector<int>{TestPlug::kMode, TestPlug::kPower, TestPlug::kLevel, TestPlug::kTime, -3})
+  {
+    int count = -1;
+    const bool named = idx == TestPlug::kMode || idx == TestPlug::kPower;
+    EXPECT_EQ(Dispatch(effVendorSpecific, kVendorCountNamedValues, idx, &count), named ? kVendorHandled : 0)
+        << idx;
+    EXPECT_EQ(count, named ? 2 : -1) << idx;
+  }
 }
 
 TEST_F(VstBinding, VendorExtraTextIsDeliveredOrReadBack)

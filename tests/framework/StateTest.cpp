@@ -71,55 +71,48 @@ TEST(State, ChunkEndingAfterTheFirstValueZeroesTheSecondIntoRangeAndFails)
   EXPECT_TRUE(plug.mExtras.empty());
 }
 
-TEST(State, EmptyAndZeroTextsNeverReachThePlugIn)
+TEST(State, OnlyTextsThatFitAndAreNotEmptyOrZeroReachThePlugIn)
 {
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({0.0, 1.0});
-  chunk.AppendStr("0");
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-  ByteChunk empty = Values({0.0, 1.0});
-  empty.AppendStr("");
-  EXPECT_EQ(plug.UnserializeParams(&empty, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
+  struct Case
+  {
+    std::string text;
+    bool torn; // the length claims 100 bytes, three follow
+    bool delivered;
+  };
+  const Case cases[] = {{"0", false, false},
+                        {"", false, false},
+                        {std::string(MAX_EXTRA_PARAM_LEN + 1, 'p'), false, false},
+                        {"abc", true, false},
+                        {std::string(MAX_EXTRA_PARAM_LEN, 'q'), false, true}};
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.text.size());
+    TwoParamPlug plug;
+    ByteChunk chunk = Values({0.0, 1.0});
+    if (c.torn)
+    {
+      chunk.AppendValue(int32_t{100});
+      chunk.AppendBytes(reinterpret_cast<const uint8_t*>(c.text.data()), 3);
+    }
+    else
+      chunk.AppendStr(c.text.c_str());
+    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
+    ASSERT_EQ(plug.mExtras.size(), c.delivered ? 1u : 0u);
+    if (c.delivered)
+    {
+      EXPECT_EQ(plug.mExtras[0].second, c.text);
+    }
+  }
 }
 
-TEST(State, TextsTooLongOrRunningPastTheEndAreSkipped)
-{
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({0.0, 1.0});
-  chunk.AppendStr(std::string(MAX_EXTRA_PARAM_LEN + 1, 'p').c_str());
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-
-  ByteChunk torn = Values({0.0, 1.0});
-  torn.AppendValue(int32_t{100});
-  torn.AppendBytes(reinterpret_cast<const uint8_t*>("abc"), 3);
-  EXPECT_EQ(plug.UnserializeParams(&torn, 0), 16);
-  EXPECT_TRUE(plug.mExtras.empty());
-
-  ByteChunk longest = Values({0.0, 1.0});
-  longest.AppendStr(std::string(MAX_EXTRA_PARAM_LEN, 'q').c_str());
-  plug.UnserializeParams(&longest, 0);
-  ASSERT_EQ(plug.mExtras.size(), 1u);
-  EXPECT_EQ(plug.mExtras[0].second.size(), static_cast<size_t>(MAX_EXTRA_PARAM_LEN));
-}
-
-TEST(State, ValueOnlyChunkReadsAsSuccess)
-{
-  TwoParamPlug plug;
-  ByteChunk chunk = Values({1.0, 2.0});
-  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
-  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
-  EXPECT_EQ(plug.UnserializeParams(nullptr, 0), -1);
-}
-
-TEST(State, NotANumberInAChunkBecomesTheMinimum)
+TEST(State, ValueOnlyChunkReadsAsSuccessAndBadStartsFail)
 {
   TwoParamPlug plug;
   ByteChunk chunk = Values({std::nan(""), 2.0});
-  plug.UnserializeParams(&chunk, 0);
-  EXPECT_EQ(plug.GetParam(0)->Value(), -10.0);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
+  EXPECT_EQ(plug.GetParam(0)->Value(), -10.0); // not a number becomes the minimum
+  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
+  EXPECT_EQ(plug.UnserializeParams(nullptr, 0), -1);
 }
 
 // ---- Presets ----
@@ -138,22 +131,6 @@ TEST_F(Presets, FactoryPresetRestoresValuesAndLeavesTexts)
   EXPECT_EQ(mPlug->GetParam(TestPlug::kGain)->Value(), -6.0);
   EXPECT_STREQ(mPlug->GetExtraParam(0), "/s/keep.wav");
   EXPECT_TRUE(mLog.mExtraParams.empty());
-}
-
-TEST_F(Presets, UninitialisedPresetTakesTheNextUserNameAndKeepsWhatRanWhenLeft)
-{
-  Open();
-  Dispatch(effSetProgram, 0, 1);
-  EXPECT_STREQ(mPlug->GetPresetName(1), "user preset 1");
-  mPlug->GetParam(TestPlug::kLevel)->Set(42);
-  Dispatch(effSetProgram, 0, 2);
-  EXPECT_STREQ(mPlug->GetPresetName(2), "user preset 2");
-  mPlug->GetParam(TestPlug::kLevel)->Set(-7);
-  Dispatch(effSetProgram, 0, 1);
-  EXPECT_EQ(Dispatch(effGetProgram), 1);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kLevel)->Value(), 42.0);
-  Dispatch(effSetProgram, 0, 2);
-  EXPECT_EQ(mPlug->GetParam(TestPlug::kLevel)->Value(), -7.0);
 }
 
 TEST_F(Presets, DefaultPresetWithoutDataKeepsTheRunningState)
@@ -185,22 +162,4 @@ TEST_F(Presets, ModifyCurrentPresetStoresValuesAndTextsAndRenames)
   EXPECT_EQ(preset->mChunk.Size(), TestPlug::kNumTestParams * 8 + 5 + 12);
   mPlug->ModifyCurrentPreset("");
   EXPECT_STREQ(preset->GetName(), "Mine");
-}
-
-TEST_F(Presets, MorePresetsThanPlacesAreIgnored)
-{
-  for (int i = 0; i < TestPlug::kNumTestPresets + 2; ++i)
-    mPlug->MakePreset("P", 1, 0, 0.0, 0, 0.0);
-  EXPECT_EQ(mPlug->NPresets(), TestPlug::kNumTestPresets);
-}
-
-using PresetsDeathTest = PlugFixture;
-
-TEST_F(PresetsDeathTest, OverlongPresetNamesStopWithTheExpression)
-{
-  const std::string longName(MAX_PRESET_NAME_LEN, 'p');
-  EXPECT_DEATH(mPlug->MakePreset(longName.c_str(), 1, 0, 0.0, 0, 0.0),
-               "strlen\\(name\\) < MAX_PRESET_NAME_LEN");
-  EXPECT_DEATH(mPlug->MakeDefaultPreset(longName.c_str(), 1),
-               "name \\? strlen\\(name\\) < MAX_PRESET_NAME_LEN : MAX_PRESET_NAME_LEN >= 8");
 }

@@ -95,6 +95,9 @@ TEST_F(VstProcess, EventsBecomeMessagesWithTheirOffsets)
   ASSERT_EQ(mLog.mSysEx.size(), 1u);
   EXPECT_EQ(mLog.mSysEx[0], (std::vector<uint8_t>{0xF0, 0x01, 0xF7}));
   EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, nullptr), 1);
+  list.numEvents = -4;
+  EXPECT_EQ(Dispatch(effProcessEvents, 0, 0, &list), 1);
+  EXPECT_EQ(mLog.mMidi.size(), 1u);
 }
 
 TEST_F(VstProcess, TransportIsReadThroughGetTime)

@@ -52,43 +52,26 @@ TEST_F(IGraphicsBinding, HostAutomationIsShownOnTheBoundControlsOnly)
   EXPECT_DOUBLE_EQ(a->GetValue(), 0.25);
 }
 
-TEST_F(IGraphicsBinding, SameValueFromThePlugInDoesNotRedrawTheControl)
+TEST_F(IGraphicsBinding, ValuesFromThePlugInAreNormalisedReachOneControlAndRedrawOnlyWhenChanged)
 {
   auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
+  auto* b = Add(new ProbeControl(mPlug.get(), IRECT(20, 0, 30, 10), kGain));
+  auto* pan = Add(new ProbeControl(mPlug.get(), IRECT(40, 0, 50, 10), kPan));
   a->SetValueFromPlug(0.4);
   DrawAll();
   a->SetValueFromPlug(0.4);
   EXPECT_FALSE(a->IsDirty());
   a->SetValueFromPlug(0.6);
   EXPECT_TRUE(a->IsDirty());
-}
-
-TEST_F(IGraphicsBinding, ShowParamValueInRealUnitsIsNormalisedFirst)
-{
-  auto* pan = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kPan));
-  mGraphics->ShowParamValue(kPan, 25.0, false);
+  mGraphics->ShowParamValue(kPan, 25.0, false); // real units are normalised first
   EXPECT_DOUBLE_EQ(pan->GetValue(), 0.75);
   mGraphics->ShowParamValue(kPan, 0.1, true);
   EXPECT_DOUBLE_EQ(pan->GetValue(), 0.1);
-}
-
-TEST_F(IGraphicsBinding, ControlFromPlugReachesOnlyTheControlAtThatIndex)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  auto* b = Add(new ProbeControl(mPlug.get(), IRECT(20, 0, 30, 10), kGain));
-  mGraphics->SetControlFromPlug(1, 0.7);
+  mGraphics->SetControlFromPlug(1, 0.7); // by control index: only that control
   mGraphics->SetControlFromPlug(5, 0.9);
-  EXPECT_DOUBLE_EQ(a->GetValue(), 0.0);
+  EXPECT_DOUBLE_EQ(a->GetValue(), 0.6);
   EXPECT_DOUBLE_EQ(b->GetValue(), 0.7);
   EXPECT_TRUE(HostCalls().empty());
-}
-
-TEST_F(IGraphicsBinding, RedrawParamControlsShowsTheCurrentValues)
-{
-  auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  mPlug->GetParam(kGain)->Set(80.0);
-  mPlug->RedrawParamControls();
-  EXPECT_DOUBLE_EQ(gain->GetValue(), 0.8);
 }
 
 TEST_F(IGraphicsBinding, ControlGestureSetsTheParameterInformsTheHostAndAppliesIt)
@@ -140,11 +123,9 @@ TEST_F(IGraphicsBinding, TypedNumbersAreReadInTheParametersUnitsAndNegatedWhenSh
   EXPECT_DOUBLE_EQ(gain->GetValue(), 1.0);
   mGraphics->ApplyPromptText(gain, mPlug->GetParam(kGain), "nan");
   EXPECT_DOUBLE_EQ(gain->GetValue(), 0.0);
-}
-
-TEST_F(IGraphicsBinding, TypedValueForAnUnboundControlInformsNobody)
-{
-  auto* free = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10)));
+  // For a control bound to no parameter the value is stored, and nobody is informed.
+  auto* free = Add(new ProbeControl(mPlug.get(), IRECT(40, 0, 50, 10)));
+  HostCalls().clear();
   mGraphics->ApplyPromptText(free, mPlug->GetParam(kGain), "50");
   EXPECT_DOUBLE_EQ(free->GetValue(), 0.5);
   EXPECT_TRUE(HostCalls().empty());
@@ -184,44 +165,6 @@ TEST_F(IGraphicsBinding, CancelledEntryAppliesNothing)
   EXPECT_TRUE(HostCalls().empty());
   gain->CancelUserInput();
   EXPECT_FALSE(gain->IsInputPending());
-}
-
-TEST_F(IGraphicsBinding, EditorOpcodesDelegateToTheAttachedContext)
-{
-  AEffect* effect = mPlug->GetAEffect();
-  ERect* rect = nullptr;
-  EXPECT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 1);
-  ASSERT_NE(rect, nullptr);
-  EXPECT_EQ(rect->right, kW);
-  EXPECT_EQ(rect->bottom, kH);
-  EXPECT_EQ(effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f), 1);
-  EXPECT_FALSE(mGraphics->IsOpen());
-  EXPECT_EQ(effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f), 1); // unpaired close
-  EXPECT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f), 1);
-  EXPECT_TRUE(mGraphics->IsOpen());
-  EXPECT_EQ(effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f), 0);
-}
-
-TEST(IGraphicsDetached, EditorOpcodesWithoutAnEditorAnswerZero)
-{
-  TestPlug plug;
-  AEffect* effect = plug.GetAEffect();
-  ERect* rect = nullptr;
-  EXPECT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 0);
-  EXPECT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f), 0);
-  EXPECT_EQ(effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f), 0);
-  EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
-}
-
-TEST(IGraphicsDetached, DelayedEndWithoutAnEditorIsSentAtOnce)
-{
-  HostCalls().clear();
-  TestPlug plug;
-  plug.BeginDelayedInformHostOfParamChange(kGain);
-  plug.DelayEndInformHostOfParamChange(kGain);
-  EXPECT_EQ(CountCalls(audioMasterBeginEdit, kGain), 1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  HostCalls().clear();
 }
 
 } // namespace

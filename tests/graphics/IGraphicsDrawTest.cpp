@@ -82,55 +82,6 @@ TEST_F(IGraphicsDrawPass, NonStrictPassRedrawsEachDirtyControlWithWhatOverlapsIt
   EXPECT_EQ(mGraphics->GetDrawRect(), IRECT(10, 10, 20, 20));
 }
 
-TEST_F(IGraphicsDrawPass, NonStrictPassWithDirtyBackgroundDrawsEveryVisibleControl)
-{
-  auto* background = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
-  auto* hidden = Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 20, 20)));
-  auto* apart = Add(new ProbeControl(mPlug.get(), IRECT(100, 50, 110, 60)));
-  hidden->Hide(true);
-  mGraphics->SetStrictDrawing(false);
-  IRECT area(0, 0, 5, 5);
-  mGraphics->Draw(&area);
-  EXPECT_EQ(background->mDraws, 1);
-  EXPECT_EQ(hidden->mDraws, 0);
-  EXPECT_EQ(apart->mDraws, 1);
-}
-
-TEST_F(IGraphicsDrawPass, ListWithOnlyTheBackgroundAnswersDirtyFromItAlone)
-{
-  auto* background = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
-  IRECT area;
-  EXPECT_TRUE(mGraphics->IsDirty(&area));
-  EXPECT_EQ(area, IRECT(0, 0, kW, kH));
-  EXPECT_TRUE(mGraphics->TickAndPaint());
-  EXPECT_EQ(background->mDraws, 1);
-  EXPECT_EQ(PixelAt(kW - 1, kH - 1), background->mColor);
-  EXPECT_FALSE(mGraphics->TickAndPaint());
-}
-
-TEST_F(IGraphicsDrawPass, ShownBoundsKeepThePassAreaDirtyAndOutlineEveryControlButTheBackground)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH), -1, IColor(255, 0, 0, 0)));
-  Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 30, 20), -1, IColor(255, 0, 0, 200)));
-  mGraphics->ShowControlBounds(true);
-  DrawAll();
-  IRECT area;
-  EXPECT_TRUE(mGraphics->IsDirty(&area));
-  EXPECT_EQ(area, IRECT(0, 0, kW, kH));
-  const IColor outline = PixelAt(10, 10);
-  EXPECT_NE(outline, IColor(255, 0, 0, 200));
-  EXPECT_EQ(PixelAt(29, 19), outline);
-  EXPECT_EQ(PixelAt(15, 15), IColor(255, 0, 0, 200)); // inside: the control's own fill
-  EXPECT_NE(PixelAt(0, 50), outline);                 // the background has no outline
-}
-
-TEST_F(IGraphicsDrawPass, EmptyListDrawsNothingAndPaintsNothing)
-{
-  IRECT area(0, 0, kW, kH);
-  EXPECT_TRUE(mGraphics->Draw(&area));
-  EXPECT_EQ(mGraphics->Paints(), 0);
-}
-
 TEST_F(IGraphicsDrawPass, AlwaysRedrawStripIsRepaintedEveryTickEvenWhenNothingChanged)
 {
   Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH)));
@@ -140,18 +91,6 @@ TEST_F(IGraphicsDrawPass, AlwaysRedrawStripIsRepaintedEveryTickEvenWhenNothingCh
   mGraphics->Ticks(3);
   EXPECT_EQ(strip->mDraws, 4);
   EXPECT_EQ(mGraphics->LastPaintedArea(), IRECT(10, 40, 190, 44));
-}
-
-TEST_F(IGraphicsDrawPass, FillsStayInsideTheAreaOfThePass)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, kW, kH), -1, IColor(255, 0, 0, 0)));
-  auto* wide = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 100, 10), -1, IColor(255, 0, 255, 0)));
-  DrawAll();
-  wide->mColor = IColor(255, 0, 0, 255);
-  IRECT area(0, 0, 50, 10);
-  mGraphics->Draw(&area);
-  EXPECT_EQ(PixelAt(49, 5), wide->mColor);
-  EXPECT_EQ(PixelAt(50, 5), IColor(255, 0, 255, 0));
 }
 
 TEST_F(IGraphicsDrawPass, BitmapControlChoosesItsFrameFromTheValue)
@@ -247,24 +186,6 @@ TEST(IGraphicsBitmapCache, MissingImageGivesAnEmptyHandleThatDrawsNothing)
   // Not remembered as missing: a later attempt asks the platform again.
   graphics.LoadBitmap(CountingGraphics::kMissing, "none.png");
   EXPECT_EQ(graphics.mLoads, 2);
-}
-
-TEST(IGraphicsBitmapCache, CropKeepsTheRegionAndTheFrameCount)
-{
-  TestPlug plug;
-  CountingGraphics graphics(&plug, 10, 10);
-  std::unique_ptr<DRAW_MemBitmap> frames(MakeFrames(2, 3, 3, false));
-  IBitmap src(frames.get(), 2, 9, 3);
-  IRECT r(0, 2, 2, 5);
-  IBitmap cropped = graphics.CropBitmap(&src, &r);
-  ASSERT_NE(cropped.mData, nullptr);
-  EXPECT_EQ(cropped.W, 2);
-  EXPECT_EQ(cropped.H, 3);
-  EXPECT_EQ(cropped.N, 3);
-  EXPECT_EQ(DRAW_GetR(cropped.mData->Row(0)[0]), 40);
-  EXPECT_EQ(DRAW_GetR(cropped.mData->Row(1)[1]), 80);
-  IRECT none(0, 0, 0, 0);
-  EXPECT_EQ(graphics.CropBitmap(&src, &none).mData, nullptr);
 }
 
 } // namespace

@@ -148,61 +148,6 @@ TEST(EmbedImagesScript, WritesEveryPNGWithTheIdsOfItsListAndAnEmptyTableForNone)
   EXPECT_NE(run(), 0); // an unreadable id list stops the build
 }
 
-TEST_F(HeadlessGraphics, FileDialogIsCancelledUnlessAnsweredAndNeedsAnOpenEditor)
-{
-  std::string result = "previous";
-  std::string dir = "/samples";
-  mGraphics->QueueFileAnswer("/samples/kick.wav");
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, &dir, "wav ogg sfz");
-  EXPECT_EQ(result, ""); // closed editor: no dialog
-  mGraphics->Open(nullptr);
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
-  EXPECT_EQ(result, "/samples/kick.wav");
-  mGraphics->ChooseFile(&result, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
-  EXPECT_EQ(result, "");
-  ASSERT_EQ(mGraphics->FileRequests().size(), 3u);
-  EXPECT_EQ(mGraphics->FileRequests()[0].mDir, "/samples");
-  EXPECT_EQ(mGraphics->FileRequests()[1].mExtensions, "wav ogg sfz");
-}
-
-TEST_F(HeadlessGraphics, PageThatCannotBeOpenedShowsTheErrorText)
-{
-  EXPECT_FALSE(mGraphics->OpenWebPage("https://example.org/", nullptr, nullptr, "Cannot open url."));
-  ASSERT_EQ(mGraphics->MessageBoxes().size(), 1u);
-  EXPECT_EQ(mGraphics->MessageBoxes()[0].mText, "Cannot open url.");
-  mGraphics->QueueWebPageAnswer(true);
-  EXPECT_TRUE(mGraphics->OpenWebPage("https://example.org/", nullptr, nullptr, "Cannot open url."));
-  EXPECT_EQ(mGraphics->MessageBoxes().size(), 1u);
-  // A confirmation the user declines opens nothing.
-  mGraphics->QueueWebPageAnswer(true);
-  EXPECT_FALSE(mGraphics->OpenWebPage("https://example.org/", "Visit", "Open the page?", nullptr));
-  ASSERT_EQ(mGraphics->WebPages().size(), 3u);
-  EXPECT_EQ(mGraphics->WebPages()[2].mConfirm, "Open the page?");
-}
-
-TEST_F(HeadlessGraphics, MessageBoxAnswersAsADecliningUserUnlessScripted)
-{
-  EXPECT_EQ(mGraphics->ShowMessageBox("Wrong Sample in SFZ file", "Kestrune", IGraphics::kMessageBoxTypeOK),
-            IGraphics::kMessageBoxOK);
-  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", IGraphics::kMessageBoxTypeYesNo),
-            IGraphics::kMessageBoxNo);
-  mGraphics->QueueMessageBoxAnswer(IGraphics::kMessageBoxYes);
-  EXPECT_EQ(mGraphics->ShowMessageBox("Replace?", "Kestrune", IGraphics::kMessageBoxTypeYesNo),
-            IGraphics::kMessageBoxYes);
-  EXPECT_EQ(mGraphics->MessageBoxes()[0].mCaption, "Kestrune");
-}
-
-TEST_F(HeadlessGraphics, ClipboardKeepsTheLastTextAndUnknownCursorsSetNothing)
-{
-  EXPECT_TRUE(mGraphics->SetClipboardText("/samples/kick.wav"));
-  EXPECT_EQ(mGraphics->Clipboard(), "/samples/kick.wav");
-  mGraphics->SetCursor(IGraphics::kCursorSizeWE);
-  mGraphics->SetCursor(IGraphics::kCursorSizeWE);
-  mGraphics->SetCursor(12345);
-  EXPECT_EQ(mGraphics->Cursor(), IGraphics::kCursorSizeWE);
-  EXPECT_EQ(mGraphics->CursorChanges(), 1);
-}
-
 TEST_F(HeadlessGraphics, ResizeEmptiesTheControlListAndResizesTheBackBufferAndTheHostRect)
 {
   mGraphics->Open(nullptr);

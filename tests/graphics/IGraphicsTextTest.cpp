@@ -3,7 +3,6 @@
 #include "GraphicsTestPlug.h"
 
 #include "drawing/DRAW_CachedFont.h"
-#include "drawing/DRAW_SysBitmap.h"
 
 namespace graphics_test
 {
@@ -29,45 +28,6 @@ TEST_F(IGraphicsText, FontIsSharedByStylesThatDifferOnlyInColourAlignmentAndQual
   EXPECT_NE(mGraphics->FindFont(&bigger), font);
   EXPECT_NE(mGraphics->FindFont(&bold), font);
   EXPECT_NE(mGraphics->FindFont(&turned), font);
-}
-
-TEST_F(IGraphicsText, FontLineHeightMatchesTheRequestedSize)
-{
-  IText text(17, IColor(), "Arial");
-  DRAW_CachedFont* font = mGraphics->FindFont(&text);
-  ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->GetLineHeight(), 17);
-}
-
-TEST_F(IGraphicsText, EmptyTextDrawsNothingAndSucceeds)
-{
-  IText text(12, IColor(255, 255, 255, 255));
-  IRECT r(0, 0, kW, kH);
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 1, 1)));
-  mGraphics->Draw(&r);
-  EXPECT_TRUE(mGraphics->DrawText(&text, "", &r));
-  EXPECT_TRUE(mGraphics->DrawText(&text, nullptr, &r));
-  EXPECT_EQ(text.mCached, nullptr);
-}
-
-TEST_F(IGraphicsText, TextIsDrawnFromTheTopOfTheRectangleInItsColour)
-{
-  IText text(16, IColor(255, 255, 255, 255), "Arial", IText::kStyleNormal, IText::kAlignNear);
-  IRECT r(10, 20, 150, 60);
-  ASSERT_TRUE(mGraphics->DrawText(&text, "Hello", &r));
-  ASSERT_NE(text.mCached, nullptr);
-  int lit = 0, below = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x)
-      if (PixelAt(x, y).R > 128)
-      {
-        if (y >= 20 && y < 36 && x >= 10)
-          ++lit;
-        else
-          ++below;
-      }
-  EXPECT_GT(lit, 20);
-  EXPECT_EQ(below, 0);
 }
 
 } // namespace

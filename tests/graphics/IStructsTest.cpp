@@ -32,23 +32,8 @@ TEST(IRECT, RectanglesThatOnlyTouchOrAreEmptyDoNotIntersect)
   EXPECT_FALSE(a.Intersects(IRECT()));
   EXPECT_FALSE(IRECT().Intersects(IRECT()));
   EXPECT_TRUE(a.Intersects(IRECT(2, 2, 3, 3))); // inside
-}
-
-TEST(IRECT, IntersectionIsTheSharedPartOrEmpty)
-{
-  IRECT a(0, 0, 10, 10);
   EXPECT_EQ(a.Intersect(IRECT(5, -5, 20, 7)), IRECT(5, 0, 10, 7));
   EXPECT_TRUE(a.Intersect(IRECT(10, 10, 20, 20)).Empty());
-  EXPECT_TRUE(a.Intersect(IRECT()).Empty());
-}
-
-TEST(IRECT, ContainsIsInclusiveOnAllFourEdges)
-{
-  IRECT a(10, 20, 30, 40);
-  EXPECT_TRUE(a.Contains(10, 20));
-  EXPECT_TRUE(a.Contains(30, 40));
-  EXPECT_FALSE(a.Contains(9, 20));
-  EXPECT_FALSE(a.Contains(30, 41));
 }
 
 TEST(IText, FontNameThatDoesNotFitIsRefused)

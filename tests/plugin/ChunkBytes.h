@@ -1,5 +1,5 @@
 #pragma once
-// Reading and building state chunks byte by byte: int32 version word, 60 doubles, five
+// Reading state chunks byte by byte: int32 version word, 60 doubles, five
 // length-prefixed texts, all little-endian.
 
 #include <cstdint>
@@ -23,24 +23,6 @@ inline double ChunkValue(const std::vector<uint8_t>& c, int i)
   double v = 0.0;
   std::memcpy(&v, c.data() + 4 + 8 * static_cast<size_t>(i), sizeof(v));
   return v;
-}
-
-inline void AppendInt(std::vector<uint8_t>* c, int32_t v)
-{
-  const auto* p = reinterpret_cast<const uint8_t*>(&v);
-  c->insert(c->end(), p, p + sizeof(v));
-}
-
-inline void AppendDouble(std::vector<uint8_t>* c, double v)
-{
-  const auto* p = reinterpret_cast<const uint8_t*>(&v);
-  c->insert(c->end(), p, p + sizeof(v));
-}
-
-inline void AppendText(std::vector<uint8_t>* c, const std::string& text)
-{
-  AppendInt(c, static_cast<int32_t>(text.size()));
-  c->insert(c->end(), text.begin(), text.end());
 }
 
 // The texts of a chunk, read after the version and the 60 values; stops at the first malformed one.

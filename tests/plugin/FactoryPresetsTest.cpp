@@ -60,29 +60,9 @@ const ExpectedPreset kExpected[8] = {
                       1, 12, 127, 41, 0.5, 0.8, 1.5, 0, 0, 0, 0, 1}},
 };
 
-const double kDefaults[12] = {1, 36, 127, 41, 1.0, 0.8, 1.5, 0, 0, 0, 0, 1};
 } // namespace
 
 using FactoryPresets = KestruneTest;
-
-TEST_F(FactoryPresets, PresetListIsDefaultThenEightFactoryPresetsThenSevenEmptyPlaces)
-{
-  ASSERT_EQ(mPlug->NPresets(), 16);
-  EXPECT_STREQ(mPlug->GetPresetName(0), "---- default ----");
-  EXPECT_TRUE(mPlug->GetPreset(0)->mInitialized);
-  EXPECT_EQ(mPlug->GetPreset(0)->mChunk.Size(), 0);
-  for (int i = 0; i < 8; ++i)
-  {
-    EXPECT_STREQ(mPlug->GetPresetName(i + 1), kExpected[i].name);
-    EXPECT_TRUE(mPlug->GetPreset(i + 1)->mInitialized);
-    EXPECT_EQ(mPlug->GetPreset(i + 1)->mChunk.Size(), 60 * 8); // values only, no path texts
-  }
-  for (int i = 9; i < 16; ++i)
-  {
-    EXPECT_FALSE(mPlug->GetPreset(i)->mInitialized) << i;
-    EXPECT_EQ(std::string(mPlug->GetPresetName(i)), "- " + std::to_string(i + 1) + " -");
-  }
-}
 
 TEST_F(FactoryPresets, EveryFactoryPresetRestoresItsSixtyValues)
 {
@@ -93,20 +73,6 @@ TEST_F(FactoryPresets, EveryFactoryPresetRestoresItsSixtyValues)
     for (int i = 0; i < 60; ++i)
       EXPECT_DOUBLE_EQ(mPlug->GetParam(i)->Value(), kExpected[p].values[i]) << kExpected[p].name << " " << i;
   }
-}
-
-TEST_F(FactoryPresets, ParameterDefaultsAreTheTableOfTheInstance)
-{
-  for (int i = 0; i < 60; ++i)
-    EXPECT_DOUBLE_EQ(mPlug->GetParam(i)->Value(), kDefaults[i % 12]) << i;
-  EXPECT_EQ(mPlug->GetParam(5)->GetShape(), 2.0);
-  EXPECT_EQ(mPlug->GetParam(6)->GetShape(), 2.0);
-  EXPECT_EQ(mPlug->GetParam(4)->GetShape(), 1.0);
-  EXPECT_EQ(mPlug->GetParam(0)->Type(), IParam::kTypeEnum);
-  EXPECT_EQ(mPlug->GetParam(1)->Type(), IParam::kTypeInt);
-  EXPECT_EQ(mPlug->GetParam(4)->Type(), IParam::kTypeDouble);
-  EXPECT_EQ(mPlug->GetParam(10)->GetNDisplayTexts(), 2);
-  EXPECT_EQ(mPlug->GetExtraParamCount(), 5);
 }
 
 TEST_F(FactoryPresets, ChoosingOneKeepsSamplesPathsAndSoundingNotes)
@@ -142,32 +108,4 @@ TEST_F(FactoryPresets, DrumPlaysThreeSemitonesPerKeyFromTheLowestKeyWithoutLoopi
   EXPECT_DOUBLE_EQ(E().mReleaseStep[0], 100.0 / (10 * 44100.0));
   Render(100); // about 70 frames of sample at that pitch, then the voice ends while the key is held
   EXPECT_EQ(E().mVoiceCount, 0);
-}
-
-TEST_F(FactoryPresets, PluckSplitsTheKeyboardIntoFiveRangesWithoutGapOrOverlap)
-{
-  OpenAt(44100.0);
-  ASSERT_TRUE(mPlug->RestorePreset(1));
-  for (int note = 12; note <= 127; ++note)
-  {
-    int slots = 0;
-    for (int s = 0; s < 5; ++s)
-      slots += (note >= E().mLowNote[s] && note <= E().mHighNote[s]) ? 1 : 0;
-    EXPECT_EQ(slots, 1) << note;
-  }
-}
-
-TEST_F(FactoryPresets, DoubleOctavesStartsFiveVoicesFromKey36Up)
-{
-  OpenAt(44100.0);
-  for (int s = 0; s < 5; ++s)
-    LoadSample(s, std::vector<double>(1000, 0.1), 1, 44100.0);
-  ASSERT_TRUE(mPlug->RestorePreset(7));
-  Render(4);
-  NoteOn(35);
-  EXPECT_EQ(E().mVoiceCount, 0);
-  NoteOn(43);
-  ASSERT_EQ(E().mVoiceCount, 5);
-  for (int v = 0; v < 5; ++v)
-    EXPECT_NEAR(E().mVoiceStep[v], std::pow(2.0, 2.0 * (43 - 41) / 12.0), 1e-6) << v;
 }

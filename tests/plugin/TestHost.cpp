@@ -37,12 +37,10 @@ VstIntPtr TestHost::Callback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 inde
   case audioMasterVersion:
     return 2400;
   case audioMasterGetTime:
-    return host->mAnswerTime ? reinterpret_cast<VstIntPtr>(&host->mTimeInfo) : 0;
+    return reinterpret_cast<VstIntPtr>(&host->mTimeInfo);
   case audioMasterGetProductString:
-    if (ptr) std::strcpy(static_cast<char*>(ptr), host->mProductString.c_str());
+    if (ptr) std::strcpy(static_cast<char*>(ptr), "Kestrune Test Host");
     return 1;
-  case audioMasterGetVendorVersion:
-    return host->mVendorVersion;
   case audioMasterProcessEvents:
   {
     const auto* events = static_cast<const VstEvents*>(ptr);
@@ -57,7 +55,7 @@ VstIntPtr TestHost::Callback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 inde
                                    static_cast<uint8_t>(m->midiData[2])}});
       }
     }
-    return host->mProcessEventsAnswer;
+    return 1;
   }
   default:
     return 0;
@@ -185,11 +183,4 @@ VstIntPtr PluginInstance::SendMidi(const std::vector<SentMidi>& events)
   return Dispatch(effProcessEvents, 0, 0, list);
 }
 
-void PluginInstance::ProcessDouble(std::vector<double>* left, std::vector<double>* right, int nFrames)
-{
-  left->resize(static_cast<size_t>(nFrames));
-  right->resize(static_cast<size_t>(nFrames));
-  double* outs[2] = {left->data(), right->data()};
-  mEffect->processDoubleReplacing(mEffect, nullptr, outs, nFrames);
-}
 } // namespace plugintest

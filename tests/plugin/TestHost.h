@@ -45,12 +45,7 @@ public:
 
   std::vector<HostCall> mCalls;
   std::vector<SentMidi> mMidiOut;
-  // What audioMasterGetTime answers (null when mAnswerTime is false).
-  VstTimeInfo mTimeInfo = {};
-  bool mAnswerTime = true;
-  std::string mProductString = "Kestrune Test Host";
-  VstIntPtr mVendorVersion = 10000;
-  VstIntPtr mProcessEventsAnswer = 1;
+  VstTimeInfo mTimeInfo = {}; // what audioMasterGetTime answers
 };
 
 // The built module, opened once per process.
@@ -99,9 +94,6 @@ public:
 
   // Sends MIDI events of (deltaFrames, three bytes) through effProcessEvents.
   VstIntPtr SendMidi(const std::vector<SentMidi>& events);
-
-  // Renders nFrames of 64-bit audio into left and right.
-  void ProcessDouble(std::vector<double>* left, std::vector<double>* right, int nFrames);
 
 private:
   AEffect* mEffect = nullptr;

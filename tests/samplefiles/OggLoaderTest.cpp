@@ -79,7 +79,6 @@ TEST_F(OggLoaderTest, RateRatioIsRoundedToFloatPrecisionUnlikeWav)
   SampleFileInfo info;
   ASSERT_TRUE(ReadOggHeader(Encode("r.ogg", 2, 1000).c_str(), info));
   EXPECT_EQ(SampleRateRatio(info, 48000.0), 0.918749988079071);
-  EXPECT_EQ(SampleRateRatio(info, 48000.0), static_cast<double>(0.91875f));
   info.kind = SampleFileKind::kWav;
   EXPECT_EQ(SampleRateRatio(info, 48000.0), 0.91875);
 }
@@ -98,17 +97,7 @@ TEST_F(OggLoaderTest, MonoFillsPlaneZeroWithoutGapsUpToTheLastShortBlock)
   EXPECT_LT(tailError, 0.05);
 }
 
-TEST_F(OggLoaderTest, StereoPlanesHoldLeftThenRight)
-{
-  SampleFileInfo info;
-  auto data = Load(Encode("s.ogg", 2, 30000), info);
-  ASSERT_TRUE(data);
-  EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.02);
-  EXPECT_LT(ToneError(data.get() + info.frames, 1, info.frames), 0.02);
-  EXPECT_GT(ToneError(data.get() + info.frames, 0, info.frames), 0.2) << "plane 1 must not be channel 0";
-}
-
-TEST_F(OggLoaderTest, SixChannelsStoreTheFirstTwoAndLeaveTheRestSilent)
+TEST_F(OggLoaderTest, SixChannelsStoreLeftThenRightAndLeaveTheRestSilent)
 {
   SampleFileInfo info;
   auto data = Load(Encode("six.ogg", 6, 20000), info);
@@ -116,6 +105,7 @@ TEST_F(OggLoaderTest, SixChannelsStoreTheFirstTwoAndLeaveTheRestSilent)
   ASSERT_EQ(info.channels, 6);
   EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.03);
   EXPECT_LT(ToneError(data.get() + info.frames, 1, info.frames), 0.03);
+  EXPECT_GT(ToneError(data.get() + info.frames, 0, info.frames), 0.2) << "plane 1 must not be channel 0";
   for (size_t i = 2 * size_t{info.frames}; i < 6 * size_t{info.frames}; ++i)
     ASSERT_EQ(data[i], 0.0) << i;
 }

@@ -42,57 +42,46 @@ Bytes Data(const Bytes& payload)
 }
 } // namespace
 
-TEST_F(WavReaderTest, EightBitBytesMapToTheFullRange)
-{
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 8), Data({0x80, 0x00, 0xFF, 0x81})}));
-  ASSERT_EQ(s.size(), 4u);
-  EXPECT_EQ(s[0], 0.0);
-  EXPECT_EQ(s[1], -1.0);
-  EXPECT_EQ(s[2], 0.9921875);
-  EXPECT_EQ(s[3], 0.0078125);
-}
-
-TEST_F(WavReaderTest, SixteenBitValuesAreScaledByOneOver32768)
-{
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({-32768, 32767, 0, -1, 16384}))}));
-  ASSERT_EQ(s.size(), 5u);
-  EXPECT_EQ(s[0], -1.0);
-  EXPECT_EQ(s[1], 32767.0 / 32768.0);
-  EXPECT_EQ(s[2], 0.0);
-  EXPECT_EQ(s[3], -1.0 / 32768.0);
-  EXPECT_EQ(s[4], 0.5);
-}
-
-TEST_F(WavReaderTest, TwentyFourBitValuesAreSignExtendedFromBit23)
-{
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 24), Data({0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF,
-                                                          0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x40})}));
-  ASSERT_EQ(s.size(), 5u);
-  EXPECT_EQ(s[0], -1.0);
-  EXPECT_EQ(s[1], 0.99999988079071044921875);
-  EXPECT_EQ(s[2], -1.0 / 8388608.0);
-  EXPECT_EQ(s[3], 1.0 / 8388608.0);
-  EXPECT_EQ(s[4], 0.5);
-}
-
-TEST_F(WavReaderTest, FloatSamplesAreTakenUnchangedWithoutClipping)
+TEST_F(WavReaderTest, EachSampleFormatConvertsItsExtremesExactly)
 {
   const float f[] = {1.5f, -3.25f, 0.1f, -0.0f};
-  Bytes payload(sizeof f);
-  std::memcpy(payload.data(), f, sizeof f);
-  const auto s32 = ReadAll(Riff({Fmt(3, 1, 8000, 32), Data(payload)}));
-  ASSERT_EQ(s32.size(), 4u);
-  EXPECT_EQ(s32[0], 1.5);
-  EXPECT_EQ(s32[1], -3.25);
-  EXPECT_EQ(s32[2], static_cast<double>(0.1f));
-  EXPECT_TRUE(std::signbit(s32[3]));
-
-  const auto s64 = ReadAll(Riff({Fmt(3, 2, 8000, 64), Data(Float64({0.1, -2.0, 1e300, 0.0}))}));
-  ASSERT_EQ(s64.size(), 4u);
-  EXPECT_EQ(s64[0], 0.1);
-  EXPECT_EQ(s64[1], -2.0);
-  EXPECT_EQ(s64[2], 1e300);
-  EXPECT_EQ(reader.Frames(), 2u);
+  Bytes float32(sizeof f);
+  std::memcpy(float32.data(), f, sizeof f);
+  struct Case
+  {
+    const char* what;
+    Bytes file;
+    std::vector<double> samples;
+  };
+  const Case cases[] = {
+      {"8-bit: bytes map to the full range",
+       Riff({Fmt(1, 1, 8000, 8), Data({0x80, 0x00, 0xFF, 0x81})}),
+       {0.0, -1.0, 0.9921875, 0.0078125}},
+      {"16-bit: scaled by 1/32768",
+       Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({-32768, 32767, 0, -1, 16384}))}),
+       {-1.0, 32767.0 / 32768.0, 0.0, -1.0 / 32768.0, 0.5}},
+      {"24-bit: sign-extended from bit 23",
+       Riff({Fmt(1, 1, 8000, 24), Data({0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x01, 0x00,
+                                        0x00, 0x00, 0x00, 0x40})}),
+       {-1.0, 0.99999988079071044921875, -1.0 / 8388608.0, 1.0 / 8388608.0, 0.5}},
+      {"32-bit float: unchanged, not clipped",
+       Riff({Fmt(3, 1, 8000, 32), Data(float32)}),
+       {1.5, -3.25, static_cast<double>(0.1f), -0.0}},
+      {"64-bit float: unchanged",
+       Riff({Fmt(3, 2, 8000, 64), Data(Float64({0.1, -2.0, 1e300, 0.0}))}),
+       {0.1, -2.0, 1e300, 0.0}},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    const auto s = ReadAll(c.file);
+    ASSERT_EQ(s.size(), c.samples.size());
+    for (size_t i = 0; i < s.size(); ++i)
+    {
+      EXPECT_EQ(s[i], c.samples[i]) << i;
+      EXPECT_EQ(std::signbit(s[i]), std::signbit(c.samples[i])) << i;
+    }
+  }
 }
 
 TEST_F(WavReaderTest, OpenReportsTheFormatAndFramesOfTheDataChunk)
@@ -104,39 +93,41 @@ TEST_F(WavReaderTest, OpenReportsTheFormatAndFramesOfTheDataChunk)
   EXPECT_EQ(reader.BitsPerSample(), 16u);
 }
 
-TEST_F(WavReaderTest, ChunksBetweenFmtAndDataAreSkipped)
+TEST_F(WavReaderTest, ChunkWalkSkipsForeignChunksPadBytesAndLongFormats)
 {
-  const Bytes list = Chunk("LIST", {'I', 'N', 'F', 'O', 'a', 'b', 'c', 'd'});
-  const Bytes fact = Chunk("fact", {4, 0, 0, 0});
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), list, fact, Data(Pcm16({100, -100}))}));
-  ASSERT_EQ(s.size(), 2u);
-  EXPECT_EQ(s[0], 100 / 32768.0);
-  EXPECT_EQ(s[1], -100 / 32768.0);
-}
-
-TEST_F(WavReaderTest, LongFmtChunksHaveTheirExtraBytesSkipped)
-{
-  for (size_t extra : {2u, 24u})
+  struct Case
   {
-    const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16, extra), Data(Pcm16({-32768, 8192}))}));
-    ASSERT_EQ(s.size(), 2u) << extra;
-    EXPECT_EQ(s[0], -1.0);
-    EXPECT_EQ(s[1], 0.25);
+    const char* what;
+    Bytes file;
+    std::vector<double> samples;
+  };
+  const Case cases[] = {
+      {"LIST and fact between fmt and data",
+       Riff({Fmt(1, 1, 8000, 16), Chunk("LIST", {'I', 'N', 'F', 'O', 'a', 'b', 'c', 'd'}),
+             Chunk("fact", {4, 0, 0, 0}), Data(Pcm16({100, -100}))}),
+       {100 / 32768.0, -100 / 32768.0}},
+      {"fmt with 2 extra bytes", Riff({Fmt(1, 1, 8000, 16, 2), Data(Pcm16({-32768, 8192}))}), {-1.0, 0.25}},
+      {"fmt with 24 extra bytes", Riff({Fmt(1, 1, 8000, 16, 24), Data(Pcm16({-32768, 8192}))}), {-1.0, 0.25}},
+      {"odd LIST followed by its pad byte",
+       Riff({Fmt(1, 1, 8000, 8), Chunk("LIST", 5, {'I', 'N', 'F', 'O', 'x', 0}), Data({0xFF})}),
+       {0.9921875}},
+      {"odd data before any fmt is skipped with its pad",
+       Riff({Chunk("data", 3, {1, 2, 3, 0}), Fmt(1, 1, 8000, 8), Data({0x00})}),
+       {-1.0}},
+      {"empty data chunk skipped for a later one",
+       Riff({Fmt(1, 1, 8000, 16), Chunk("data", {}), Data(Pcm16({-32768}))}),
+       {-1.0}},
+      {"refused format forgotten, a later one accepted",
+       Riff({Fmt(1, 1, 8000, 32), Fmt(1, 1, 22050, 16), Data(Pcm16({16384}))}),
+       {0.5}},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ReadAll(c.file), c.samples);
   }
-}
-
-TEST_F(WavReaderTest, OddSizedChunksAreFollowedByTheirPadByte)
-{
-  // An odd LIST before the data, and an odd 8-bit data chunk that is skipped before a later format.
-  const Bytes padded = Chunk("LIST", 5, {'I', 'N', 'F', 'O', 'x', 0}); // 5 stated, pad follows
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 8), padded, Data({0xFF})}));
-  ASSERT_EQ(s.size(), 1u);
-  EXPECT_EQ(s[0], 0.9921875);
-
-  const Bytes earlyData = Chunk("data", 3, {1, 2, 3, 0});
-  const auto t = ReadAll(Riff({earlyData, Fmt(1, 1, 8000, 8), Data({0x00})}));
-  ASSERT_EQ(t.size(), 1u);
-  EXPECT_EQ(t[0], -1.0);
+  EXPECT_EQ(reader.SampleRate(), 22050u);
+  EXPECT_FALSE(Opens(Riff({Fmt(1, 2, 8000, 16), Fmt(1, 1, 8000, 32), Data(Pcm16({1, 2}))})));
 }
 
 TEST_F(WavReaderTest, FilesWithoutAnAcceptedFormatBeforeTheDataAreRefused)
@@ -152,22 +143,6 @@ TEST_F(WavReaderTest, FilesWithoutAnAcceptedFormatBeforeTheDataAreRefused)
   EXPECT_FALSE(Opens(Riff({Fmt(1, 1, 8000, 16)}))) << "no data";
   EXPECT_FALSE(Opens(Riff({Fmt(1, 1, 8000, 16), Chunk("data", {})}))) << "only an empty data chunk";
   EXPECT_FALSE(reader.Read(nullptr, 0)) << "a refused file leaves nothing open";
-}
-
-TEST_F(WavReaderTest, ARefusedFormatIsForgottenAndALaterOneAccepted)
-{
-  EXPECT_FALSE(Opens(Riff({Fmt(1, 2, 8000, 16), Fmt(1, 1, 8000, 32), Data(Pcm16({1, 2}))})));
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 32), Fmt(1, 1, 22050, 16), Data(Pcm16({16384}))}));
-  ASSERT_EQ(s.size(), 1u);
-  EXPECT_EQ(s[0], 0.5);
-  EXPECT_EQ(reader.SampleRate(), 22050u);
-}
-
-TEST_F(WavReaderTest, AnEmptyDataChunkIsSkippedForALaterOne)
-{
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Chunk("data", {}), Data(Pcm16({-32768}))}));
-  ASSERT_EQ(s.size(), 1u);
-  EXPECT_EQ(s[0], -1.0);
 }
 
 TEST_F(WavReaderTest, NonRiffAndCutHeadersAreRefused)

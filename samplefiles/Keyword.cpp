@@ -1,0 +1,17 @@
+#include "samplefiles/Keyword.h"
+
+namespace
+{
+char LowerAscii(char c)
+{
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+bool MatchesKeyword(std::string_view text, std::string_view keyword)
+{
+  if (text.size() > keyword.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (LowerAscii(text[i]) != keyword[i]) return false;
+  return true;
+}

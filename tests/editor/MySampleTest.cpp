@@ -1,0 +1,251 @@
+// The sample view: waveform, duration and channel texts, buttons, name, redraw rule, and drawing that
+// never reads a buffer a reload is replacing (slot 0: the panel spans x 26..176, y 78..198; the
+// waveform area ends at y 150, its centre line is y 114).
+
+#include "editor/EditorFixture.h"
+
+#include "editor/SampleViewListener.h"
+#include "framework/IGraphics.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <thread>
+
+namespace editortest
+{
+namespace
+{
+constexpr int kCentreY = 114;
+constexpr int kHalfHeight = 36;
+
+class RecordingListener : public SampleViewListener
+{
+public:
+  void OnSampleViewMouseDown(MySample& view, int x, int y, const IMouseMod& mod) override
+  {
+    mClicks.push_back({view.Slot(), x, y, mod.R});
+  }
+  void OnSampleViewDrop(MySample& view, const char* path) override { mDrops.emplace_back(view.Slot(), path); }
+
+  struct Click
+  {
+    int mSlot, mX, mY;
+    bool mRight;
+  };
+  std::vector<Click> mClicks;
+  std::vector<std::pair<int, std::string>> mDrops;
+};
+} // namespace
+
+TEST_F(EditorTest, DurationIsShownInMillisecondsUpToOneSecondThenInSeconds)
+{
+  struct Case
+  {
+    uint32_t mFrames;
+    const char* mText;
+  };
+  const Case cases[] = {
+      {48000, "1000 msec"}, {48192, "1.00 sec"}, {19200, "400 msec"}, {72000, "1.50 sec"}, {25, "1 msec"}};
+  for (const Case& c : cases)
+  {
+    LoadSample(0, c.mFrames, 1, [](int, uint32_t) { return 0.1; });
+    Gui()->Ticks(1);
+    EXPECT_STREQ(SampleView(0)->DurationText(), c.mText) << c.mFrames;
+  }
+}
+
+TEST_F(EditorTest, ChannelCountShowsOneOrTwoChannels)
+{
+  LoadSample(1, 500, 1, [](int, uint32_t) { return 0.1; });
+  LoadSample(2, 500, 2, [](int, uint32_t) { return 0.1; });
+  LoadSample(3, 500, 6, [](int, uint32_t) { return 0.1; });
+  Gui()->Ticks(1);
+  EXPECT_STREQ(SampleView(1)->ChannelText(), "1chn");
+  EXPECT_STREQ(SampleView(2)->ChannelText(), "2chn");
+  EXPECT_STREQ(SampleView(3)->ChannelText(), "2chn");
+  EXPECT_FALSE(SampleView(1)->Picture().Stereo());
+  EXPECT_TRUE(SampleView(2)->Picture().Stereo());
+}
+
+TEST_F(EditorTest, EmptySlotShowsOnlyItsName)
+{
+  MySample* view = SampleView(4);
+  EXPECT_EQ(view->Picture().Columns(), 0);
+  EXPECT_STREQ(view->DurationText(), "");
+  EXPECT_STREQ(view->ChannelText(), "");
+  EXPECT_STREQ(view->ShownName(), "...");
+  EXPECT_TRUE(view->CloseRect().Empty());
+  // The ivory panel under the close button's place stays bare.
+  const DRAW_Pixel bare = PixelAt(4 * 152 + 169, 84);
+  EXPECT_GT(DRAW_GetR(bare), 200);
+
+  LoadSample(4, 900, 1, [](int, uint32_t) { return 0.5; });
+  Gui()->Ticks(1);
+  EXPECT_EQ(view->CloseRect(), IRECT(4 * 152 + 162, 78, 4 * 152 + 176, 92));
+  ClearSlot(4);
+  view->SetDisplayName("wrong audio");
+  Gui()->Ticks(1);
+  EXPECT_EQ(view->Picture().Columns(), 0);
+  EXPECT_STREQ(view->ShownName(), "wrong audio");
+  EXPECT_STREQ(view->DurationText(), "");
+  EXPECT_EQ(PixelAt(4 * 152 + 169, 84), bare); // the close button is gone again
+}
+
+TEST_F(EditorTest, PreviousAndNextButtonsAreDrawnOnlyWhenTheFolderHasSuchAFile)
+{
+  MySample* view = SampleView(0);
+  LoadSample(0, 900, 1, [](int, uint32_t) { return 0.0; });
+  Gui()->Ticks(1);
+  EXPECT_TRUE(view->PreviousRect().Empty());
+  EXPECT_TRUE(view->NextRect().Empty());
+  const std::vector<DRAW_Pixel> bareLeft = Pixels(IRECT(26, 136, 40, 150));
+  const std::vector<DRAW_Pixel> bareRight = Pixels(IRECT(162, 136, 176, 150));
+
+  view->SetNextPath("/samples/b.wav");
+  view->SetChanged();
+  Gui()->Ticks(1);
+  EXPECT_TRUE(view->PreviousRect().Empty());
+  EXPECT_EQ(view->NextRect(), IRECT(162, 136, 176, 150));
+  EXPECT_NE(Pixels(IRECT(162, 136, 176, 150)), bareRight);
+  EXPECT_EQ(Pixels(IRECT(26, 136, 40, 150)), bareLeft);
+
+  view->SetPreviousPath("/samples/a.wav");
+  view->SetChanged();
+  Gui()->Ticks(1);
+  EXPECT_EQ(view->PreviousRect(), IRECT(26, 136, 40, 150));
+  EXPECT_NE(Pixels(IRECT(26, 136, 40, 150)), bareLeft);
+}
+
+TEST_F(EditorTest, SampleShorterThanThePanelStillDrawsOneColumnPerPixelEachFromOneSample)
+{
+  // 50 frames alternating above and below the centre line: with fewer frames than columns every
+  // column shows a single sample, so no column reaches both sides.
+  LoadSample(0, 50, 1, [](int, uint32_t i) { return i % 2 == 0 ? 0.8 : -0.8; });
+  Gui()->Ticks(1);
+  const WaveformPicture& picture = SampleView(0)->Picture();
+  ASSERT_EQ(picture.Columns(), 148);
+  int above = 0, below = 0;
+  for (int u = 1; u <= picture.Columns(); ++u)
+  {
+    const int top = picture.LineTop(u, 0), bottom = picture.LineBottom(u, 0);
+    EXPECT_FALSE(top < kCentreY && bottom > kCentreY) << u;
+    above += top < kCentreY;
+    below += bottom > kCentreY;
+  }
+  EXPECT_GT(above, 40);
+  EXPECT_GT(below, 40);
+}
+
+TEST_F(EditorTest, WaveformPeaksReachTheCentreLineAndAreClippedToTheArea)
+{
+  LoadSample(0, 14800, 2, [](int c, uint32_t i) { return c == 0 ? (i < 7400 ? 3.0 : 0.25) : -0.5; });
+  Gui()->Ticks(1);
+  const WaveformPicture& picture = SampleView(0)->Picture();
+  EXPECT_EQ(picture.LineTop(10, 0), kCentreY - kHalfHeight); // 3.0 clipped to the top of the area
+  EXPECT_EQ(picture.LineBottom(10, 0), kCentreY);            // the minimum starts at 0
+  EXPECT_EQ(picture.LineTop(140, 0), kCentreY - 9);          // 0.25 * 72 / 2
+  EXPECT_EQ(picture.LineTop(10, 1), kCentreY);
+  EXPECT_EQ(picture.LineBottom(10, 1), kCentreY + 18);
+  // Drawn: a column of the loud half is darker than the panel at the top of the area.
+  EXPECT_LT(DRAW_GetR(PixelAt(26 + 10, 80)), DRAW_GetR(PixelAt(26 + 130, 80)));
+}
+
+TEST_F(EditorTest, SampleViewRedrawsOnceForEachChangeAndForThePlayedMark)
+{
+  MySample* view = SampleView(2);
+  Gui()->Ticks(1);
+  EXPECT_FALSE(view->IsDirty());
+  view->SetChanged();
+  EXPECT_TRUE(view->IsDirty());
+  EXPECT_FALSE(view->IsDirty());
+
+  LoadSample(2, 1000, 1, [](int, uint32_t) { return 0.3; });
+  Gui()->Ticks(1);
+  NoteOn(60);
+  EXPECT_TRUE(view->PlayedMark());
+  EXPECT_TRUE(view->IsDirty());
+  NoteOn(62); // the mark is already set: no redraw
+  EXPECT_FALSE(view->IsDirty());
+  // The played mark alone does not rebuild the picture.
+  EXPECT_FALSE(view->PictureStale());
+}
+
+TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverReadsAReplacedBuffer)
+{
+  LoadSample(0, 14800, 1, [](int, uint32_t) { return 0.9; });
+  Gui()->Ticks(1);
+  MySample* view = SampleView(0);
+  const int loudTop = view->Picture().LineTop(50, 0);
+  ASSERT_EQ(loudTop, kCentreY - 33); // 114 - 0.9 * 36 = 81.6, truncated
+
+  // Another thread holds the instance mutex and, while holding it, replaces the buffer (the old one
+  // is freed) as a reload does.
+  std::mutex m;
+  std::condition_variable cv;
+  bool locked = false, release = false;
+  std::thread loader(
+      [&]
+      {
+        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+        LoadSample(
+            0, 7400, 1, [](int, uint32_t) { return 0.25; }, kRate, "quiet.wav");
+        {
+          std::lock_guard<std::mutex> g(m);
+          locked = true;
+        }
+        cv.notify_all();
+        std::unique_lock<std::mutex> g(m);
+        cv.wait(g, [&] { return release; });
+      });
+  {
+    std::unique_lock<std::mutex> g(m);
+    cv.wait(g, [&] { return locked; });
+  }
+  Gui()->Ticks(3);
+  EXPECT_EQ(view->Picture().LineTop(50, 0), loudTop); // the old picture
+  EXPECT_STREQ(view->ShownName(), "tone.wav");
+  EXPECT_TRUE(view->PictureStale());
+  {
+    std::lock_guard<std::mutex> g(m);
+    release = true;
+  }
+  cv.notify_all();
+  loader.join();
+
+  Gui()->Ticks(1); // the view asked for another redraw and now gets the mutex
+  EXPECT_FALSE(view->PictureStale());
+  EXPECT_EQ(view->Picture().LineTop(50, 0), kCentreY - 9);
+  EXPECT_STREQ(view->ShownName(), "quiet.wav");
+  EXPECT_STREQ(view->DurationText(), "154 msec");
+}
+
+TEST_F(EditorTest, ClicksAndDropsGoToTheListenerOnlyInsideThePanel)
+{
+  RecordingListener listener;
+  Click(100, 120); // no listener yet: nothing happens
+  SampleView(1)->SetListener(&listener);
+  Click(152 + 100, 120, true);
+  ASSERT_EQ(listener.mClicks.size(), 1u);
+  EXPECT_EQ(listener.mClicks[0].mSlot, 1);
+  EXPECT_EQ(listener.mClicks[0].mX, 252);
+  EXPECT_TRUE(listener.mClicks[0].mRight);
+
+  Gui()->OnDrop(152 + 26, 198, "/samples/edge.wav"); // the panel's corner counts
+  Gui()->OnDrop(152 + 100, 300, "/samples/elsewhere.wav");
+  SampleView(1)->OnDrop(152 + 177, 120, "/samples/outside.wav");
+  ASSERT_EQ(listener.mDrops.size(), 1u);
+  EXPECT_EQ(listener.mDrops[0], std::make_pair(1, std::string("/samples/edge.wav")));
+  SampleView(1)->SetListener(nullptr);
+}
+
+TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)
+{
+  MySample* view = SampleView(0);
+  const std::string tooLong(1024, 'a');
+  EXPECT_FALSE(view->SetDisplayName(tooLong.c_str()));
+  EXPECT_STREQ(view->DisplayName(), "...");
+  EXPECT_FALSE(view->SetPreviousPath(tooLong.c_str()));
+  EXPECT_TRUE(view->SetPath(std::string(1023, 'b').c_str()));
+  EXPECT_EQ(std::string(view->Path()).size(), 1023u);
+}
+} // namespace editortest

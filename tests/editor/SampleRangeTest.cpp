@@ -1,0 +1,378 @@
+// The keyboard range view: geometry, held notes, mouse edits and typed note numbers (slot 0: the view
+// spans x 25..175, y 201..256; usable width 140 px for 115 view notes).
+
+#include "editor/EditorFixture.h"
+
+#include "editor/EditorText.h"
+#include "editor/NoteNumberField.h"
+#include "framework/IGraphics.h"
+
+#include <cstdlib>
+
+namespace editortest
+{
+namespace
+{
+constexpr int kL = 25, kT = 201;
+int Idx(int slot, ESlotParam kind)
+{
+  return slot * kParamsPerSlot + kind;
+}
+
+bool IsLitKey(DRAW_Pixel p)
+{
+  return DRAW_GetR(p) > 220 && DRAW_GetB(p) < 120;
+}
+// Light grey, far brighter than the keyboard strip under it.
+bool IsUnlitKey(DRAW_Pixel p)
+{
+  return DRAW_GetR(p) > 110 && DRAW_GetB(p) > 110 && std::abs(DRAW_GetR(p) - DRAW_GetB(p)) < 30;
+}
+} // namespace
+
+class SampleRangeTest : public EditorTest
+{
+protected:
+  void SetUp() override
+  {
+    EditorTest::SetUp();
+    LoadSample(0, 1000, 1, [](int, uint32_t) { return 0.5; });
+  }
+  // Sets the slot's range in MIDI notes through the host.
+  void SetRange(int low, int high, int root = -1)
+  {
+    Fx()->setParameter(Fx(), Idx(0, kLowNote), static_cast<float>((low - 12) / 115.0));
+    Fx()->setParameter(Fx(), Idx(0, kHighNote), static_cast<float>((high - 12) / 115.0));
+    if (root >= 0) Fx()->setParameter(Fx(), Idx(0, kRootNote), static_cast<float>((root - 12) / 115.0));
+  }
+  SampleRange* View() { return RangeView(0); }
+  void RightClick(int x, int y = 210) { Click(x, y, true); }
+  void Press(int x, int y)
+  {
+    IMouseMod mod(true);
+    Gui()->OnMouseDown(x, y, &mod);
+  }
+  void MoveTo(int x, int y)
+  {
+    IMouseMod mod(true);
+    Gui()->OnMouseDrag(x, y, &mod);
+  }
+  void Release(int x, int y)
+  {
+    IMouseMod mod(true);
+    Gui()->OnMouseUp(x, y, &mod);
+  }
+};
+
+TEST_F(SampleRangeTest, DefaultRangeAndRootAreLaidOutOnTheCompressedAxis)
+{
+  EXPECT_EQ(View()->Low(), 24);
+  EXPECT_EQ(View()->High(), 115);
+  EXPECT_EQ(View()->Root(), 29);
+  // a = round(24 * 140 / 115) + 1 = 30, b = ceil(115 * 140 / 115) + 10 = 150.
+  EXPECT_EQ(View()->RangeBarRect(), IRECT(kL + 30, kT + 5, kL + 150, kT + 29));
+  // 29 * 140 / 115 = 35.3: (L + 1 + 35, L + 10 + 36).
+  EXPECT_EQ(View()->RootMarkerRect(), IRECT(kL + 36, kT + 5, kL + 46, kT + 29));
+  Gui()->Ticks(1);
+  // The root marker is drawn in its blue over the range bar.
+  const DRAW_Pixel root = PixelAt(kL + 40, kT + 15);
+  EXPECT_GT(DRAW_GetB(root), DRAW_GetR(root) + 80);
+}
+
+TEST_F(SampleRangeTest, HeldNotesAreMarkedLeftOfInsideAndRightOfTheRange)
+{
+  SetRange(36, 96); // view 24..84: b = ceil(84 * 140 / 115) + 10 = 113
+  NoteOn(24);       // view 12, below the range
+  NoteOn(60);       // view 48, inside
+  NoteOn(112);      // view 100, above
+  ASSERT_EQ(View()->HeldCount(), 3);
+  bool inRange = true;
+  EXPECT_EQ(View()->HeldMarkX(12, &inRange), kL - 2 + (12 * 30) / 24);
+  EXPECT_FALSE(inRange);
+  EXPECT_EQ(View()->HeldMarkX(48, &inRange), kL + 30 - 3 + (24 * (113 - 30)) / 60);
+  EXPECT_TRUE(inRange);
+  // round(((R - b) - L) * 16 / 31) = round(37 * 16 / 31) = 19.
+  EXPECT_EQ(View()->HeldMarkX(100, &inRange), kL - 2 + 113 + 19);
+  EXPECT_FALSE(inRange);
+
+  Gui()->Ticks(1);
+  EXPECT_TRUE(IsUnlitKey(PixelAt(View()->HeldMarkX(12, nullptr) + 2, kT + 12)));
+  EXPECT_TRUE(IsLitKey(PixelAt(View()->HeldMarkX(48, nullptr) + 3, kT + 12)));
+  EXPECT_TRUE(IsUnlitKey(PixelAt(View()->HeldMarkX(100, nullptr) + 2, kT + 12)));
+
+  NoteOff(60);
+  Gui()->Ticks(1);
+  EXPECT_EQ(View()->HeldCount(), 2);
+  EXPECT_FALSE(IsLitKey(PixelAt(View()->HeldMarkX(48, nullptr) + 3, kT + 12)));
+}
+
+TEST_F(SampleRangeTest, LowEqualToHighGivesANarrowBarWithTheHeldNoteCentred)
+{
+  SetRange(60, 60);
+  const IRECT bar = View()->RangeBarRect();
+  EXPECT_EQ(bar.W(), 10);
+  bool inRange = false;
+  const int x = View()->HeldMarkX(48, &inRange);
+  EXPECT_TRUE(inRange);
+  EXPECT_EQ(2 * x + 6, bar.L + bar.R); // the 6-pixel mark's centre is the bar's centre
+}
+
+TEST_F(SampleRangeTest, DraggingTheHighEndPastTheLowEndStopsAtLowAndViceVersa)
+{
+  SetRange(52, 53); // view 40, 41: loX = 74, hiX = 85, mid = 80
+  Press(85, 210);   // on the high end: ceil((85 - 35) * 115 / 140) = 42
+  EXPECT_EQ(View()->High(), 42);
+  EXPECT_EQ(Gui()->Cursor(), IGraphics::kCursorSizeWE);
+  MoveTo(82, 210); // still right of the middle, but below the low note: high = low
+  Release(82, 210);
+  EXPECT_EQ(View()->High(), 40);
+  EXPECT_EQ(View()->Low(), 40);
+  EXPECT_EQ(Param(0, kHighNote)->Value(), 52.0);
+  EXPECT_EQ(Gui()->Cursor(), IGraphics::kCursorArrow);
+
+  SetRange(52, 53);
+  Press(74, 210);  // on the low end: (int)((74 - 25) * 115 / 140) = 40
+  MoveTo(80, 210); // 45 wanted, above the high note: low = high
+  Release(80, 210);
+  EXPECT_EQ(View()->Low(), 41);
+  EXPECT_EQ(View()->High(), 41);
+  EXPECT_EQ(Engine().mLowNote[0], 53);
+}
+
+TEST_F(SampleRangeTest, ClickNearTheRootMarkerMovesTheRootForTheWholeDrag)
+{
+  // Root 29: rootX = 25 + 5 + 35 = 65.
+  Press(67, 210);
+  EXPECT_EQ(View()->Root(), 30); // round((67 - 5 - 25) * 115 / 140)
+  EXPECT_EQ(View()->EditMode(), SampleRange::kEditRootMouse);
+  EXPECT_EQ(Gui()->Cursor(), IGraphics::kCursorUpArrow);
+  MoveTo(175, 215); // past the high end: still the root
+  EXPECT_EQ(View()->Root(), 115);
+  MoveTo(26, 215); // past the low end, clamped at view note 0
+  EXPECT_EQ(View()->Root(), 0);
+  Release(26, 215);
+  EXPECT_EQ(Param(0, kRootNote)->Value(), 12.0);
+  EXPECT_EQ(Engine().mRootNote[0], 12);
+  EXPECT_EQ(View()->Low(), 24);
+  EXPECT_EQ(View()->High(), 115);
+}
+
+TEST_F(SampleRangeTest, DragsBelowTheBandOrWithTheRightButtonAreIgnored)
+{
+  Press(100, 210);
+  const int low = View()->Low();
+  EXPECT_EQ(low, 61); // (int)((100 - 25) * 115 / 140)
+  MoveTo(90, 232);    // below the band
+  EXPECT_EQ(View()->Low(), low);
+  IMouseMod right(false, true);
+  Gui()->OnMouseDrag(80, 210, &right);
+  EXPECT_EQ(View()->Low(), low);
+  Release(80, 210);
+}
+
+TEST_F(SampleRangeTest, RangeEditsReachTheHostAsBracketedGestures)
+{
+  Press(100, 210);
+  Release(100, 210);
+  ASSERT_FALSE(mHost.mAutomates.empty());
+  EXPECT_EQ(mHost.mAutomates.back().mIdx, Idx(0, kLowNote));
+  EXPECT_FLOAT_EQ(mHost.mAutomates.back().mValue, static_cast<float>(61.0 / 115.0));
+  EXPECT_EQ(mHost.mBeginEdits, std::vector<int>{Idx(0, kLowNote)});
+  EXPECT_EQ(mHost.mEndEdits, std::vector<int>{Idx(0, kLowNote)});
+}
+
+TEST_F(SampleRangeTest, RightClickOpensTheNoteFieldOverTheThirdClicked)
+{
+  struct Case
+  {
+    int mX;
+    int mMode;
+    IRECT mField;
+    const char* mText;
+  };
+  const Case cases[] = {{40, SampleRange::kEditLow, IRECT(25, 209, 57, 227), "36"},
+                        {100, SampleRange::kEditRootText, IRECT(84, 209, 116, 227), "41"},
+                        {150, SampleRange::kEditHigh, IRECT(143, 209, 175, 227), "127"}};
+  for (const Case& c : cases)
+  {
+    RightClick(c.mX, 240);
+    EXPECT_EQ(View()->EditMode(), c.mMode);
+    EXPECT_TRUE(View()->IsEditing());
+    EXPECT_EQ(View()->TextField()->GetRECT(), c.mField);
+    ASSERT_FALSE(Gui()->Prompts().empty());
+    EXPECT_EQ(Gui()->Prompts().back().mControl, View()->TextField());
+    EXPECT_EQ(Gui()->Prompts().back().mInitialText, c.mText);
+  }
+  // A left click below the band opens it too.
+  Click(100, 240);
+  EXPECT_EQ(Gui()->Prompts().size(), 4u);
+}
+
+TEST_F(SampleRangeTest, TypedNoteNumbersAreClampedToTheirEnd)
+{
+  SetRange(36, 100, 60);
+  Gui()->QueuePromptAnswer("200");
+  RightClick(150);
+  EXPECT_EQ(Param(0, kHighNote)->Value(), 127.0);
+  EXPECT_EQ(View()->High(), 115);
+  EXPECT_FALSE(View()->IsEditing());
+  EXPECT_TRUE(View()->TextField()->GetText().empty());
+
+  Gui()->QueuePromptAnswer("200");
+  RightClick(100);
+  EXPECT_EQ(Param(0, kRootNote)->Value(), 127.0);
+  Gui()->QueuePromptAnswer("5");
+  RightClick(100);
+  EXPECT_EQ(Param(0, kRootNote)->Value(), 12.0);
+  EXPECT_EQ(Engine().mRootNote[0], 12);
+
+  Gui()->QueuePromptAnswer("50");
+  RightClick(40);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 50.0);
+  Gui()->QueuePromptAnswer(" +200xyz"); // "%d" reading: blanks, sign, digits, the rest ignored
+  RightClick(40);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 127.0);
+  SetRange(36, 60);
+  Gui()->QueuePromptAnswer("90"); // above the high end: low = high
+  RightClick(40);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 60.0);
+  Gui()->QueuePromptAnswer("5"); // below the high end's floor: high = low
+  RightClick(150);
+  EXPECT_EQ(Param(0, kHighNote)->Value(), 60.0);
+}
+
+TEST_F(SampleRangeTest, TextThatIsNotANumberChangesNothingButEndsTheEntry)
+{
+  Gui()->QueuePromptAnswer("abc");
+  RightClick(40);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 36.0);
+  EXPECT_FALSE(View()->IsEditing());
+  // An entry closed without an answer does not block the next one.
+  RightClick(40);
+  EXPECT_TRUE(View()->IsEditing());
+  Gui()->QueuePromptAnswer("40");
+  RightClick(40);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 40.0);
+}
+
+TEST_F(SampleRangeTest, AnotherViewsEntryDoesNotChangeThisSlot)
+{
+  Gui()->QueuePromptAnswer("70");
+  Click(152 + 40, 210, true); // slot 1's low third
+  EXPECT_EQ(Param(1, kLowNote)->Value(), 70.0);
+  EXPECT_EQ(Param(0, kLowNote)->Value(), 36.0);
+}
+
+TEST_F(SampleRangeTest, AtMostTwelveHeldNotesAreShownAndAKeyOnlyOnce)
+{
+  for (int note = 40; note < 53; ++note)
+    NoteOn(note);
+  EXPECT_EQ(View()->HeldCount(), 12);
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(View()->HeldNote(i), 40 + i - 12);
+  NoteOff(41);
+  EXPECT_EQ(View()->HeldCount(), 11);
+  EXPECT_EQ(View()->HeldNote(1), 51 - 12); // the last entry moved into the gap
+  NoteOn(60);
+  NoteOn(60);
+  EXPECT_EQ(View()->HeldCount(), 12);
+
+  Gui()->Ticks(1);
+  NoteOn(60); // already shown: no redraw
+  EXPECT_FALSE(View()->IsDirty());
+  NoteOff(100); // not held: nothing changes, but the view redraws
+  EXPECT_EQ(View()->HeldCount(), 12);
+  EXPECT_TRUE(View()->IsDirty());
+}
+
+TEST_F(SampleRangeTest, StoppingAllVoicesClearsTheHeldNotes)
+{
+  NoteOn(60);
+  NoteOn(64);
+  ASSERT_EQ(View()->HeldCount(), 2);
+  {
+    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    Engine().SilenceAllVoices();
+  }
+  EXPECT_EQ(View()->HeldCount(), 0);
+  EXPECT_EQ(View()->HeldNote(0), -1);
+}
+
+TEST_F(SampleRangeTest, TheLowestKeyIsTrackedWithTheLowEndAtViewNoteZero)
+{
+  SetRange(12, 60);
+  EXPECT_EQ(View()->RangeBarRect().L, kL + 1);
+  NoteOn(12);
+  ASSERT_EQ(View()->HeldCount(), 1);
+  EXPECT_EQ(View()->HeldNote(0), 0);
+  bool inRange = false;
+  EXPECT_EQ(View()->HeldMarkX(0, &inRange), kL + 1 - 3);
+  EXPECT_TRUE(inRange);
+  Gui()->Ticks(1);
+  NoteOff(12);
+  EXPECT_EQ(View()->HeldCount(), 0);
+  // Notes below the strip's first key are not tracked at all.
+  View()->SetNoteHeld(11, true);
+  EXPECT_EQ(View()->HeldCount(), 0);
+  // A note left of a range starting at view note 0 cannot occur; should one, it sits at the left edge.
+  EXPECT_EQ(View()->HeldMarkX(-1, &inRange), kL - 2);
+}
+
+TEST_F(SampleRangeTest, NarrowingTheRangeClearsThePlayedMarkAndRedrawsTheSampleView)
+{
+  NoteOn(60);
+  EXPECT_TRUE(SampleView(0)->PlayedMark());
+  Gui()->Ticks(1);
+  ASSERT_FALSE(SampleView(0)->IsDirty());
+  Press(100, 210); // raises the low end
+  Release(100, 210);
+  EXPECT_FALSE(SampleView(0)->PlayedMark());
+  EXPECT_TRUE(SampleView(0)->IsDirty());
+  // Widening does not touch the mark.
+  NoteOn(100);
+  Press(30, 210);
+  Release(30, 210);
+  EXPECT_TRUE(SampleView(0)->PlayedMark());
+}
+
+TEST_F(SampleRangeTest, ViewDrawsNothingUntilTheEngineHasSetItsNotes)
+{
+  SampleRange fresh(mPlug.get(), IRECT(25, 201, 175, 256), 0, SampleView(0));
+  EXPECT_EQ(fresh.Low(), -1);
+  const DRAW_Pixel before = PixelAt(100, 215);
+  IRECT all(0, 0, 808, 492);
+  Gui()->Draw(&all); // a pass sets the draw rectangle
+  const int controls = Gui()->NControls();
+  fresh.Draw(Gui());
+  EXPECT_EQ(PixelAt(100, 215), before);
+  // Its hidden field exists after the first draw.
+  ASSERT_NE(fresh.TextField(), nullptr);
+  EXPECT_EQ(Gui()->NControls(), controls + 1);
+  EXPECT_TRUE(fresh.TextField()->IsHidden());
+}
+
+TEST(EditorText, NoteNamesAndTypedNumbersIgnoreTheLocale)
+{
+  char name[8];
+  FormatViewNoteName(48, name, sizeof(name));
+  EXPECT_STREQ(name, "C4");
+  FormatViewNoteName(0, name, sizeof(name));
+  EXPECT_STREQ(name, "C0");
+  FormatViewNoteName(115, name, sizeof(name));
+  EXPECT_STREQ(name, "G9");
+  FormatViewNoteName(13, name, sizeof(name));
+  EXPECT_STREQ(name, "C#1");
+  char tiny[3];
+  FormatViewNoteName(13, tiny, sizeof(tiny));
+  EXPECT_STREQ(tiny, ""); // refused, not cut
+  int v = 7;
+  EXPECT_FALSE(ParseLeadingInt("", &v));
+  EXPECT_FALSE(ParseLeadingInt("-", &v));
+  EXPECT_FALSE(ParseLeadingInt("x1", &v));
+  EXPECT_EQ(v, 7);
+  EXPECT_TRUE(ParseLeadingInt("  -12.7", &v));
+  EXPECT_EQ(v, -12);
+  EXPECT_TRUE(ParseLeadingInt("99999999999999999999", &v));
+  EXPECT_EQ(v, 2147483647);
+}
+} // namespace editortest
