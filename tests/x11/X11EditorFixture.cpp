@@ -9,25 +9,25 @@ namespace x11_test
 {
 namespace fs = std::filesystem;
 
-XvfbServer* X11EditorFixture::sServer = nullptr;
-bool X11EditorFixture::sReady = false;
-std::string X11EditorFixture::sReason;
+XvfbServer* X11ServerFixture::sServer = nullptr;
+bool X11ServerFixture::sReady = false;
+std::string X11ServerFixture::sReason;
 
-void X11EditorFixture::SetUpTestSuite()
+void X11ServerFixture::SetUpTestSuite()
 {
   if (sServer) return;
   sServer = new XvfbServer();
   sReady = sServer->Start(&sReason);
 }
 
-void X11EditorFixture::TearDownTestSuite()
+void X11ServerFixture::TearDownTestSuite()
 {
   delete sServer;
   sServer = nullptr;
   sReady = false;
 }
 
-void X11EditorFixture::SetUp()
+void X11ServerFixture::SetUp()
 {
   if (!sReady)
   {
@@ -38,9 +38,22 @@ void X11EditorFixture::SetUp()
   mSavedPath = path ? path : "";
   mHost = std::make_unique<HostDisplay>();
   ASSERT_TRUE(mHost->Ok());
+  mTop = mHost->CreateTopLevel(0, 0, mTopW, mTopH);
+}
+
+void X11ServerFixture::TearDown()
+{
+  mHost.reset();
+  setenv("PATH", mSavedPath.c_str(), 1);
+  if (!mTempDir.empty()) fs::remove_all(mTempDir);
+}
+
+void X11EditorFixture::SetUp()
+{
+  X11ServerFixture::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
   mPlug = std::make_unique<X11TestPlug>(true);
   mPlug->Dispatch(effOpen);
-  mTop = mHost->CreateTopLevel(0, 0, kEditorW, kEditorH);
 }
 
 void X11EditorFixture::TearDown()
@@ -51,9 +64,7 @@ void X11EditorFixture::TearDown()
     // effClose deletes the instance, as a host's last call does.
     mPlug.release()->Dispatch(effClose);
   }
-  mHost.reset();
-  setenv("PATH", mSavedPath.c_str(), 1);
-  if (!mTempDir.empty()) fs::remove_all(mTempDir);
+  X11ServerFixture::TearDown();
 }
 
 bool X11EditorFixture::OpenEditor(unsigned long parent)
@@ -64,21 +75,20 @@ bool X11EditorFixture::OpenEditor(unsigned long parent)
   return WaitFor([&] { return mPlug->Linux()->PaintCount() > paintsBefore; });
 }
 
-bool X11EditorFixture::Pointer(int x, int y, const std::vector<std::string>& actions)
+bool X11ServerFixture::PointerIn(unsigned long window, int x, int y, const std::vector<std::string>& actions)
 {
-  std::vector<std::string> argv = {"xdotool",         "mousemove",
-                                   "--window",        std::to_string(EditorWindow()),
+  std::vector<std::string> argv = {"xdotool",         "mousemove",      "--window", std::to_string(window),
                                    std::to_string(x), std::to_string(y)};
   argv.insert(argv.end(), actions.begin(), actions.end());
   return RunTool(argv) == 0;
 }
 
-bool X11EditorFixture::Type(const std::string& text)
+bool X11ServerFixture::Type(const std::string& text)
 {
   return RunTool({"xdotool", "type", "--delay", "5", text}) == 0;
 }
 
-bool X11EditorFixture::Key(const std::string& keys)
+bool X11ServerFixture::Key(const std::string& keys)
 {
   std::vector<std::string> argv = {"xdotool", "key", "--delay", "5"};
   size_t start = 0;
@@ -110,7 +120,7 @@ bool X11EditorFixture::TextEntryOpen()
   return mPlug->Linux()->TextEntryOpen();
 }
 
-std::string X11EditorFixture::TempDir()
+std::string X11ServerFixture::TempDir()
 {
   if (mTempDir.empty())
   {
@@ -123,13 +133,13 @@ std::string X11EditorFixture::TempDir()
   return mTempDir;
 }
 
-void X11EditorFixture::PrependPath(const std::string& folder, bool only)
+void X11ServerFixture::PrependPath(const std::string& folder, bool only)
 {
   std::string path = only ? folder : folder + ":" + mSavedPath;
   setenv("PATH", path.c_str(), 1);
 }
 
-void X11EditorFixture::WriteScript(const std::string& path, const std::string& body)
+void X11ServerFixture::WriteScript(const std::string& path, const std::string& body)
 {
   std::ofstream out(path);
   out << "#!/bin/sh\n" << body << "\n";
