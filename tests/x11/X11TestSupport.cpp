@@ -196,6 +196,17 @@ std::vector<uint32_t> HostDisplay::ReadPixels(unsigned long window, int x, int y
   return pixels;
 }
 
+unsigned long HostDisplay::FirstChild(unsigned long window)
+{
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  unsigned long first = 0;
+  if (XQueryTree(mDisplay, window, &root, &parent, &children, &count) && count > 0) first = children[0];
+  if (children) XFree(children);
+  return first;
+}
+
 bool HostDisplay::WindowExists(unsigned long window)
 {
   XErrorHandler previous = XSetErrorHandler(&CountingHandler);

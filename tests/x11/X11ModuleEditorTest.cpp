@@ -1,0 +1,159 @@
+// The sampler's own editor in the built module, as a Linux host shows it: inside the host's window,
+// the same pixels as the window-less editor, and every kind of control working under the mouse.
+
+#include "X11EditorFixture.h"
+
+#include "drawing/DRAW_SysBitmap.h"
+#include "engine/Kestrune.h"
+#include "framework/VSTEntry.h"
+#include "platform/headless/IGraphicsHeadless.h"
+#include "plugin/TestHost.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace x11_test
+{
+namespace
+{
+constexpr int kW = 808;
+constexpr int kH = 492;
+
+std::atomic<int> gModuleAutomations{0};
+
+// A host callback that is safe from any thread (the editor's own thread informs the host too).
+VstIntPtr ModuleHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+  if (opcode == audioMasterAutomate) gModuleAutomations.fetch_add(1);
+  if (opcode == audioMasterVersion) return 2400;
+  return 0;
+}
+
+void SetUpLikeAHost(AEffect* effect)
+{
+  effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, effSetBlockSize, 0, 512, nullptr, 0.0f);
+  effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+}
+
+// The window-less editor of an in-process instance in the same state, drawn whole.
+std::vector<uint32_t> WindowlessEditor()
+{
+  AEffect* effect = VSTCreateInstance(&ModuleHost, &MakePlug);
+  std::vector<uint32_t> pixels;
+  if (!effect) return pixels;
+  SetUpLikeAHost(effect);
+  auto* g = dynamic_cast<IGraphicsHeadless*>(IGraphics::Of(static_cast<IEffectVST*>(effect->object)));
+  if (g)
+  {
+    g->Open(nullptr);
+    IRECT all(0, 0, kW, kH);
+    g->Draw(&all);
+    DRAW_SysBitmap* b = g->GetDrawBitmap();
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        pixels.push_back(b->getBits()[y * b->getRowSpan() + x] & 0xffffffu);
+  }
+  effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  return pixels;
+}
+} // namespace
+
+class X11ModuleEditor : public X11ServerFixture
+{
+protected:
+  X11ModuleEditor()
+  {
+    mTopW = kW;
+    mTopH = kH;
+  }
+  void SetUp() override
+  {
+    X11ServerFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_TRUE(plugintest::PluginModule::Get().Loaded()) << plugintest::PluginModule::Get().Error();
+    mEffect = plugintest::PluginModule::Get().mVSTPluginMain(&ModuleHost);
+    ASSERT_NE(mEffect, nullptr);
+    SetUpLikeAHost(mEffect);
+    ASSERT_EQ(mEffect->dispatcher(mEffect, effEditOpen, 0, 0,
+                                  reinterpret_cast<void*>(static_cast<uintptr_t>(mTop)), 0.0f),
+              1);
+    mEditor = mHost->FirstChild(mTop);
+    ASSERT_NE(mEditor, 0u) << "the editor made no window in the host's";
+  }
+  void TearDown() override
+  {
+    if (mEffect)
+    {
+      mEffect->dispatcher(mEffect, effEditClose, 0, 0, nullptr, 0.0f);
+      mEffect->dispatcher(mEffect, effClose, 0, 0, nullptr, 0.0f);
+    }
+    X11ServerFixture::TearDown();
+  }
+  std::string Display(int idx)
+  {
+    char text[kVstMaxParamStrLen * 4] = {};
+    mEffect->dispatcher(mEffect, effGetParamDisplay, idx, 0, text, 0.0f);
+    return text;
+  }
+
+  AEffect* mEffect = nullptr;
+  unsigned long mEditor = 0;
+};
+
+TEST_F(X11ModuleEditor, FirstFrameEqualsTheWindowlessEditorPixelForPixel)
+{
+  std::vector<uint32_t> expected = WindowlessEditor();
+  ASSERT_EQ(expected.size(), static_cast<size_t>(kW) * kH);
+  int differences = -1;
+  WaitFor(
+      [&]
+      {
+        std::vector<uint32_t> screen = mHost->ReadPixels(mEditor, 0, 0, kW, kH);
+        if (screen.size() != expected.size()) return false;
+        differences = 0;
+        for (size_t i = 0; i < screen.size(); ++i)
+          differences += screen[i] != expected[i];
+        return differences == 0;
+      });
+  EXPECT_EQ(differences, 0);
+}
+
+TEST_F(X11ModuleEditor, EveryKindOfControlChangesItsParameterUnderTheMouse)
+{
+  struct Gesture
+  {
+    const char* mWhat;
+    int mParam; // slot 0
+    int mX, mY;
+    std::vector<std::string> mActions;
+  };
+  const std::string w = std::to_string(mEditor);
+  auto dragTo = [&](int x, int y) -> std::vector<std::string>
+  {
+    return {"mousedown",       "1",       "mousemove", "--window", w, std::to_string(x),
+            std::to_string(y), "mouseup", "1"};
+  };
+  const std::vector<Gesture> gestures = {
+      {"attack knob", 5, 69, 309, dragTo(69, 279)},    {"release knob", 6, 131, 309, dragTo(131, 279)},
+      {"volume knob", 9, 130, 388, dragTo(130, 358)},  {"pan slider", 7, 98, 424, dragTo(125, 424)},
+      {"on/off switch", 0, 60, 342, {"click", "1"}},   {"alternate switch", 8, 97, 438, {"click", "1"}},
+      {"reverse switch", 10, 52, 446, {"click", "1"}}, {"loop switch", 11, 112, 446, {"click", "1"}},
+  };
+  for (const Gesture& g : gestures)
+  {
+    const float before = mEffect->getParameter(mEffect, g.mParam);
+    ASSERT_TRUE(PointerIn(mEditor, g.mX, g.mY, g.mActions)) << g.mWhat;
+    EXPECT_TRUE(WaitFor([&] { return mEffect->getParameter(mEffect, g.mParam) != before; }, 2000)) << g.mWhat;
+  }
+  EXPECT_GT(gModuleAutomations.load(), 0);
+
+  // The semitones field: a click opens the entry, Enter commits what was typed.
+  ASSERT_TRUE(PointerIn(mEditor, 75, 385, {"click", "1"}));
+  SleepMs(100);
+  ASSERT_TRUE(Type("2.5"));
+  ASSERT_TRUE(Key("Return"));
+  EXPECT_TRUE(WaitFor([&] { return Display(4) == "2.5"; })) << Display(4);
+}
+} // namespace x11_test
