@@ -436,8 +436,13 @@ void IGraphicsLinux::ThreadLoop()
       timeout = retrySoon ? kLockRetryMs : ThreadTimeoutMs(IdleFresh());
       xfd = mConnection ? mConnection->Fd() : -1;
       chooserFd = mChooserFd;
-      // Requests buffered by idle calls or dispatcher calls go out before we sleep.
-      if (mConnection) XFlush(mConnection->GetDisplay());
+      // Requests buffered by idle calls or dispatcher calls go out before we sleep, and events another
+      // call already read from the socket into Xlib's queue are not left waiting for the next wake.
+      if (mConnection)
+      {
+        XFlush(mConnection->GetDisplay());
+        if (XEventsQueued(mConnection->GetDisplay(), QueuedAlready) > 0) timeout = 0;
+      }
     }
     pollfd fds[3] = {{mWakePipe[0], POLLIN, 0}, {xfd, POLLIN, 0}, {chooserFd, POLLIN, 0}};
     int count = chooserFd >= 0 ? 3 : 2;
