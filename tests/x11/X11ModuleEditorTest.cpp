@@ -17,6 +17,7 @@ namespace x11_test
 namespace
 {
 constexpr int kW = 808;
+constexpr unsigned long kPointerRootFocus = 1; // the focus value "whatever window is under the pointer"
 constexpr int kH = 492;
 
 std::atomic<int> gModuleAutomations{0};
@@ -151,7 +152,9 @@ TEST_F(X11ModuleEditor, EveryKindOfControlChangesItsParameterUnderTheMouse)
 
   // The semitones field: a click opens the entry, Enter commits what was typed.
   ASSERT_TRUE(PointerIn(mEditor, 75, 385, {"click", "1"}));
-  SleepMs(100);
+  // The entry field takes the keyboard when it opens.
+  ASSERT_TRUE(
+      WaitFor([&] { return mHost->FocusWindow() > kPointerRootFocus && mHost->FocusWindow() != mTop; }));
   ASSERT_TRUE(Type("2.5"));
   ASSERT_TRUE(Key("Return"));
   EXPECT_TRUE(WaitFor([&] { return Display(4) == "2.5"; })) << Display(4);

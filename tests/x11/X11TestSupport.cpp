@@ -196,6 +196,14 @@ std::vector<uint32_t> HostDisplay::ReadPixels(unsigned long window, int x, int y
   return pixels;
 }
 
+unsigned long HostDisplay::FocusWindow()
+{
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(mDisplay, &focus, &revert);
+  return focus;
+}
+
 unsigned long HostDisplay::FirstChild(unsigned long window)
 {
   Window root = 0, parent = 0;

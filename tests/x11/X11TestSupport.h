@@ -40,6 +40,8 @@ public:
   void DestroyWindow(unsigned long window);
   // Pixels of window's area (x, y, w, h) as 0x00RRGGBB, row by row; empty on failure.
   std::vector<uint32_t> ReadPixels(unsigned long window, int x, int y, int w, int h);
+  // The window holding the keyboard focus: 0 for none, 1 for "the window under the pointer".
+  unsigned long FocusWindow();
   // The first child window of window (0 when it has none).
   unsigned long FirstChild(unsigned long window);
   // Whether window exists and has the XdndAware property.
