@@ -365,6 +365,16 @@ void IGraphicsLinux::TranslateEvent(const XEvent& event)
 
 void IGraphicsLinux::DoWork()
 {
+  // A host that runs its idle call from inside a callback we made (automation, say) must not start a
+  // second pass over the same events.
+  if (mInWork) return;
+  mInWork = true;
+  DoWorkPass();
+  mInWork = false;
+}
+
+void IGraphicsLinux::DoWorkPass()
+{
   while (!mInbox.empty())
   {
     InputEvent event = std::move(mInbox.front());

@@ -137,6 +137,7 @@ private:
 
   // Under both mutexes.
   void DoWork();
+  void DoWorkPass();
   void HandleInput(const InputEvent& event);
   void HandleButtonPress(const InputEvent& event);
   void Tick();
@@ -175,6 +176,7 @@ private:
   std::atomic<long> mTickCount{0};
   std::atomic<long> mIdleTickCount{0};
   bool mInIdle = false;
+  bool mInWork = false;
 
   // The external file dialog, while it runs.
   pid_t mChooserPid = -1;

@@ -142,6 +142,21 @@ TEST_F(X11EditorHost, HostErrorHandlerStillSeesTheErrorsOfItsOwnConnection)
   EXPECT_EQ(mHost->CauseHostError(), 1);
 }
 
+TEST_F(X11EditorHost, IdleCalledInsideTheAutomationCallbackNeitherDeadlocksNorBendsTheDrag)
+{
+  ASSERT_TRUE(OpenEditor());
+  gIdleInsideAutomate.store(true);
+  ASSERT_TRUE(Pointer(kKnobRect.MW(), kKnobRect.MH(),
+                      {"mousedown", "1", "mousemove", "--window", std::to_string(EditorWindow()),
+                       std::to_string(kKnobRect.MW()), std::to_string(kKnobRect.MH() - 30), "mouseup", "1"}));
+  const bool moved = WaitFor([&] { return mPlug->Gain() > 64.0; });
+  gIdleInsideAutomate.store(false);
+  ASSERT_TRUE(moved);
+  // One drag of 30 pixels, applied once, with the editor still answering afterwards.
+  EXPECT_NEAR(mPlug->Gain(), 65.0, 0.51);
+  ExpectKnobFollowsAutomation([] {});
+}
+
 TEST_F(X11EditorHost, DestroyedInstanceGivesTheErrorHandlerBackToTheHost)
 {
   HostDisplay::InstallHostHandler();

@@ -10,12 +10,18 @@
 namespace x11_test
 {
 std::atomic<int> gAutomateCalls{0};
+std::atomic<bool> gIdleInsideAutomate{false};
 
 namespace
 {
-VstIntPtr TestHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+VstIntPtr TestHost(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
-  if (opcode == audioMasterAutomate) gAutomateCalls.fetch_add(1);
+  if (opcode == audioMasterAutomate)
+  {
+    gAutomateCalls.fetch_add(1);
+    // Some hosts run their UI loop, editor idle included, inside the automation callback.
+    if (gIdleInsideAutomate.load() && effect) effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+  }
   if (opcode == audioMasterVersion) return 2400;
   return 0;
 }

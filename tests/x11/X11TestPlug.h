@@ -88,4 +88,6 @@ public:
 
 // Host callback records (the callback is a plain function).
 extern std::atomic<int> gAutomateCalls;
+// When set, the host calls effEditIdle from inside each automation callback.
+extern std::atomic<bool> gIdleInsideAutomate;
 } // namespace x11_test
