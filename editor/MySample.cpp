@@ -65,8 +65,6 @@ MySample::MySample(IEffectBase* plug, const IRECT& rect, int slot, const SlotSam
       mNameStyle(EditorTextStyle(kNameTextPx, kSampleNameColor, IText::kAlignCenter)),
       mPicture(rect.L, rect.T, rect.R, rect.B - kTitleTopFromBottomPx)
 {
-  CopyField(mPath, sizeof(mPath), kNoSampleName);
-  CopyField(mDisplayName, sizeof(mDisplayName), kNoSampleName);
   CopyField(mShownName, sizeof(mShownName), kNoSampleName);
 }
 
@@ -101,26 +99,9 @@ bool MySample::ClearPlayedMark()
 
 bool MySample::IsDirty()
 {
+  // The loading flow marks the file state changed as well: the picture is rebuilt for it too.
+  if (mFile->TakeChanged()) SetChanged();
   return mChangedFlag.exchange(false, std::memory_order_relaxed);
-}
-
-// ---- File state ----
-
-bool MySample::SetPath(const char* path)
-{
-  return CopyField(mPath, sizeof(mPath), path);
-}
-bool MySample::SetDisplayName(const char* name)
-{
-  return CopyField(mDisplayName, sizeof(mDisplayName), name);
-}
-bool MySample::SetPreviousPath(const char* path)
-{
-  return CopyField(mPreviousPath, sizeof(mPreviousPath), path);
-}
-bool MySample::SetNextPath(const char* path)
-{
-  return CopyField(mNextPath, sizeof(mNextPath), path);
 }
 
 // ---- Input ----
@@ -170,12 +151,12 @@ void MySample::BuildPicture()
   mShownChannels[0] = '\0';
   if (mShownFrames != 0)
   {
-    FormatDuration(mDuration, mShownDuration, sizeof(mShownDuration));
+    FormatDuration(mFile->Duration(), mShownDuration, sizeof(mShownDuration));
     CopyField(mShownChannels, sizeof(mShownChannels), channels < 2 ? "1chn" : "2chn");
   }
-  mShownPrevious = mPreviousPath[0] != '\0';
-  mShownNext = mNextPath[0] != '\0';
-  CopyField(mShownName, sizeof(mShownName), mDisplayName);
+  mShownPrevious = mFile->PreviousPath()[0] != '\0';
+  mShownNext = mFile->NextPath()[0] != '\0';
+  CopyField(mShownName, sizeof(mShownName), mFile->DisplayName());
 }
 
 bool MySample::Draw(IGraphics* graphics)

@@ -19,6 +19,7 @@
 #include "editor/EditorConstants.h"
 #include "editor/WaveformPicture.h"
 #include "framework/IControl.h"
+#include "samplefiles/SlotFile.h"
 
 #include <atomic>
 #include <cstdint>
@@ -64,17 +65,22 @@ public:
   bool ClearPlayedMark();
   bool PlayedMark() const { return mPlayed.load(std::memory_order_relaxed); }
 
-  // ---- File state (loading flow). Texts that do not fit their field are refused (false). ----
-  bool SetPath(const char* path);
-  bool SetDisplayName(const char* name);
-  bool SetPreviousPath(const char* path);
-  bool SetNextPath(const char* path);
-  void SetDuration(double seconds) { mDuration = seconds; }
-  const char* Path() const { return mPath; }
-  const char* DisplayName() const { return mDisplayName; }
-  const char* PreviousPath() const { return mPreviousPath; }
-  const char* NextPath() const { return mNextPath; }
-  double Duration() const { return mDuration; }
+  // ---- File state ----
+  // The slot's file state kept by the instance (the loading flow writes it); the view shows it. Until
+  // one is given the view shows a file state of its own. The setters write through to it and refuse
+  // (false) texts that do not fit.
+  void SetFile(SlotFile* file) { mFile = file ? file : &mOwnFile; }
+  SlotFile& File() const { return *mFile; }
+  bool SetPath(const char* path) { return mFile->SetPath(path); }
+  bool SetDisplayName(const char* name) { return mFile->SetDisplayName(name); }
+  bool SetPreviousPath(const char* path) { return mFile->SetPreviousPath(path); }
+  bool SetNextPath(const char* path) { return mFile->SetNextPath(path); }
+  void SetDuration(double seconds) { mFile->SetDuration(seconds); }
+  const char* Path() const { return mFile->Path(); }
+  const char* DisplayName() const { return mFile->DisplayName(); }
+  const char* PreviousPath() const { return mFile->PreviousPath(); }
+  const char* NextPath() const { return mFile->NextPath(); }
+  double Duration() const { return mFile->Duration(); }
   int Slot() const { return mSlot; }
   const SlotSampleRefs& Refs() const { return mRefs; }
   BarLabel* MessageBar() const { return mMessageBar; }
@@ -113,11 +119,8 @@ private:
   std::atomic<bool> mPlayed{false};
   bool mStale = true; // UI thread: the picture waits for a rebuild
 
-  char mPath[kMaxPathBytes];
-  char mDisplayName[kMaxPathBytes];
-  char mPreviousPath[kMaxPathBytes] = {};
-  char mNextPath[kMaxPathBytes] = {};
-  double mDuration = 0.0;
+  SlotFile mOwnFile;
+  SlotFile* mFile = &mOwnFile;
 
   // The picture Draw shows.
   WaveformPicture mPicture;

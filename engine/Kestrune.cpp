@@ -1,6 +1,7 @@
 #include "engine/Kestrune.h"
 
 #include "editor/EditorLayout.h"
+#include "editor/MySample.h"
 #include "framework/VSTEntry.h"
 
 #include <cmath>
@@ -46,8 +47,17 @@ CLS_KESTRUNE::CLS_KESTRUNE(IEffectInstanceInfo info)
 
 CLS_KESTRUNE::~CLS_KESTRUNE()
 {
-  // The views go with the graphics context, after this object's members: stop talking to them now.
+  // The views go with the graphics context, after this object's members: stop talking to them now,
+  // and let them no longer point at the slots' file state and the input handler.
   mEngine.SetViews(nullptr);
+  for (int s = 0; s < kNumSlots && mSlotViews; ++s)
+  {
+    if (MySample* view = mSlotViews->SampleView(s))
+    {
+      view->SetFile(nullptr);
+      view->SetListener(nullptr);
+    }
+  }
 }
 
 void CLS_KESTRUNE::InitSlotParams(int slot)
@@ -88,6 +98,15 @@ void CLS_KESTRUNE::PrepareSlots()
   }
   mSlotViews = BuildEditor(this, &mEngine);
   mEngine.SetViews(mSlotViews.get());
+  // Each sample view shows its slot's file state and hands its clicks and drops to the loading flow.
+  for (int s = 0; s < kNumSlots; ++s)
+  {
+    if (MySample* view = mSlotViews->SampleView(s))
+    {
+      view->SetFile(&File(s));
+      view->SetListener(&mSlotInput);
+    }
+  }
 }
 
 void CLS_KESTRUNE::OnParamChange(int paramIdx)
@@ -183,14 +202,6 @@ void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)
   if (!msg) return;
   std::lock_guard<std::recursive_mutex> lock(Mutex());
   if (mEngine.HandleMidi(msg->mStatus, msg->mData1, msg->mData2, msg->mOffset)) SendMidiMsg(msg);
-}
-
-void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
-{
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
-  // A path that does not fit the text field is refused rather than cut into another path.
-  if (!str || strnlen(str, MAX_EXTRA_PARAM_LEN + 1) > MAX_EXTRA_PARAM_LEN) return;
-  SetExtraParam(idx, str);
 }
 
 void CLS_KESTRUNE::SetRenderClock(ClockFn clock)

@@ -15,11 +15,14 @@
 #include "engine/EngineConstants.h"
 #include "engine/ParamInitTracker.h"
 #include "engine/SamplerEngine.h"
+#include "engine/SlotInput.h"
 #include "framework/IEffectVST.h"
+#include "samplefiles/SlotFile.h"
 
 #include <array>
 #include <chrono>
 #include <memory>
+#include <string>
 
 // Identity towards the host.
 constexpr const char* kKestruneEffectName = "Kestrune";
@@ -52,9 +55,35 @@ public:
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
   // Audio or host thread, mutex held by the binding: note handling, then pass-through to the host.
   void ProcessMidiMsg(IMidiMsg* msg) override;
-  // Host thread, takes the instance mutex: a restored sample path for slot idx. Stored as the slot's
-  // extra-parameter text; a text longer than the field is refused.
+  // Host or editor thread, takes the instance mutex: a sample path for slot idx from a restored state,
+  // the host's extra-parameter call or the loading flow. "0" does nothing; an SFZ file fills all five
+  // slots; any other file is loaded into slot idx. A text longer than the field is refused.
   void OnExtraParam(int idx, char* str) override;
+
+  // ---- Loading flow (KestruneLoading.cpp, KestruneEditorLoading.cpp) ----
+  // Who asks for a file. kHost: a restored state, the extra-parameter call or an SFZ file; the whole
+  // load runs under the instance mutex and a file that fails keeps its path in the saved state.
+  // kEditor: a click, a drop, the previous or next button; the file is decoded outside the mutex and
+  // published in one short step, and a file that fails clears the saved path.
+  enum class LoadRoute
+  {
+    kHost,
+    kEditor
+  };
+  // The header step: reads the file's numbers, names the slot, steps the folder, then runs the data
+  // step. An empty path asks the user (the editor's file chooser); a cancelled prompt loads the slot's
+  // current path again. Never on the audio thread.
+  void LoadFile(int slot, const char* path, LoadRoute route = LoadRoute::kHost);
+  // The data step, under the instance mutex: stops the slot's voices, replaces its data with a fresh
+  // buffer decoded from the slot's file (reversed while Reverse is on); one 0.0 when it has no frames.
+  void MyParamChange(int slot) override;
+  // Under the instance mutex: empties the slot and shows text (or "wrong audio" when text is empty).
+  void ClearSample(int slot, const char* text);
+  // Writes the slot's saved path and tells the host that the state changed (a gesture on parameter 0).
+  void StoreSamplePath(int slot, const char* path);
+  // The file state of a slot (0 ... kNumSlots-1) that its sample view shows.
+  const SlotFile& File(int slot) const { return mSlotFiles[static_cast<size_t>(slot)]; }
+  SlotFile& File(int slot) { return mSlotFiles[static_cast<size_t>(slot)]; }
 
   SamplerEngine& Engine() { return mEngine; }
   const SamplerEngine& Engine() const { return mEngine; }
@@ -69,6 +98,21 @@ private:
   void InitSlotParams(int slot);
   void PrepareSlots();
   void MakeFactoryPresets();
+  // Loading flow steps (KestruneLoading.cpp).
+  bool RunDataStep(int slot);
+  bool LoadSampleData(int slot, double* data, bool markChanged);
+  void LoadFileUnderLock(int slot, const char* path);
+  void LoadFileFromEditor(int slot, const char* path);
+  bool PromptForFile(std::string* chosen);
+  void MarkSlotChanged(int slot);
+  void LoadFailed(int slot, const char* path, LoadRoute route);
+  // OnExtraParam for an SFZ file that reached a slot through LoadFile.
+  void HandOverSfz(int slot, char* path);
+  // The SFZ instrument at path for all five slots (KestruneSfz.cpp); idx is the slot it reached.
+  void ReadSfz(int idx, const char* path);
+  // Sets a parameter from an instrument file as if the user had entered it; values below -100 are
+  // values the file did not give.
+  void SetParamFromFile(int paramIdx, double value);
 
   SamplerEngine mEngine;
   std::unique_ptr<SlotViews> mSlotViews; // the views themselves belong to the graphics context
@@ -78,4 +122,8 @@ private:
   bool mWasPlaying = false;
   ClockFn mClock = &Clock::now;
   Clock::time_point mLastBlockClock;
+  std::array<SlotFile, kNumSlots> mSlotFiles;
+  bool mSfzHandOver = false;  // OnExtraParam runs for LoadFile, not for the host
+  bool mReadingSfz = false;   // the five runs of an instrument file are under way
+  SlotInput mSlotInput{this}; // the sample views' clicks and drops
 };

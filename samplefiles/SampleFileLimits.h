@@ -14,3 +14,11 @@ constexpr size_t kWavReadBlockBytes = 32 * 1024;
 
 // Frames requested from the Vorbis decoder per call.
 constexpr int kOggReadFrames = 128;
+
+// Bytes of each path and name field of a slot's file state, the terminator included: the Linux path
+// size. A longer text is refused, never cut (a cut path names another file).
+constexpr int kSlotPathBytes = 1024;
+
+// A file name longer than kDisplayNameMaxChars characters is shown as its first kDisplayNameCutChars.
+constexpr int kDisplayNameMaxChars = 20;
+constexpr int kDisplayNameCutChars = 19;

@@ -1,6 +1,7 @@
 // The audio path of the engine allocates nothing: note handling and a busy block are counted through a
 // replaced global operator new.
 
+#include "AllocationCounter.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,18 @@
 namespace
 {
 std::atomic<long> gAllocations{0};
+}
+
+long enginetest::AllocationCount()
+{
+  return gAllocations.load(std::memory_order_relaxed);
+}
+
+bool enginetest::AllocationCounterActive()
+{
+  const long before = AllocationCount();
+  ::operator delete(::operator new(16));
+  return AllocationCount() != before;
 }
 
 // Weak, so that another replacement in the test program takes precedence instead of clashing; the test

@@ -79,7 +79,7 @@ TEST_F(FactoryPresets, ChoosingOneKeepsSamplesPathsAndSoundingNotes)
 {
   OpenAt(44100.0);
   LoadSample(0, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8}, 1, 44100.0);
-  mPlug->OnExtraParam(0, const_cast<char*>("/samples/pad.wav"));
+  mPlug->SetExtraParam(0, "/samples/pad.wav"); // the saved path, as a load would leave it
   const double* data = E().mSampleData[0].get();
   Render(4);
   NoteOn(53);

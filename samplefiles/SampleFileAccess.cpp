@@ -1,0 +1,39 @@
+#include "samplefiles/SampleFileAccess.h"
+
+#include "samplefiles/OggLoader.h"
+#include "samplefiles/SampleFileNames.h"
+#include "samplefiles/WavLoader.h"
+
+SlotFileType TypeOfExtension(std::string_view extension)
+{
+  if (MatchesKeyword(extension, "sfz")) return SlotFileType::kSfz;
+  if (MatchesKeyword(extension, "wav")) return SlotFileType::kWav;
+  if (MatchesKeyword(extension, "ogg")) return SlotFileType::kOgg;
+  return SlotFileType::kOther;
+}
+
+bool ReadSampleHeader(SlotFileType type, const char* path, SampleFileInfo& info)
+{
+  switch (type)
+  {
+  case SlotFileType::kWav:
+    return ReadWavHeader(path, info);
+  case SlotFileType::kOgg:
+    return ReadOggHeader(path, info);
+  default:
+    return false;
+  }
+}
+
+bool LoadSampleFileData(SlotFileType type, const char* path, double* data, uint32_t frames, int channels)
+{
+  switch (type)
+  {
+  case SlotFileType::kWav:
+    return LoadWavSampleData(path, data, frames, channels);
+  case SlotFileType::kOgg:
+    return LoadOggSampleData(path, data, frames, channels);
+  default:
+    return false;
+  }
+}
