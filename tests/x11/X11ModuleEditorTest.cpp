@@ -2,6 +2,7 @@
 // the same pixels as the window-less editor, and every kind of control working under the mouse.
 
 #include "X11EditorFixture.h"
+#include "XdndTestSource.h"
 
 #include "drawing/DRAW_SysBitmap.h"
 #include "engine/Kestrune.h"
@@ -10,7 +11,9 @@
 #include "plugin/TestHost.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 
 namespace x11_test
 {
@@ -28,6 +31,33 @@ VstIntPtr ModuleHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, floa
   if (opcode == audioMasterAutomate) gModuleAutomations.fetch_add(1);
   if (opcode == audioMasterVersion) return 2400;
   return 0;
+}
+
+// The centre of slot 0's sample view.
+constexpr int kSampleViewX = 101;
+constexpr int kSampleViewY = 138;
+
+// A short 16-bit mono WAV of a rising ramp.
+void WriteWav(const std::string& path)
+{
+  const uint32_t frames = 4410, rate = 44100;
+  auto u32 = [](std::ofstream& o, uint32_t v) { o.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [](std::ofstream& o, uint16_t v) { o.write(reinterpret_cast<const char*>(&v), 2); };
+  std::ofstream o(path, std::ios::binary);
+  o.write("RIFF", 4);
+  u32(o, 36 + frames * 2);
+  o.write("WAVEfmt ", 8);
+  u32(o, 16);
+  u16(o, 1);
+  u16(o, 1);
+  u32(o, rate);
+  u32(o, rate * 2);
+  u16(o, 2);
+  u16(o, 16);
+  o.write("data", 4);
+  u32(o, frames * 2);
+  for (uint32_t i = 0; i < frames; ++i)
+    u16(o, static_cast<uint16_t>(static_cast<int16_t>(i * 7 - 15000)));
 }
 
 void SetUpLikeAHost(AEffect* effect)
@@ -99,6 +129,16 @@ protected:
     return text;
   }
 
+  // Whether the instance's saved state names path (the slot's sample path is saved with it).
+  bool StateHolds(const std::string& path)
+  {
+    void* data = nullptr;
+    VstIntPtr size = mEffect->dispatcher(mEffect, effGetChunk, 0, 0, &data, 0.0f);
+    if (size <= 0 || !data) return false;
+    std::string bytes(static_cast<const char*>(data), static_cast<size_t>(size));
+    return bytes.find(path) != std::string::npos;
+  }
+
   AEffect* mEffect = nullptr;
   unsigned long mEditor = 0;
 };
@@ -158,5 +198,53 @@ TEST_F(X11ModuleEditor, EveryKindOfControlChangesItsParameterUnderTheMouse)
   ASSERT_TRUE(Type("2.5"));
   ASSERT_TRUE(Key("Return"));
   EXPECT_TRUE(WaitFor([&] { return Display(4) == "2.5"; })) << Display(4);
+}
+} // namespace x11_test
+
+namespace x11_test
+{
+TEST_F(X11ModuleEditor, WavDroppedFromAnotherClientLoadsAndARightClickCopiesItsPath)
+{
+  const std::string wav = TempDir() + "/dropped ramp.wav";
+  WriteWav(wav);
+  std::string uri = "file://";
+  for (char c : wav)
+    uri += c == ' ' ? std::string("%20") : std::string(1, c);
+  XdndResult r = DragAndDrop(mEditor, kSampleViewX, kSampleViewY, uri + "\r\n", false);
+  EXPECT_TRUE(r.mFinishedOk);
+  ASSERT_TRUE(WaitFor([&] { return StateHolds(wav); }));
+
+  ASSERT_TRUE(PointerIn(mEditor, kSampleViewX, kSampleViewY, {"click", "3"}));
+  std::string text;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return RunTool({"xclip", "-o", "-selection", "clipboard"}, &text) == 0 && text == wav;
+      }))
+      << text;
+}
+
+TEST_F(X11ModuleEditor, FileChosenInTheDialogLoadsIntoTheClickedSlot)
+{
+  const std::string wav = TempDir() + "/chosen.wav";
+  WriteWav(wav);
+  WriteScript(TempDir() + "/zenity", "echo '" + wav + "'");
+  PrependPath(TempDir());
+  ASSERT_TRUE(PointerIn(mEditor, kSampleViewX, kSampleViewY, {"click", "1"}));
+  EXPECT_TRUE(WaitFor([&] { return StateHolds(wav); }));
+}
+} // namespace x11_test
+
+namespace x11_test
+{
+TEST_F(X11ModuleEditor, WithoutAFileDialogTheMessageBarSaysHowToLoadAFile)
+{
+  PrependPath(TempDir(), true); // neither zenity nor kdialog
+  const std::vector<uint32_t> before = mHost->ReadPixels(mEditor, 10, 476, 790, 16);
+  const int windows = mHost->TopLevelCount();
+  ASSERT_TRUE(PointerIn(mEditor, kSampleViewX, kSampleViewY, {"click", "1"}));
+  EXPECT_TRUE(WaitFor([&] { return mHost->ReadPixels(mEditor, 10, 476, 790, 16) != before; }));
+  // The hint is in the bar, not in a message box of its own.
+  SleepMs(50);
+  EXPECT_EQ(mHost->TopLevelCount(), windows);
 }
 } // namespace x11_test

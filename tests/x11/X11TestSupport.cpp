@@ -204,6 +204,16 @@ unsigned long HostDisplay::FocusWindow()
   return focus;
 }
 
+int HostDisplay::TopLevelCount()
+{
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  XQueryTree(mDisplay, DefaultRootWindow(mDisplay), &root, &parent, &children, &count);
+  if (children) XFree(children);
+  return static_cast<int>(count);
+}
+
 unsigned long HostDisplay::FirstChild(unsigned long window)
 {
   Window root = 0, parent = 0;

@@ -42,6 +42,8 @@ public:
   std::vector<uint32_t> ReadPixels(unsigned long window, int x, int y, int w, int h);
   // The window holding the keyboard focus: 0 for none, 1 for "the window under the pointer".
   unsigned long FocusWindow();
+  // How many windows the root window holds (the top-level windows).
+  int TopLevelCount();
   // The first child window of window (0 when it has none).
   unsigned long FirstChild(unsigned long window);
   // Whether window exists and has the XdndAware property.
