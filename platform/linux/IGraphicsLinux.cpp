@@ -1,11 +1,11 @@
-// Lifecycle, our thread, X input and output, idle and the timer tick of the Linux editor.
+// Lifecycle, painting, idle and the timer tick of the Linux editor.
 
 #include "platform/linux/IGraphicsLinux.h"
 
 #include "drawing/DRAW_SysBitmap.h"
 #include "framework/IControl.h"
 #include "framework/IEffectBase.h"
-#include "platform/linux/ChildProcess.h"
+#include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Connection.h"
 #include "platform/linux/X11DropTarget.h"
@@ -20,24 +20,8 @@
 #include <X11/cursorfont.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
-
-namespace
-{
-constexpr long long kNsPerMs = 1000000;
-constexpr long long kNsPerSecond = 1000000000;
-
-long long NowNs()
-{
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-} // namespace
 
 IGraphicsLinux::IGraphicsLinux(IEffectBase* plug, int width, int height, int fps)
     : IGraphics(plug, width, height, fps)
@@ -109,7 +93,7 @@ void IGraphicsLinux::Wake()
 bool IGraphicsLinux::IdleFresh() const
 {
   long long last = mLastIdleNs.load(std::memory_order_relaxed);
-  return last != 0 && NowNs() - last < kIdleFreshMs * kNsPerMs;
+  return last != 0 && SteadyNowNs() - last < kIdleFreshMs * kNsPerMs;
 }
 
 // ---- Open and close ----
@@ -160,7 +144,7 @@ void* IGraphicsLinux::Open(void* parent)
   PrepDraw();
   IRECT all(0, 0, Width(), Height());
   Draw(&all);
-  mNextTickNs = NowNs() + kNsPerSecond / FPS();
+  mNextTickNs = SteadyNowNs() + kNsPerSecond / FPS();
   RefreshTooltips();
   XFlush(display);
   Wake();
@@ -250,117 +234,6 @@ void IGraphicsLinux::Resize(int w, int h)
   mPendingPaint = IRECT(0, 0, w, h);
 }
 
-// ---- Events from the server (our thread, editor mutex only) ----
-
-void IGraphicsLinux::ReadEvents()
-{
-  if (!mConnection) return;
-  Display* display = mConnection->GetDisplay();
-  while (XPending(display) > 0)
-  {
-    XEvent event;
-    XNextEvent(display, &event);
-    TranslateEvent(event);
-  }
-}
-
-void IGraphicsLinux::TranslateEvent(const XEvent& event)
-{
-  if (mClipboard && mClipboard->HandleEvent(event)) return;
-  for (size_t i = 0; i < mMessageBoxes.size(); ++i)
-  {
-    bool done = false;
-    if (mMessageBoxes[i]->HandleEvent(event, &done))
-    {
-      if (done) mMessageBoxes.erase(mMessageBoxes.begin() + static_cast<std::ptrdiff_t>(i));
-      return;
-    }
-  }
-  if (mDropTarget)
-  {
-    X11DropTarget::Drop drop;
-    bool dropped = false;
-    if (mDropTarget->HandleEvent(event, &drop, &dropped))
-    {
-      if (dropped)
-      {
-        InputEvent in(InputEvent::kDrop);
-        in.mX = drop.mX;
-        in.mY = drop.mY;
-        in.mPath = drop.mPath;
-        mInbox.push_back(in);
-      }
-      return;
-    }
-  }
-  if (!mWindow) return;
-  const Window window = event.xany.window;
-  const bool inEntry = mEntry && window == mEntry->GetWindow();
-  if (window != mWindow && !inEntry) return;
-  if (inEntry && event.type == Expose)
-  {
-    if (event.xexpose.count == 0) mEntry->Redraw();
-    return;
-  }
-
-  InputEvent in(InputEvent::kMotion);
-  in.mInEntry = inEntry;
-  switch (event.type)
-  {
-  case Expose:
-    // What the server lost is in the back buffer already.
-    mPendingPaint =
-        mPendingPaint.Union(IRECT(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                                  event.xexpose.y + event.xexpose.height));
-    return;
-  case DestroyNotify:
-    if (event.xdestroywindow.window != mWindow) return;
-    // The host destroyed its window and ours with it.
-    mWindowAlive = false;
-    if (mEntry) mEntry->ForgetWindow();
-    in.mKind = InputEvent::kWindowGone;
-    break;
-  case ButtonPress:
-  case ButtonRelease:
-    in.mKind = event.type == ButtonPress ? InputEvent::kButtonPress : InputEvent::kButtonRelease;
-    in.mX = event.xbutton.x + (inEntry ? mEntryX : 0);
-    in.mY = event.xbutton.y + (inEntry ? mEntryY : 0);
-    in.mButton = event.xbutton.button;
-    in.mState = event.xbutton.state;
-    in.mTime = event.xbutton.time;
-    break;
-  case MotionNotify:
-    in.mX = event.xmotion.x + (inEntry ? mEntryX : 0);
-    in.mY = event.xmotion.y + (inEntry ? mEntryY : 0);
-    in.mState = event.xmotion.state;
-    // Only the latest of a run of moves matters.
-    if (!mInbox.empty() && mInbox.back().mKind == InputEvent::kMotion && mInbox.back().mState == in.mState)
-    {
-      mInbox.back() = in;
-      return;
-    }
-    break;
-  case LeaveNotify:
-    if (inEntry) return;
-    in.mKind = InputEvent::kLeave;
-    break;
-  case KeyPress:
-  {
-    in.mKind = InputEvent::kKey;
-    char text[8] = {};
-    KeySym sym = 0;
-    int n = XLookupString(const_cast<XKeyEvent*>(&event.xkey), text, sizeof(text), &sym, nullptr);
-    in.mKeySym = sym;
-    in.mChar = n == 1 ? text[0] : 0;
-    in.mState = event.xkey.state;
-    break;
-  }
-  default:
-    return;
-  }
-  mInbox.push_back(in);
-}
-
 // ---- The work: input, tick, draw (instance mutex and editor mutex held) ----
 
 void IGraphicsLinux::DoWork()
@@ -382,7 +255,7 @@ void IGraphicsLinux::DoWorkPass()
     HandleInput(event);
     if (!IsOpen()) return;
   }
-  long long now = NowNs();
+  long long now = SteadyNowNs();
   if (!IsOpen() || now < mNextTickNs) return;
   const long long period = kNsPerSecond / FPS();
   mNextTickNs += period;
@@ -402,7 +275,7 @@ void IGraphicsLinux::Tick()
 
 void IGraphicsLinux::EditIdle()
 {
-  mLastIdleNs.store(NowNs(), std::memory_order_relaxed);
+  mLastIdleNs.store(SteadyNowNs(), std::memory_order_relaxed);
   std::unique_lock<std::recursive_mutex> lock(mEditorMutex, std::try_to_lock);
   // Our thread is talking to the server: it does the work this time.
   if (!lock.owns_lock() || !IsOpen()) return;
@@ -411,86 +284,4 @@ void IGraphicsLinux::EditIdle()
   mInIdle = false;
   // Our thread copies what was drawn, so this call never waits on the server.
   if (!mPendingPaint.Empty()) Wake();
-}
-
-// ---- Our thread ----
-
-bool IGraphicsLinux::ThreadWorkDue(bool idleFresh)
-{
-  if (!mWindow) return false;
-  if (!mInbox.empty() && !idleFresh) return true;
-  long long grace = idleFresh ? kNsPerSecond / FPS() / kTickGraceMsDivisor : 0;
-  return NowNs() >= mNextTickNs + grace;
-}
-
-int IGraphicsLinux::ThreadTimeoutMs(bool idleFresh)
-{
-  if (!mWindow) return kClosedPollMs;
-  if (!mInbox.empty() && !idleFresh) return 0;
-  long long grace = idleFresh ? kNsPerSecond / FPS() / kTickGraceMsDivisor : 0;
-  long long wait = mNextTickNs + grace - NowNs();
-  if (wait <= 0) return 0;
-  return static_cast<int>(std::min<long long>(wait / kNsPerMs + 1, kClosedPollMs));
-}
-
-void IGraphicsLinux::ThreadLoop()
-{
-  bool retrySoon = false;
-  while (!mStop.load())
-  {
-    int timeout = kClosedPollMs;
-    int xfd = -1;
-    int chooserFd = -1;
-    {
-      std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-      timeout = retrySoon ? kLockRetryMs : ThreadTimeoutMs(IdleFresh());
-      xfd = mConnection ? mConnection->Fd() : -1;
-      chooserFd = mChooserFd;
-      // Requests buffered by idle calls or dispatcher calls go out before we sleep, and events another
-      // call already read from the socket into Xlib's queue are not left waiting for the next wake.
-      if (mConnection)
-      {
-        XFlush(mConnection->GetDisplay());
-        if (XEventsQueued(mConnection->GetDisplay(), QueuedAlready) > 0) timeout = 0;
-      }
-    }
-    pollfd fds[3] = {{mWakePipe[0], POLLIN, 0}, {xfd, POLLIN, 0}, {chooserFd, POLLIN, 0}};
-    int count = chooserFd >= 0 ? 3 : 2;
-    if (poll(fds, static_cast<nfds_t>(count), timeout) < 0 && errno != EINTR) break;
-    if (fds[0].revents & POLLIN)
-    {
-      char buffer[64];
-      while (read(mWakePipe[0], buffer, sizeof(buffer)) > 0)
-      {
-      }
-    }
-    if (mStop.load()) break;
-
-    bool workDue = false;
-    {
-      std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-      ReadEvents();
-      if (count == 3 && fds[2].revents && chooserFd == mChooserFd) ReadChooserOutput();
-      ReapChildren();
-      workDue = ThreadWorkDue(IdleFresh());
-    }
-    retrySoon = false;
-    if (workDue)
-    {
-      // Never wait for the instance mutex: a dispatcher call holding it may be waiting for us.
-      std::recursive_mutex* instanceMutex = mPlug ? &mPlug->Mutex() : nullptr;
-      if (!instanceMutex || instanceMutex->try_lock())
-      {
-        {
-          std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-          if (!mStop.load()) DoWork();
-        }
-        if (instanceMutex) instanceMutex->unlock();
-      }
-      else
-        retrySoon = true;
-    }
-    std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-    FlushScreen();
-  }
 }
