@@ -90,21 +90,6 @@ std::unique_ptr<DRAW_IBitmap> Load(const std::vector<png_byte>& bytes)
   return std::unique_ptr<DRAW_IBitmap>(DRAW_LoadPNGFromMemory(bytes.data(), bytes.size()));
 }
 
-class TempDir
-{
-public:
-  TempDir()
-  {
-    char pattern[] = "/tmp/kestrune_png_XXXXXX";
-    mPath = mkdtemp(pattern);
-  }
-  ~TempDir() { std::filesystem::remove_all(mPath); }
-  std::string File(const char* name) const { return mPath + "/" + name; }
-
-private:
-  std::string mPath;
-};
-
 PngSpec RgbaImage(int w, int h)
 {
   PngSpec s;
@@ -182,25 +167,6 @@ TEST(DrawPng, PaletteWithTransparencyChunkGetsPerPixelAlpha)
   EXPECT_EQ(At(*bmp, 4, 0), Px(10, 20, 30, 0));
 }
 
-TEST(DrawPng, PackedPaletteWithoutTransparencyIsOpaque)
-{
-  PngSpec s;
-  s.width = 9;
-  s.height = 1;
-  s.colorType = PNG_COLOR_TYPE_PALETTE;
-  s.bitDepth = 2;
-  s.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
-  s.rows = {PackSamples({0, 1, 2, 3, 3, 2, 1, 0, 3}, 2)};
-  auto bmp = Load(Encode(s));
-  ASSERT_NE(bmp, nullptr);
-  const int index[] = {0, 1, 2, 3, 3, 2, 1, 0, 3};
-  for (int x = 0; x < 9; ++x)
-  {
-    const png_color& c = s.palette[index[x]];
-    EXPECT_EQ(At(*bmp, x, 0), Px(c.red, c.green, c.blue, 255)) << x;
-  }
-}
-
 TEST(DrawPng, GreyOfOneTwoFourAndEightBitsExpandsToOpaqueGrey)
 {
   for (int bits : {1, 2, 4, 8})
@@ -223,44 +189,6 @@ TEST(DrawPng, GreyOfOneTwoFourAndEightBitsExpandsToOpaqueGrey)
       EXPECT_EQ(At(*bmp, x, 1), Px(v, v, v, 255)) << bits << " bits, x " << x;
     }
   }
-}
-
-TEST(DrawPng, GreyWithAlphaAndGreyOrRgbWithTransparentColour)
-{
-  PngSpec ga;
-  ga.width = 2;
-  ga.height = 1;
-  ga.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  ga.rows = {{100, 50, 200, 255}};
-  auto a = Load(Encode(ga));
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(At(*a, 0, 0), Px(100, 100, 100, 50));
-  EXPECT_EQ(At(*a, 1, 0), Px(200, 200, 200, 255));
-
-  PngSpec g;
-  g.width = 3;
-  g.height = 1;
-  g.colorType = PNG_COLOR_TYPE_GRAY;
-  g.hasTrnsColor = true;
-  g.trnsColor.gray = 7;
-  g.rows = {{7, 8, 7}};
-  auto b = Load(Encode(g));
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(DRAW_GetA(At(*b, 0, 0)), 0);
-  EXPECT_EQ(At(*b, 1, 0), Px(8, 8, 8, 255));
-
-  PngSpec rgb;
-  rgb.width = 2;
-  rgb.height = 1;
-  rgb.hasTrnsColor = true;
-  rgb.trnsColor.red = 1;
-  rgb.trnsColor.green = 2;
-  rgb.trnsColor.blue = 3;
-  rgb.rows = {{1, 2, 3, 1, 2, 4}};
-  auto c = Load(Encode(rgb));
-  ASSERT_NE(c, nullptr);
-  EXPECT_EQ(DRAW_GetA(At(*c, 0, 0)), 0);
-  EXPECT_EQ(At(*c, 1, 0), Px(1, 2, 4, 255));
 }
 
 TEST(DrawPng, SixteenBitChannelsKeepTheirHighByte)
@@ -307,50 +235,4 @@ TEST(DrawPng, TruncatedAtAnyLengthOrCorruptGivesNull)
   const std::vector<png_byte> garbage(100, 0x5A);
   EXPECT_EQ(Load(garbage), nullptr);
   EXPECT_EQ(DRAW_LoadPNGFromMemory(nullptr, 10), nullptr);
-}
-
-TEST(DrawPng, LoadsFromAFileAndIntoAGivenBitmap)
-{
-  TempDir dir;
-  const PngSpec s = RgbaImage(13, 3);
-  const std::vector<png_byte> bytes = Encode(s);
-  const std::string path = dir.File("image.png");
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-
-  DRAW_MemBitmap given(2, 2, 1);
-  ASSERT_EQ(DRAW_LoadPNG(path.c_str(), &given), &given);
-  EXPECT_EQ(given.getWidth(), 13);
-  EXPECT_EQ(given.getHeight(), 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 13; ++x)
-      EXPECT_EQ(At(given, x, y), RgbaAt(s, x, y));
-
-  drawtest::FlippedBitmap flipped(1, 1);
-  ASSERT_EQ(DRAW_LoadPNG(path.c_str(), &flipped), &flipped);
-  EXPECT_EQ(At(flipped, 4, 0), RgbaAt(s, 4, 0));
-
-  EXPECT_EQ(DRAW_LoadPNG(dir.File("missing.png").c_str()), nullptr);
-  EXPECT_EQ(DRAW_LoadPNG(nullptr), nullptr);
-}
-
-TEST(DrawPng, WriterRoundTripsEveryPixelAndRefusesWhatItCannotWrite)
-{
-  TempDir dir;
-  DRAW_MemBitmap bmp(17, 4, 4);
-  drawtest::FillPattern(bmp, 9);
-  bmp.Row(0)[0] = Px(1, 2, 3, 0); // colour kept under zero alpha: not premultiplied
-  const std::string path = dir.File("snapshot.png");
-  ASSERT_TRUE(DRAW_SavePNG(&bmp, path.c_str()));
-  std::unique_ptr<DRAW_IBitmap> back(DRAW_LoadPNG(path.c_str()));
-  ASSERT_NE(back, nullptr);
-  ASSERT_EQ(back->getWidth(), 17);
-  ASSERT_EQ(back->getHeight(), 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 17; ++x)
-      ASSERT_EQ(At(*back, x, y), At(bmp, x, y));
-
-  DRAW_MemBitmap empty;
-  EXPECT_FALSE(DRAW_SavePNG(&empty, dir.File("empty.png").c_str()));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("empty.png")));
-  EXPECT_FALSE(DRAW_SavePNG(&bmp, dir.File("no/such/folder.png").c_str()));
 }

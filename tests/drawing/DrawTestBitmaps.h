@@ -43,12 +43,4 @@ inline DRAW_Pixel At(const DRAW_IBitmap& bmp, int x, int y)
   return bmp.Row(y)[x];
 }
 
-// A heap bitmap whose rows are stored bottom-up.
-class FlippedBitmap : public DRAW_MemBitmap
-{
-public:
-  FlippedBitmap(int w, int h) : DRAW_MemBitmap(w, h, 1) {}
-  bool isFlipped() const override { return true; }
-};
-
 } // namespace drawtest

@@ -20,23 +20,6 @@
 
 namespace editortest
 {
-// What the host heard: automation writes and gesture brackets.
-struct HostRecord
-{
-  struct Automate
-  {
-    int mIdx;
-    float mValue;
-  };
-  std::vector<Automate> mAutomates;
-  std::vector<int> mBeginEdits, mEndEdits;
-};
-
-inline HostRecord* gHost = nullptr;
-
-VstIntPtr RecordingHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt);
-
 class EditorTest : public ::testing::Test
 {
 protected:
@@ -78,7 +61,6 @@ protected:
   void DoubleClick(int x, int y);
   void Wheel(int x, int y, int d, bool shift = false);
 
-  HostRecord mHost;
   std::unique_ptr<CLS_KESTRUNE> mPlug;
   IGraphicsHeadless* mGui = nullptr;
 };

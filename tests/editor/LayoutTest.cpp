@@ -1,7 +1,7 @@
-// The editor's layout: every control where it belongs, bound to the right parameter, in list order.
+// The editor's layout (every control where it belongs, bound to the right parameter, in list order),
+// the voice-activity strips and the message bar's tick rule.
 
 #include "editor/EditorFixture.h"
-
 #include "editor/IButton.h"
 #include "editor/IEmpty.h"
 #include "editor/IInputPrm.h"
@@ -80,74 +80,83 @@ TEST_F(EditorTest, LayoutPutsEveryControlInPlaceAndBindsItsParameter)
     EXPECT_EQ(c->GetTargetRECT(), c->GetRECT());
     EXPECT_EQ(c->ParamIdx(), expected[i].mParam);
   }
-  // Every slot parameter has a control, so values handed to bound controls reach all 60.
-  for (int idx = 0; idx < kNumParams; ++idx)
-  {
-    bool bound = false;
-    for (int i = 0; i < Gui()->NControls(); ++i)
-      bound = bound || Gui()->GetControl(i)->ParamIdx() == idx;
-    EXPECT_TRUE(bound) << idx;
-  }
 }
 
-TEST_F(EditorTest, EditorIsAttachedWithDropsTheActivityBandAndTheHostEditorFlag)
-{
-  EXPECT_EQ(Fx()->flags, 0x1131);
-  EXPECT_EQ(Gui()->Width(), 808);
-  EXPECT_EQ(Gui()->Height(), 492);
-  EXPECT_EQ(Gui()->FPS(), 24);
-  EXPECT_TRUE(Gui()->AcceptsDrops());
-  EXPECT_EQ(Gui()->GetAlwaysRedrawRect(), IRECT(26, 73, 784, 77));
-  ERect* rect = nullptr;
-  Fx()->dispatcher(Fx(), effEditGetRect, 0, 0, &rect, 0.0f);
-  ASSERT_NE(rect, nullptr);
-  EXPECT_EQ(rect->right - rect->left, 808);
-  EXPECT_EQ(rect->bottom - rect->top, 492);
-}
-
-TEST_F(EditorTest, VersionTextShowsTheEffectVersion)
-{
-  auto* version = dynamic_cast<ITextControl*>(Gui()->GetControl(1));
-  ASSERT_NE(version, nullptr);
-  EXPECT_EQ(version->GetText(), "v1.01");
-}
-
-TEST_F(EditorTest, HiddenNoteFieldsAreNeverHit)
-{
-  for (int s = 0; s < kNumSlots; ++s)
-  {
-    NoteNumberField* field = RangeView(s)->TextField();
-    ASSERT_NE(field, nullptr);
-    EXPECT_TRUE(field->IsHidden());
-    const IRECT& r = field->GetRECT();
-    EXPECT_EQ(Gui()->ControlAt(r.MW(), r.MH()), Gui()->GetControlIdx(RangeView(s)));
-  }
-}
-
-TEST_F(EditorTest, ProductPageAreaOpensTheMakersPageAndNamesTheFailure)
-{
-  Click(400, 30);
-  ASSERT_EQ(Gui()->WebPages().size(), 1u);
-  EXPECT_EQ(Gui()->WebPages()[0].mUrl, "https://tovrane.example/products/Kestrune");
-  EXPECT_EQ(Gui()->WebPages()[0].mErrorText, "Cannot open url. Check your default browser.");
-  EXPECT_TRUE(Gui()->WebPages()[0].mTitle.empty());
-  EXPECT_TRUE(Gui()->WebPages()[0].mConfirm.empty());
-}
 } // namespace editortest
 
 namespace editortest
 {
-TEST_F(EditorTest, HostOpensAndClosesTheEditorAgainAndAgainWithTheSameControls)
+namespace
 {
-  const int controls = Gui()->NControls();
-  IControl* knob = ControlFor(5);
-  Fx()->dispatcher(Fx(), effEditClose, 0, 0, nullptr, 0.0f);
-  EXPECT_FALSE(Gui()->IsOpen());
-  Fx()->dispatcher(Fx(), effEditClose, 0, 0, nullptr, 0.0f); // unpaired close
-  int parent = 0;
-  EXPECT_EQ(Fx()->dispatcher(Fx(), effEditOpen, 0, 0, &parent, 0.0f), 1);
-  EXPECT_TRUE(Gui()->IsOpen());
-  EXPECT_EQ(Gui()->NControls(), controls);
-  EXPECT_EQ(ControlFor(5), knob);
+SampleActivity* Strip(IGraphicsHeadless* gui, int slot)
+{
+  for (int i = 0; i < gui->NControls(); ++i)
+  {
+    auto* strip = dynamic_cast<SampleActivity*>(gui->GetControl(i));
+    if (strip && strip->GetRECT().L == 26 + 152 * slot) return strip;
+  }
+  return nullptr;
+}
+} // namespace
+
+TEST_F(EditorTest, ActivityStripsAreRepaintedEveryTickEvenWithoutSound)
+{
+  IRECT marks[24];
+  IColor colors[24];
+  for (int s = 0; s < kNumSlots; ++s)
+    EXPECT_EQ(Strip(Gui(), s)->Marks(marks, colors, 24), 0);
+  const int paints = Gui()->Paints();
+  Gui()->Ticks(5);
+  EXPECT_EQ(Gui()->Paints(), paints + 5);
+  EXPECT_EQ(Gui()->LastPaintedArea(), IRECT(26, 73, 784, 77));
+}
+
+TEST_F(EditorTest, ActivityStaysEmptyForASlotWithoutSampleAndStaysOpaqueAboveUnityGain)
+{
+  SamplerEngine& e = Engine();
+  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  e.mVoiceSlot[0] = 3;
+  e.mVoicePos[0] = 5.0;
+  e.mVoiceAmp[0] = 1.0;
+  e.mVoiceCount = 1;
+  IRECT marks[24];
+  IColor colors[24];
+  EXPECT_EQ(Strip(Gui(), 2)->Marks(marks, colors, 24), 0); // no sample: no division by zero
+  e.mSampleFrames[2] = 100;
+  e.mVoiceAmp[0] = 15.8;  // +24 dB of volume
+  e.mVoicePos[0] = 250.0; // beyond the end
+  ASSERT_EQ(Strip(Gui(), 2)->Marks(marks, colors, 24), 1);
+  EXPECT_EQ(colors[0].A, 255);
+  EXPECT_EQ(marks[0].R, 2 * 152 + 176); // clamped to the strip's end
+  e.mSampleFrames[2] = 0;
+  e.ClearVoiceTable();
+}
+
+TEST_F(EditorTest, MessageBarShowsAMessageForExactly216Ticks)
+{
+  BarLabel* bar = MessageBar();
+  EXPECT_FALSE(bar->IsDirty());
+  ASSERT_TRUE(bar->SetMessage("/samples/kick.wav"));
+  EXPECT_EQ(bar->TicksLeft(), 216);
+  Gui()->Ticks(1);
+  EXPECT_TRUE(Gui()->LastPaintedArea().Intersects(bar->GetRECT()));
+  Gui()->Ticks(214);
+  EXPECT_STREQ(bar->Text(), "/samples/kick.wav");
+  EXPECT_EQ(bar->TicksLeft(), 1);
+  Gui()->Ticks(1); // the 216th: cleared and repainted once more
+  EXPECT_STREQ(bar->Text(), "");
+  EXPECT_TRUE(Gui()->LastPaintedArea().Intersects(bar->GetRECT()));
+  Gui()->Ticks(1);
+  EXPECT_EQ(Gui()->LastPaintedArea(), IRECT(26, 73, 784, 77)); // only the activity band now
+  EXPECT_FALSE(bar->IsDirty());
+}
+
+TEST_F(EditorTest, MessageBarRefusesAMessageThatDoesNotFit)
+{
+  BarLabel* bar = MessageBar();
+  ASSERT_TRUE(bar->SetMessage("short"));
+  EXPECT_FALSE(bar->SetMessage(std::string(1024, 'x').c_str()));
+  EXPECT_STREQ(bar->Text(), "short");
+  EXPECT_TRUE(bar->SetMessage(std::string(1023, 'y').c_str()));
 }
 } // namespace editortest

@@ -1,14 +1,12 @@
-// The sample view: waveform, duration and channel texts, buttons, name, redraw rule, and drawing that
-// never reads a buffer a reload is replacing (slot 0: the panel spans x 26..176, y 78..198; the
-// waveform area ends at y 150, its centre line is y 114).
+// The sample view: waveform, duration and channel texts, buttons and name (slot 0: the panel spans x 26..176,
+// y 78..198; the waveform area ends at y 150, its centre line is y 114).
 
 #include "editor/EditorFixture.h"
 
-#include "editor/SampleViewListener.h"
 #include "framework/IGraphics.h"
 
-#include <atomic>
 #include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace editortest
@@ -16,25 +14,7 @@ namespace editortest
 namespace
 {
 constexpr int kCentreY = 114;
-constexpr int kHalfHeight = 36;
 
-class RecordingListener : public SampleViewListener
-{
-public:
-  void OnSampleViewMouseDown(MySample& view, int x, int y, const IMouseMod& mod) override
-  {
-    mClicks.push_back({view.Slot(), x, y, mod.R});
-  }
-  void OnSampleViewDrop(MySample& view, const char* path) override { mDrops.emplace_back(view.Slot(), path); }
-
-  struct Click
-  {
-    int mSlot, mX, mY;
-    bool mRight;
-  };
-  std::vector<Click> mClicks;
-  std::vector<std::pair<int, std::string>> mDrops;
-};
 } // namespace
 
 TEST_F(EditorTest, DurationIsShownInMillisecondsUpToOneSecondThenInSeconds)
@@ -136,40 +116,16 @@ TEST_F(EditorTest, SampleShorterThanThePanelStillDrawsOneColumnPerPixelEachFromO
   EXPECT_GT(below, 40);
 }
 
-TEST_F(EditorTest, WaveformPeaksReachTheCentreLineAndAreClippedToTheArea)
+TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)
 {
-  LoadSample(0, 14800, 2, [](int c, uint32_t i) { return c == 0 ? (i < 7400 ? 3.0 : 0.25) : -0.5; });
-  Gui()->Ticks(1);
-  const WaveformPicture& picture = SampleView(0)->Picture();
-  EXPECT_EQ(picture.LineTop(10, 0), kCentreY - kHalfHeight); // 3.0 clipped to the top of the area
-  EXPECT_EQ(picture.LineBottom(10, 0), kCentreY);            // the minimum starts at 0
-  EXPECT_EQ(picture.LineTop(140, 0), kCentreY - 9);          // 0.25 * 72 / 2
-  EXPECT_EQ(picture.LineTop(10, 1), kCentreY);
-  EXPECT_EQ(picture.LineBottom(10, 1), kCentreY + 18);
-  // Drawn: a column of the loud half is darker than the panel at the top of the area.
-  EXPECT_LT(DRAW_GetR(PixelAt(26 + 10, 80)), DRAW_GetR(PixelAt(26 + 130, 80)));
+  MySample* view = SampleView(0);
+  const std::string tooLong(1024, 'a');
+  EXPECT_FALSE(view->SetDisplayName(tooLong.c_str()));
+  EXPECT_STREQ(view->DisplayName(), "...");
+  EXPECT_FALSE(view->SetPreviousPath(tooLong.c_str()));
+  EXPECT_TRUE(view->SetPath(std::string(1023, 'b').c_str()));
+  EXPECT_EQ(std::string(view->Path()).size(), 1023u);
 }
-
-TEST_F(EditorTest, SampleViewRedrawsOnceForEachChangeAndForThePlayedMark)
-{
-  MySample* view = SampleView(2);
-  Gui()->Ticks(1);
-  EXPECT_FALSE(view->IsDirty());
-  view->SetChanged();
-  EXPECT_TRUE(view->IsDirty());
-  EXPECT_FALSE(view->IsDirty());
-
-  LoadSample(2, 1000, 1, [](int, uint32_t) { return 0.3; });
-  Gui()->Ticks(1);
-  NoteOn(60);
-  EXPECT_TRUE(view->PlayedMark());
-  EXPECT_TRUE(view->IsDirty());
-  NoteOn(62); // the mark is already set: no redraw
-  EXPECT_FALSE(view->IsDirty());
-  // The played mark alone does not rebuild the picture.
-  EXPECT_FALSE(view->PictureStale());
-}
-
 TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverReadsAReplacedBuffer)
 {
   LoadSample(0, 14800, 1, [](int, uint32_t) { return 0.9; });
@@ -219,33 +175,4 @@ TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverRead
   EXPECT_STREQ(view->DurationText(), "154 msec");
 }
 
-TEST_F(EditorTest, ClicksAndDropsGoToTheListenerOnlyInsideThePanel)
-{
-  RecordingListener listener;
-  Click(100, 120); // no listener yet: nothing happens
-  SampleView(1)->SetListener(&listener);
-  Click(152 + 100, 120, true);
-  ASSERT_EQ(listener.mClicks.size(), 1u);
-  EXPECT_EQ(listener.mClicks[0].mSlot, 1);
-  EXPECT_EQ(listener.mClicks[0].mX, 252);
-  EXPECT_TRUE(listener.mClicks[0].mRight);
-
-  Gui()->OnDrop(152 + 26, 198, "/samples/edge.wav"); // the panel's corner counts
-  Gui()->OnDrop(152 + 100, 300, "/samples/elsewhere.wav");
-  SampleView(1)->OnDrop(152 + 177, 120, "/samples/outside.wav");
-  ASSERT_EQ(listener.mDrops.size(), 1u);
-  EXPECT_EQ(listener.mDrops[0], std::make_pair(1, std::string("/samples/edge.wav")));
-  SampleView(1)->SetListener(nullptr);
-}
-
-TEST_F(EditorTest, FileStateTextsThatDoNotFitAreRefused)
-{
-  MySample* view = SampleView(0);
-  const std::string tooLong(1024, 'a');
-  EXPECT_FALSE(view->SetDisplayName(tooLong.c_str()));
-  EXPECT_STREQ(view->DisplayName(), "...");
-  EXPECT_FALSE(view->SetPreviousPath(tooLong.c_str()));
-  EXPECT_TRUE(view->SetPath(std::string(1023, 'b').c_str()));
-  EXPECT_EQ(std::string(view->Path()).size(), 1023u);
-}
 } // namespace editortest

@@ -3,7 +3,6 @@
 
 #include "editor/EditorFixture.h"
 
-#include "editor/EditorText.h"
 #include "editor/NoteNumberField.h"
 #include "framework/IGraphics.h"
 
@@ -157,57 +156,6 @@ TEST_F(SampleRangeTest, ClickNearTheRootMarkerMovesTheRootForTheWholeDrag)
   EXPECT_EQ(View()->High(), 115);
 }
 
-TEST_F(SampleRangeTest, DragsBelowTheBandOrWithTheRightButtonAreIgnored)
-{
-  Press(100, 210);
-  const int low = View()->Low();
-  EXPECT_EQ(low, 61); // (int)((100 - 25) * 115 / 140)
-  MoveTo(90, 232);    // below the band
-  EXPECT_EQ(View()->Low(), low);
-  IMouseMod right(false, true);
-  Gui()->OnMouseDrag(80, 210, &right);
-  EXPECT_EQ(View()->Low(), low);
-  Release(80, 210);
-}
-
-TEST_F(SampleRangeTest, RangeEditsReachTheHostAsBracketedGestures)
-{
-  Press(100, 210);
-  Release(100, 210);
-  ASSERT_FALSE(mHost.mAutomates.empty());
-  EXPECT_EQ(mHost.mAutomates.back().mIdx, Idx(0, kLowNote));
-  EXPECT_FLOAT_EQ(mHost.mAutomates.back().mValue, static_cast<float>(61.0 / 115.0));
-  EXPECT_EQ(mHost.mBeginEdits, std::vector<int>{Idx(0, kLowNote)});
-  EXPECT_EQ(mHost.mEndEdits, std::vector<int>{Idx(0, kLowNote)});
-}
-
-TEST_F(SampleRangeTest, RightClickOpensTheNoteFieldOverTheThirdClicked)
-{
-  struct Case
-  {
-    int mX;
-    int mMode;
-    IRECT mField;
-    const char* mText;
-  };
-  const Case cases[] = {{40, SampleRange::kEditLow, IRECT(25, 209, 57, 227), "36"},
-                        {100, SampleRange::kEditRootText, IRECT(84, 209, 116, 227), "41"},
-                        {150, SampleRange::kEditHigh, IRECT(143, 209, 175, 227), "127"}};
-  for (const Case& c : cases)
-  {
-    RightClick(c.mX, 240);
-    EXPECT_EQ(View()->EditMode(), c.mMode);
-    EXPECT_TRUE(View()->IsEditing());
-    EXPECT_EQ(View()->TextField()->GetRECT(), c.mField);
-    ASSERT_FALSE(Gui()->Prompts().empty());
-    EXPECT_EQ(Gui()->Prompts().back().mControl, View()->TextField());
-    EXPECT_EQ(Gui()->Prompts().back().mInitialText, c.mText);
-  }
-  // A left click below the band opens it too.
-  Click(100, 240);
-  EXPECT_EQ(Gui()->Prompts().size(), 4u);
-}
-
 TEST_F(SampleRangeTest, TypedNoteNumbersAreClampedToTheirEnd)
 {
   SetRange(36, 100, 60);
@@ -241,28 +189,6 @@ TEST_F(SampleRangeTest, TypedNoteNumbersAreClampedToTheirEnd)
   EXPECT_EQ(Param(0, kHighNote)->Value(), 60.0);
 }
 
-TEST_F(SampleRangeTest, TextThatIsNotANumberChangesNothingButEndsTheEntry)
-{
-  Gui()->QueuePromptAnswer("abc");
-  RightClick(40);
-  EXPECT_EQ(Param(0, kLowNote)->Value(), 36.0);
-  EXPECT_FALSE(View()->IsEditing());
-  // An entry closed without an answer does not block the next one.
-  RightClick(40);
-  EXPECT_TRUE(View()->IsEditing());
-  Gui()->QueuePromptAnswer("40");
-  RightClick(40);
-  EXPECT_EQ(Param(0, kLowNote)->Value(), 40.0);
-}
-
-TEST_F(SampleRangeTest, AnotherViewsEntryDoesNotChangeThisSlot)
-{
-  Gui()->QueuePromptAnswer("70");
-  Click(152 + 40, 210, true); // slot 1's low third
-  EXPECT_EQ(Param(1, kLowNote)->Value(), 70.0);
-  EXPECT_EQ(Param(0, kLowNote)->Value(), 36.0);
-}
-
 TEST_F(SampleRangeTest, AtMostTwelveHeldNotesAreShownAndAKeyOnlyOnce)
 {
   for (int note = 40; note < 53; ++note)
@@ -285,19 +211,6 @@ TEST_F(SampleRangeTest, AtMostTwelveHeldNotesAreShownAndAKeyOnlyOnce)
   EXPECT_TRUE(View()->IsDirty());
 }
 
-TEST_F(SampleRangeTest, StoppingAllVoicesClearsTheHeldNotes)
-{
-  NoteOn(60);
-  NoteOn(64);
-  ASSERT_EQ(View()->HeldCount(), 2);
-  {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
-    Engine().SilenceAllVoices();
-  }
-  EXPECT_EQ(View()->HeldCount(), 0);
-  EXPECT_EQ(View()->HeldNote(0), -1);
-}
-
 TEST_F(SampleRangeTest, TheLowestKeyIsTrackedWithTheLowEndAtViewNoteZero)
 {
   SetRange(12, 60);
@@ -318,61 +231,4 @@ TEST_F(SampleRangeTest, TheLowestKeyIsTrackedWithTheLowEndAtViewNoteZero)
   EXPECT_EQ(View()->HeldMarkX(-1, &inRange), kL - 2);
 }
 
-TEST_F(SampleRangeTest, NarrowingTheRangeClearsThePlayedMarkAndRedrawsTheSampleView)
-{
-  NoteOn(60);
-  EXPECT_TRUE(SampleView(0)->PlayedMark());
-  Gui()->Ticks(1);
-  ASSERT_FALSE(SampleView(0)->IsDirty());
-  Press(100, 210); // raises the low end
-  Release(100, 210);
-  EXPECT_FALSE(SampleView(0)->PlayedMark());
-  EXPECT_TRUE(SampleView(0)->IsDirty());
-  // Widening does not touch the mark.
-  NoteOn(100);
-  Press(30, 210);
-  Release(30, 210);
-  EXPECT_TRUE(SampleView(0)->PlayedMark());
-}
-
-TEST_F(SampleRangeTest, ViewDrawsNothingUntilTheEngineHasSetItsNotes)
-{
-  SampleRange fresh(mPlug.get(), IRECT(25, 201, 175, 256), 0, SampleView(0));
-  EXPECT_EQ(fresh.Low(), -1);
-  const DRAW_Pixel before = PixelAt(100, 215);
-  IRECT all(0, 0, 808, 492);
-  Gui()->Draw(&all); // a pass sets the draw rectangle
-  const int controls = Gui()->NControls();
-  fresh.Draw(Gui());
-  EXPECT_EQ(PixelAt(100, 215), before);
-  // Its hidden field exists after the first draw.
-  ASSERT_NE(fresh.TextField(), nullptr);
-  EXPECT_EQ(Gui()->NControls(), controls + 1);
-  EXPECT_TRUE(fresh.TextField()->IsHidden());
-}
-
-TEST(EditorText, NoteNamesAndTypedNumbersIgnoreTheLocale)
-{
-  char name[8];
-  FormatViewNoteName(48, name, sizeof(name));
-  EXPECT_STREQ(name, "C4");
-  FormatViewNoteName(0, name, sizeof(name));
-  EXPECT_STREQ(name, "C0");
-  FormatViewNoteName(115, name, sizeof(name));
-  EXPECT_STREQ(name, "G9");
-  FormatViewNoteName(13, name, sizeof(name));
-  EXPECT_STREQ(name, "C#1");
-  char tiny[3];
-  FormatViewNoteName(13, tiny, sizeof(tiny));
-  EXPECT_STREQ(tiny, ""); // refused, not cut
-  int v = 7;
-  EXPECT_FALSE(ParseLeadingInt("", &v));
-  EXPECT_FALSE(ParseLeadingInt("-", &v));
-  EXPECT_FALSE(ParseLeadingInt("x1", &v));
-  EXPECT_EQ(v, 7);
-  EXPECT_TRUE(ParseLeadingInt("  -12.7", &v));
-  EXPECT_EQ(v, -12);
-  EXPECT_TRUE(ParseLeadingInt("99999999999999999999", &v));
-  EXPECT_EQ(v, 2147483647);
-}
 } // namespace editortest

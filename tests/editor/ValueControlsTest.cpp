@@ -45,28 +45,6 @@ TEST_F(EditorTest, DraggingEachKnobUpRaisesItsParameterAndTheEngineFollows)
   }
 }
 
-TEST_F(EditorTest, KnobDragWithShiftIsTenTimesFinerAndDownwardsLowers)
-{
-  auto* knob = dynamic_cast<IKnobRotVal*>(ControlFor(Idx(2, kRelease)));
-  ASSERT_NE(knob, nullptr);
-  const double before = knob->GetValue();
-  Drag(knob->CentreX(), knob->CentreY(), knob->CentreX(), knob->CentreY() - 20, true);
-  EXPECT_NEAR(knob->GetValue(), before + 20.0 / 2240.0, kEps);
-  Drag(knob->CentreX(), knob->CentreY(), knob->CentreX(), knob->CentreY() + 40);
-  EXPECT_NEAR(knob->GetValue(), before + 20.0 / 2240.0 - 40.0 / 224.0, kEps);
-}
-
-TEST_F(EditorTest, KnobGestureIsBracketedForTheHostWhichHearsTheValue)
-{
-  auto* knob = dynamic_cast<IKnobRotVal*>(ControlFor(Idx(1, kAttack)));
-  Drag(knob->CentreX(), knob->CentreY(), knob->CentreX(), knob->CentreY() - 10);
-  ASSERT_FALSE(mHost.mAutomates.empty());
-  EXPECT_EQ(mHost.mAutomates.back().mIdx, Idx(1, kAttack));
-  EXPECT_FLOAT_EQ(mHost.mAutomates.back().mValue, static_cast<float>(knob->GetValue()));
-  EXPECT_EQ(mHost.mBeginEdits, std::vector<int>{Idx(1, kAttack)});
-  EXPECT_EQ(mHost.mEndEdits, std::vector<int>{Idx(1, kAttack)});
-}
-
 TEST_F(EditorTest, WheelStepsAKnobByOneHundredthOrOneThousandthWithShift)
 {
   auto* knob = dynamic_cast<IKnobRotVal*>(ControlFor(Idx(0, kAttack)));
@@ -75,10 +53,6 @@ TEST_F(EditorTest, WheelStepsAKnobByOneHundredthOrOneThousandthWithShift)
   EXPECT_NEAR(Param(0, kAttack)->GetNormalized(), before + 0.03, kEps);
   Wheel(knob->CentreX(), knob->CentreY(), -1, true);
   EXPECT_NEAR(Param(0, kAttack)->GetNormalized(), before + 0.029, kEps);
-  // The gesture's end reaches the host half a second of ticks later.
-  EXPECT_TRUE(mHost.mEndEdits.empty());
-  Gui()->Ticks(13);
-  EXPECT_EQ(mHost.mEndEdits, std::vector<int>{Idx(0, kAttack)});
 }
 
 TEST_F(EditorTest, DoubleClickRestoresTheDefaultOfKnobAndSlider)
@@ -109,21 +83,6 @@ TEST_F(EditorTest, RightClickOnAKnobOpensValueEntryAndTheTypedValueIsApplied)
   EXPECT_TRUE(Gui()->Prompts()[0].mCentre);
   EXPECT_NEAR(Param(4, kRelease)->Value(), 2.5, 1e-9);
   EXPECT_EQ(mPlug->AppliedInt(Idx(4, kRelease)), 250);
-}
-
-TEST_F(EditorTest, KnobDrawsItsValueTextWithoutUnitAndTurnsWithTheValue)
-{
-  auto* knob = dynamic_cast<IKnobRotVal*>(ControlFor(Idx(0, kAttack)));
-  EXPECT_EQ(knob->TextRect(), IRECT(69 - 28, 309 + 28 - 22 - 15, 69 + 28, 309 + 28 - 22));
-  auto* volume = dynamic_cast<IKnobRotVal*>(ControlFor(Idx(0, kVolume)));
-  EXPECT_EQ(volume->TextRect(), IRECT(130 - 28, 388 + 28 - 24 - 15, 130 + 28, 388 + 28 - 24));
-  const double kPi = 3.14159265358979323846;
-  Fx()->setParameter(Fx(), Idx(0, kAttack), 0.0f);
-  EXPECT_NEAR(knob->Angle(), -150.0 * kPi / 180.0, 1e-12);
-  Fx()->setParameter(Fx(), Idx(0, kAttack), 1.0f);
-  EXPECT_NEAR(knob->Angle(), 150.0 * kPi / 180.0, 1e-12);
-  Fx()->setParameter(Fx(), Idx(0, kAttack), 0.5f);
-  EXPECT_NEAR(knob->Angle(), 0.0, 1e-12);
 }
 
 TEST_F(EditorTest, SliderClickPutsTheHandleCentreUnderThePointer)
@@ -164,34 +123,6 @@ TEST_F(EditorTest, SliderDragFollowsInsideTheTrackAndIgnoresTheRest)
   EXPECT_EQ(mPlug->AppliedInt(Idx(1, kPan)), -48);
 }
 
-TEST_F(EditorTest, SliderBarRunsFromTheTrackCentreToTheHandle)
-{
-  auto* slider = dynamic_cast<ISlider*>(ControlFor(Idx(0, kPan)));
-  IRECT bar;
-  Fx()->setParameter(Fx(), Idx(0, kPan), 0.5f);
-  ASSERT_TRUE(slider->BarRect(&bar));
-  EXPECT_EQ(bar.W(), 0);
-  Fx()->setParameter(Fx(), Idx(0, kPan), 0.0f);
-  ASSERT_TRUE(slider->BarRect(&bar));
-  // From the handle centre at the left end (54 + 6) to the centre of the travel (54 + 38.5 + 6).
-  EXPECT_EQ(bar, IRECT(60, 423, 99, 425));
-  Fx()->setParameter(Fx(), Idx(0, kPan), 1.0f);
-  ASSERT_TRUE(slider->BarRect(&bar));
-  EXPECT_EQ(bar, IRECT(99, 423, 137, 425));
-  EXPECT_EQ(slider->HandleDrawRect(), IRECT(54 + 77, 416, 54 + 77 + 12, 432));
-}
-
-TEST_F(EditorTest, RightClickOnTheSliderOpensValueEntry)
-{
-  Gui()->QueuePromptAnswer("-40");
-  Click(152 * 2 + 99, 424, true);
-  ASSERT_EQ(Gui()->Prompts().size(), 1u);
-  EXPECT_EQ(Gui()->Prompts()[0].mParam, Param(2, kPan));
-  EXPECT_NEAR(Param(2, kPan)->Value(), -40.0, 1e-9);
-  EXPECT_FLOAT_EQ(Engine().mPanLeft[2], 1.2f);
-  EXPECT_FLOAT_EQ(Engine().mPanRight[2], 0.6f);
-}
-
 TEST_F(EditorTest, EachButtonTogglesItsSwitchAndTheEngineFollows)
 {
   struct Case
@@ -219,29 +150,6 @@ TEST_F(EditorTest, EachButtonTogglesItsSwitchAndTheEngineFollows)
     Click(152 * s + 106 + 22, 441 + 10);
     EXPECT_FALSE(Engine().mLoop[s]);
   }
-}
-
-TEST_F(EditorTest, RightClickOnAButtonOnlyRedraws)
-{
-  const double before = Param(0, kLoop)->Value();
-  Click(106 + 22, 441 + 10, true);
-  EXPECT_EQ(Param(0, kLoop)->Value(), before);
-  EXPECT_TRUE(Gui()->Prompts().empty());
-}
-
-TEST_F(EditorTest, ReverseButtonReversesTheLoadedSampleAndTheWaveformFollows)
-{
-  LoadSample(1, 300, 1, [](int, uint32_t i) { return i < 150 ? 0.9 : 0.1; });
-  Gui()->Ticks(1);
-  const int early = SampleView(1)->Picture().LineTop(2, 0);
-  const int late = SampleView(1)->Picture().LineTop(146, 0);
-  EXPECT_LT(early, late); // loud start, quiet end
-  Click(152 + 46 + 22, 441 + 10);
-  ASSERT_TRUE(Engine().mReverse[1]);
-  EXPECT_DOUBLE_EQ(Engine().mSampleData[1][0], 0.1);
-  Gui()->Ticks(1);
-  EXPECT_EQ(SampleView(1)->Picture().LineTop(2, 0), late);
-  EXPECT_EQ(SampleView(1)->Picture().LineTop(146, 0), early);
 }
 
 TEST_F(EditorTest, SemitonesFieldTakesATypedValueThroughItsPrompt)

@@ -1,4 +1,8 @@
+// Parameter values and display texts, the chunk byte reader and the locale-independent number parser.
+
 #include "framework/IParam.h"
+#include "framework/ByteChunk.h"
+#include "framework/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +18,6 @@ std::string Display(const IParam& param, double value, bool normalized = false)
   return out;
 }
 } // namespace
-
-TEST(IParam, PrecisionFollowsTheDecimalsOfTheStepUpToSix)
-{
-  const double steps[] = {1.0, 0.1, 0.01, 0.0000001};
-  const int precisions[] = {0, 1, 2, 6};
-  for (int i = 0; i < 4; ++i)
-  {
-    IParam param;
-    param.InitDouble("x", 0, 0, 10, steps[i]);
-    EXPECT_EQ(param.GetPrecision(), precisions[i]) << steps[i];
-  }
-}
 
 TEST(IParam, DisplayFollowsTypePrecisionNamesAndNegation)
 {
@@ -77,60 +69,6 @@ TEST(IParam, IntSnapsHalvesUpwardFromZero)
   EXPECT_EQ(narrow.Value(), -1.0);
 }
 
-TEST(IParam, DoubleIsNotSnappedAndOneGivesExactlyMax)
-{
-  IParam param;
-  param.InitDouble("Semis", 1.0, 0.1, 48.0, 0.1);
-  param.SetNormalized(0.123);
-  EXPECT_DOUBLE_EQ(param.Value(), 0.1 + (48.0 - 0.1) * 0.123);
-  param.SetNormalized(1.0);
-  EXPECT_EQ(param.Value(), 48.0);
-  param.SetShape(2.0);
-  param.SetNormalized(1.0);
-  EXPECT_EQ(param.Value(), 48.0);
-}
-
-TEST(IParam, ShapeTwoPutsTheMiddleAtAQuarterAndZeroShapeIsIgnored)
-{
-  IParam param;
-  param.InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
-  param.SetShape(2.0);
-  param.SetShape(0.0);
-  EXPECT_EQ(param.GetShape(), 2.0);
-  param.SetNormalized(0.5);
-  EXPECT_DOUBLE_EQ(param.Value(), 4.0);
-  EXPECT_DOUBLE_EQ(param.GetNormalized(), 0.5);
-  EXPECT_DOUBLE_EQ(param.GetNormalized(100.0), 1.0); // clamped first
-  EXPECT_EQ(Display(param, 0.5, true), "4.00");
-}
-
-TEST(IParam, ShapeFromValueAndPositionPlacesTheValue)
-{
-  IParam param;
-  param.InitDouble("x", 0, 0, 16, 0.01);
-  param.SetShape(4.0, 0.5);
-  EXPECT_NEAR(param.GetNormalized(4.0), 0.5, 1e-12);
-  param.SetShape(20.0, 0.5); // outside the range: unchanged
-  EXPECT_NEAR(param.GetShape(), 2.0, 1e-12);
-}
-
-TEST(IParam, BoolShowsOffAndOnAndMapsOnlyTheExactWord)
-{
-  IParam param;
-  param.InitBool("Power", true);
-  EXPECT_EQ(param.Type(), IParam::kTypeBool);
-  EXPECT_STREQ(param.GetLabelForHost(), "");
-  EXPECT_EQ(Display(param, 0), "off");
-  EXPECT_EQ(Display(param, 1), "on");
-  int value = 7;
-  EXPECT_TRUE(param.MapDisplayText("on", &value));
-  EXPECT_EQ(value, 1);
-  value = 7;
-  EXPECT_FALSE(param.MapDisplayText("On", &value));
-  EXPECT_FALSE(param.MapDisplayText("on ", &value));
-  EXPECT_EQ(value, 7);
-}
-
 TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
 {
   IParam param;
@@ -143,4 +81,81 @@ TEST(IParam, HugeValuesAreCutToTheBufferNotOverflowed)
   IParam wide;
   wide.InitInt("y", 0, 0, 1);
   EXPECT_EQ(Display(wide, 1e12), "1000000000000");
+}
+
+namespace
+{
+ByteChunk ChunkOfLength(int32_t n, const char* bytes, int nBytes)
+{
+  ByteChunk chunk;
+  chunk.AppendValue(n);
+  chunk.AppendBytes(reinterpret_cast<const uint8_t*>(bytes), nBytes);
+  return chunk;
+}
+} // namespace
+
+TEST(ByteChunk, ReadsPastTheEndOrFromNegativePositionsFail)
+{
+  ByteChunk chunk;
+  chunk.AppendValue(1.5);
+  double v = 7.0;
+  EXPECT_EQ(chunk.ReadValue(&v, 1), -1);
+  EXPECT_EQ(chunk.ReadValue(&v, -1), -1);
+  EXPECT_EQ(v, 7.0);
+  EXPECT_EQ(chunk.ReadValue(&v, 0), 8);
+  EXPECT_EQ(v, 1.5);
+}
+
+TEST(ByteChunk, GetStrReadsUpToAZeroByteAndRefusesBadLengths)
+{
+  struct Case
+  {
+    int32_t length;
+    const char* bytes;
+    int nBytes;
+    int pos;          // what GetStr answers
+    const char* text; // what it leaves in the text ("keep": untouched)
+  };
+  const Case cases[] = {
+      {0, "", 0, 4, "keep"},         // empty: four bytes on, text untouched
+      {10, "abc", 3, 14, "keep"},    // past the end: a position beyond it
+      {4, "ab\0c", 4, 8, "ab"},      // stops at a zero byte
+      {-5, "abcdef", 6, -1, "keep"}, // negative length
+      {0x7FFFFFFF, "abcdef", 6, -1, "keep"},
+  };
+  for (const Case& c : cases)
+  {
+    std::string text = "keep";
+    EXPECT_EQ(ChunkOfLength(c.length, c.bytes, c.nBytes).GetStr(&text, 0), c.pos) << c.length;
+    EXPECT_EQ(text, c.text) << c.length;
+  }
+  std::string text;
+  EXPECT_EQ(ChunkOfLength(10, "abc", 3).GetStr(&text, 14), -1); // a position beyond the end
+  ByteChunk three;
+  three.AppendBytes(reinterpret_cast<const uint8_t*>("\x01\x00\x00"), 3);
+  EXPECT_EQ(three.GetStr(&text, 0), -1);
+}
+
+TEST(ByteChunk, AppendBytesOfItselfDoublesTheContent)
+{
+  ByteChunk chunk;
+  chunk.AppendStr("x");
+  chunk.AppendBytes(chunk);
+  EXPECT_EQ(chunk.Size(), 10);
+  std::string text;
+  EXPECT_EQ(chunk.GetStr(&text, 5), 10);
+  EXPECT_EQ(text, "x");
+}
+
+TEST(TextUtil, ParseDoubleReadsLikeAtofInTheCLocale)
+{
+  EXPECT_EQ(ParseDouble("2.5"), 2.5);
+  EXPECT_EQ(ParseDouble("  -4.25dB"), -4.25);
+  EXPECT_EQ(ParseDouble("+3"), 3.0);
+  EXPECT_EQ(ParseDouble("1e2"), 100.0);
+  EXPECT_EQ(ParseDouble("abc"), 0.0);
+  EXPECT_EQ(ParseDouble("--1"), 0.0);
+  EXPECT_EQ(ParseDouble(""), 0.0);
+  EXPECT_EQ(ParseDouble(nullptr), 0.0);
+  EXPECT_EQ(ParseDouble("0,5"), 0.0);
 }

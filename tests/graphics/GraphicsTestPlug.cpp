@@ -75,23 +75,6 @@ void ProbeControl::OnMouseWheel(int x, int y, IMouseMod* mod, int d)
   ++mWheels;
   IControl::OnMouseWheel(x, y, mod, d);
 }
-void ProbeControl::OnDrop(int, int, const char* path)
-{
-  mDropped = path;
-}
-void ProbeControl::OnKeyPress(int, int, int)
-{
-  ++mKeys;
-}
-void ProbeControl::OnMouseOver(int, int, IMouseMod*)
-{
-  ++mOvers;
-}
-void ProbeControl::OnMouseOut()
-{
-  ++mOuts;
-}
-
 void GraphicsFixture::SetUp()
 {
   mPlug = std::make_unique<TestPlug>();

@@ -58,16 +58,11 @@ public:
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) override;
   void OnMouseDblClick(int x, int y, IMouseMod* mod) override;
   void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override;
-  void OnDrop(int x, int y, const char* path) override;
-  void OnKeyPress(int x, int y, int key) override;
-  void OnMouseOver(int x, int y, IMouseMod* mod) override;
-  void OnMouseOut() override;
   void MarkRedraw() { mRedraw = true; }
 
   IColor mColor;
-  int mDowns = 0, mUps = 0, mDblClicks = 0, mWheels = 0, mDraws = 0, mOvers = 0, mOuts = 0, mKeys = 0;
+  int mDowns = 0, mUps = 0, mDblClicks = 0, mWheels = 0, mDraws = 0;
   std::vector<std::pair<int, int>> mDrags; // (dX, dY)
-  std::string mDropped;
 };
 
 // The plug-in with its headless editor attached and open, the host record emptied.

@@ -1,10 +1,13 @@
-// Parameter binding both ways: host automation and restored values shown on the controls, gestures and
-// typed values reaching the parameters and the host, and the editor opcodes of the binding.
+// Parameter binding both ways through the headless editor (values shown on the controls, typed values
+// reaching the parameters and the host), the font cache and the text style record.
 
 #include "GraphicsTestPlug.h"
-
+#include "drawing/DRAW_CachedFont.h"
 #include "framework/IEditableTextControl.h"
 #include "framework/IParam.h"
+#include "framework/IStructs.h"
+
+#include <string>
 
 namespace graphics_test
 {
@@ -12,45 +15,6 @@ namespace
 {
 
 using IGraphicsBinding = GraphicsFixture;
-
-TEST(IGraphicsAttach, AttachingShowsEveryParameterOnItsControlsAsTheirDefault)
-{
-  TestPlug plug;
-  auto* graphics = new IGraphicsHeadless(&plug, 100, 100);
-  auto* gain = new ProbeControl(&plug, IRECT(0, 0, 10, 10), kGain);
-  auto* pan = new ProbeControl(&plug, IRECT(0, 20, 10, 30), kPan);
-  auto* free = new ProbeControl(&plug, IRECT(0, 40, 10, 50));
-  graphics->AddControl(gain);
-  graphics->AddControl(pan);
-  graphics->AddControl(free);
-  plug.AttachGraphics(graphics);
-  EXPECT_DOUBLE_EQ(gain->GetValue(), 0.5);
-  EXPECT_DOUBLE_EQ(gain->GetDefaultValue(), 0.5);
-  EXPECT_DOUBLE_EQ(pan->GetDefaultValue(), 0.5);
-  EXPECT_DOUBLE_EQ(free->GetDefaultValue(), -1.0);
-  // Attaching prepares the back buffer at the editor's size, and the binding reports the editor.
-  ASSERT_NE(graphics->GetDrawBitmap(), nullptr);
-  EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
-}
-
-TEST_F(IGraphicsBinding, HostAutomationIsShownOnTheBoundControlsOnly)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  auto* b = Add(new ProbeControl(mPlug.get(), IRECT(20, 0, 30, 10), kGain));
-  auto* other = Add(new ProbeControl(mPlug.get(), IRECT(40, 0, 50, 10), kPan));
-  DrawAll();
-  AEffect* effect = mPlug->GetAEffect();
-  effect->setParameter(effect, kGain, 0.25f);
-  EXPECT_DOUBLE_EQ(a->GetValue(), 0.25);
-  EXPECT_DOUBLE_EQ(b->GetValue(), 0.25);
-  EXPECT_TRUE(a->IsDirty());
-  EXPECT_FALSE(other->IsDirty());
-  EXPECT_DOUBLE_EQ(mPlug->GetParam(kGain)->Value(), 25.0);
-  // Shown, not pushed back: the host hears nothing of its own automation.
-  EXPECT_TRUE(HostCalls().empty());
-  effect->setParameter(effect, 99, 0.5f); // outside the list: ignored
-  EXPECT_DOUBLE_EQ(a->GetValue(), 0.25);
-}
 
 TEST_F(IGraphicsBinding, ValuesFromThePlugInAreNormalisedReachOneControlAndRedrawOnlyWhenChanged)
 {
@@ -72,18 +36,6 @@ TEST_F(IGraphicsBinding, ValuesFromThePlugInAreNormalisedReachOneControlAndRedra
   EXPECT_DOUBLE_EQ(a->GetValue(), 0.6);
   EXPECT_DOUBLE_EQ(b->GetValue(), 0.7);
   EXPECT_TRUE(HostCalls().empty());
-}
-
-TEST_F(IGraphicsBinding, ControlGestureSetsTheParameterInformsTheHostAndAppliesIt)
-{
-  auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  mPlug->mChanged.clear();
-  gain->OnMouseWheel(0, 0, nullptr, 10);
-  EXPECT_NEAR(mPlug->GetParam(kGain)->Value(), 10.0, 1e-9);
-  ASSERT_EQ(CountCalls(audioMasterAutomate, kGain), 1);
-  EXPECT_NEAR(HostCalls()[0].mOpt, 0.1f, 1e-6);
-  ASSERT_EQ(mPlug->mChanged.size(), 1u);
-  EXPECT_EQ(mPlug->mChanged[0], kGain);
 }
 
 TEST_F(IGraphicsBinding, TypedDisplayTextMapsToItsValueInsideAnEditBracket)
@@ -131,40 +83,45 @@ TEST_F(IGraphicsBinding, TypedNumbersAreReadInTheParametersUnitsAndNegatedWhenSh
   EXPECT_TRUE(HostCalls().empty());
 }
 
-TEST_F(IGraphicsBinding, FreeTextEntrySetsAnEditableFieldAndBroadcastsTheNumberToUnboundControls)
+} // namespace
+} // namespace graphics_test
+
+namespace graphics_test
 {
-  IText style;
-  auto* field = Add(new IEditableTextControl(mPlug.get(), IRECT(0, 0, 40, 10), &style, "12"));
-  auto* free = Add(new ProbeControl(mPlug.get(), IRECT(50, 0, 60, 10)));
-  auto* bound = Add(new ProbeControl(mPlug.get(), IRECT(70, 0, 80, 10), kGain));
-  bound->SetValueFromPlug(0.5);
-  mGraphics->QueuePromptAnswer("64 and more");
-  mGraphics->OnMouseDown(5, 5, &mLeft);
-  ASSERT_EQ(mGraphics->Prompts().size(), 1u);
-  EXPECT_EQ(mGraphics->Prompts()[0].mParam, nullptr);
-  EXPECT_EQ(mGraphics->Prompts()[0].mInitialText, "12");
-  EXPECT_EQ(field->GetText(), "64 and more");
-  EXPECT_DOUBLE_EQ(free->GetValue(), 1.0); // 64 stored, then clamped into 0..1
-  EXPECT_DOUBLE_EQ(field->GetValue(), 1.0);
-  EXPECT_DOUBLE_EQ(bound->GetValue(), 0.5);
-  // A read-only field keeps its text.
-  field->SetEditable(false);
-  mGraphics->ApplyPromptText(field, nullptr, "7");
-  EXPECT_EQ(field->GetText(), "64 and more");
+namespace
+{
+
+using IGraphicsText = GraphicsFixture;
+
+TEST_F(IGraphicsText, FontIsSharedByStylesThatDifferOnlyInColourAlignmentAndQuality)
+{
+  IText a(13, IColor(255, 0, 0, 0), "Arial", IText::kStyleNormal, IText::kAlignNear);
+  IText b(13, IColor(128, 255, 0, 0), "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
+          IText::kQualityNonAntiAliased);
+  DRAW_CachedFont* font = mGraphics->FindFont(&a);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(mGraphics->FindFont(&b), font);
+  IText bigger = a;
+  bigger.mSize = 14;
+  IText bold = a;
+  bold.mStyle = IText::kStyleBold;
+  IText turned = a;
+  turned.mOrientation = 90;
+  EXPECT_NE(mGraphics->FindFont(&bigger), font);
+  EXPECT_NE(mGraphics->FindFont(&bold), font);
+  EXPECT_NE(mGraphics->FindFont(&turned), font);
 }
 
-TEST_F(IGraphicsBinding, CancelledEntryAppliesNothing)
+TEST(IText, FontNameThatDoesNotFitIsRefused)
 {
-  auto* gain = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 10, 10), kGain));
-  gain->SetValueFromPlug(0.5);
-  gain->PromptUserInput();
-  ASSERT_EQ(mGraphics->Prompts().size(), 1u);
-  EXPECT_FALSE(mGraphics->Prompts()[0].mAnswered);
-  EXPECT_TRUE(gain->IsInputPending());
-  EXPECT_DOUBLE_EQ(gain->GetValue(), 0.5);
-  EXPECT_TRUE(HostCalls().empty());
-  gain->CancelUserInput();
-  EXPECT_FALSE(gain->IsInputPending());
+  IText text;
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string longName(IText::kMaxFontNameBytes, 'x');
+  EXPECT_FALSE(text.SetFont(longName.c_str()));
+  EXPECT_STREQ(text.mFont, "Arial");
+  std::string fits(IText::kMaxFontNameBytes - 1, 'y');
+  EXPECT_TRUE(text.SetFont(fits.c_str()));
+  EXPECT_EQ(std::string(text.mFont), fits);
 }
 
 } // namespace

@@ -1,8 +1,12 @@
-// Mouse, wheel, key and drop routing through the headless editor, with the host's edit notifications.
+// Mouse and wheel routing through the headless editor with the host's edit notifications, and the knob
+// drag gearing.
 
 #include "GraphicsTestPlug.h"
-
+#include "framework/IBitmapControl.h"
+#include "framework/IEditableTextControl.h"
+#include "framework/IKnobControl.h"
 #include "framework/IParam.h"
+#include "framework/ITextControl.h"
 
 namespace graphics_test
 {
@@ -100,20 +104,6 @@ TEST_F(IGraphicsRouting, DoubleClickAsSingleClickStartsACaptureLikeAMouseDown)
   EXPECT_EQ(a->mDrags[0], std::make_pair(2, 0));
 }
 
-TEST_F(IGraphicsRouting, DoubleClickResetsAControlToTheValueFirstShownOnIt)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  a->SetValueFromPlug(0.3);
-  a->SetValueFromPlug(0.8);
-  EXPECT_DOUBLE_EQ(a->GetDefaultValue(), 0.3);
-  EXPECT_FALSE(mGraphics->OnMouseDblClick(5, 5, &mLeft));
-  EXPECT_EQ(a->mDblClicks, 1);
-  EXPECT_EQ(mGraphics->CaptureIdx(), -1);
-  EXPECT_DOUBLE_EQ(a->GetValue(), 0.3);
-  EXPECT_DOUBLE_EQ(mPlug->GetParam(kGain)->Value(), 30.0);
-  EXPECT_EQ(CountCalls(audioMasterAutomate, kGain), 1);
-}
-
 TEST_F(IGraphicsRouting, WheelGestureGivesOneBeginAndOneEndHalfASecondOfTicksAfterTheLastStep)
 {
   auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
@@ -135,93 +125,6 @@ TEST_F(IGraphicsRouting, WheelGestureGivesOneBeginAndOneEndHalfASecondOfTicksAft
   EXPECT_EQ(CountCalls(audioMasterEndEdit), 1);
   ASSERT_FALSE(HostCalls().empty());
   EXPECT_EQ(HostCalls().back().mOpcode, audioMasterEndEdit);
-}
-
-TEST(IGraphicsSlowTimer, WheelGestureOnATimerSlowerThanTwoTicksASecondEndsAtTheNextTick)
-{
-  HostCalls().clear();
-  TestPlug plug;
-  auto* graphics = new IGraphicsHeadless(&plug, 50, 50, 1);
-  graphics->AddControl(new ProbeControl(&plug, IRECT(0, 0, 20, 20), kGain));
-  plug.AttachGraphics(graphics);
-  IMouseMod none;
-  graphics->OnMouseWheel(5, 5, &none, 1);
-  EXPECT_EQ(graphics->ParamChangeTicksLeft(), 1);
-  graphics->TickAndPaint();
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  HostCalls().clear();
-}
-
-TEST_F(IGraphicsRouting, WheelOnAnotherParameterClosesThePendingGestureAtOnce)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  Add(new ProbeControl(mPlug.get(), IRECT(50, 0, 70, 20), kPan));
-  mGraphics->OnMouseWheel(5, 5, &mLeft, 1);
-  mGraphics->OnMouseWheel(55, 5, &mLeft, 1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  EXPECT_EQ(CountCalls(audioMasterBeginEdit, kPan), 1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kPan), 0);
-  mGraphics->Ticks(mGraphics->FPS() / 2);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kPan), 1);
-}
-
-TEST_F(IGraphicsRouting, WheelStepsAreTenTimesFinerWithShiftAndUnboundWheelInformsNobody)
-{
-  auto* bound = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  auto* free = Add(new ProbeControl(mPlug.get(), IRECT(50, 0, 70, 20)));
-  mGraphics->OnMouseWheel(5, 5, &mShiftLeft, 3);
-  EXPECT_NEAR(bound->GetValue(), 0.003, 1e-12);
-  HostCalls().clear();
-  EXPECT_TRUE(mGraphics->OnMouseWheel(55, 5, &mLeft, -1));
-  EXPECT_EQ(free->mWheels, 1);
-  EXPECT_DOUBLE_EQ(free->GetValue(), 0.0); // clamped at the bottom
-  EXPECT_FALSE(mGraphics->OnMouseWheel(150, 80, &mLeft, 1));
-  EXPECT_TRUE(HostCalls().empty());
-}
-
-TEST_F(IGraphicsRouting, ClosingTheEditorEndsThePendingWheelGesture)
-{
-  Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  mGraphics->OnMouseWheel(5, 5, &mLeft, 1);
-  mGraphics->Close();
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-  EXPECT_EQ(mGraphics->ParamChangeTicksLeft(), 0);
-}
-
-TEST_F(IGraphicsRouting, DropGoesToTheControlUnderThePointAndEndsItsEdit)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  mGraphics->OnMouseDown(5, 5, &mLeft);
-  mGraphics->OnDrop(6, 6, "/tmp/x.wav");
-  EXPECT_EQ(a->mDropped, "/tmp/x.wav");
-  EXPECT_EQ(mGraphics->CaptureIdx(), -1);
-  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
-}
-
-TEST_F(IGraphicsRouting, MouseOverIsDeliveredOnlyWhenEnabledAndTheLeftControlHearsOfIt)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20)));
-  auto* b = Add(new ProbeControl(mPlug.get(), IRECT(50, 0, 70, 20)));
-  EXPECT_FALSE(mGraphics->OnMouseOver(5, 5, nullptr));
-  EXPECT_EQ(a->mOvers, 0);
-  mGraphics->HandleMouseOver(true);
-  EXPECT_TRUE(mGraphics->OnMouseOver(5, 5, nullptr));
-  EXPECT_TRUE(mGraphics->OnMouseOver(6, 5, nullptr));
-  EXPECT_EQ(a->mOvers, 2);
-  EXPECT_EQ(a->mOuts, 0);
-  mGraphics->OnMouseOver(55, 5, nullptr);
-  EXPECT_EQ(a->mOuts, 1);
-  EXPECT_EQ(b->mOvers, 1);
-  mGraphics->OnMouseOver(150, 50, nullptr);
-  EXPECT_EQ(b->mOuts, 1);
-}
-
-TEST_F(IGraphicsRouting, KeysGoToTheControlUnderThePoint)
-{
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20)));
-  EXPECT_TRUE(mGraphics->OnKeyPress(5, 5, 'a'));
-  EXPECT_FALSE(mGraphics->OnKeyPress(50, 50, 'a'));
-  EXPECT_EQ(a->mKeys, 1);
 }
 
 TEST_F(IGraphicsRouting, RightClickOnBoundControlOpensValueEntryWithTheDisplayText)
@@ -246,20 +149,35 @@ TEST_F(IGraphicsRouting, RightClickOnBoundControlOpensValueEntryWithTheDisplayTe
   EXPECT_EQ(free->mDowns, 1);
 }
 
-TEST_F(IGraphicsRouting, HostWheelExtensionReachesTheControlUnderTheLastPointerPosition)
+} // namespace
+} // namespace graphics_test
+
+namespace graphics_test
 {
-  auto* a = Add(new ProbeControl(mPlug.get(), IRECT(0, 0, 20, 20), kGain));
-  AEffect* effect = mPlug->GetAEffect();
-  // No pointer position yet: nothing under it.
-  EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, kVendorMouseWheelIndex, kVendorMouseWheelValue,
-                               nullptr, 1.0f),
-            0);
-  mGraphics->HandleMouseOver(true);
-  mGraphics->OnMouseOver(5, 5, nullptr);
-  EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, kVendorMouseWheelIndex, kVendorMouseWheelValue,
-                               nullptr, 2.0f),
-            1);
-  EXPECT_NEAR(a->GetValue(), 0.02, 1e-12);
+namespace
+{
+
+using IControlBase = GraphicsFixture;
+
+using IKnobControlDrag = GraphicsFixture;
+
+TEST_F(IKnobControlDrag, VerticalKnobRisesAQuarterPercentPerPixelUpAndTenTimesLessWithShift)
+{
+  auto* knob = Add(new IKnobControl(mPlug.get(), IRECT(0, 0, 20, 100), kGain, kVertical, 4.0));
+  knob->SetValueFromPlug(0.5);
+  mGraphics->OnMouseDown(10, 50, &mLeft);
+  mGraphics->OnMouseDrag(10, 49, &mLeft);
+  EXPECT_NEAR(knob->GetValue(), 0.5025, 1e-12);
+  mGraphics->OnMouseDrag(10, 48, &mShiftLeft);
+  EXPECT_NEAR(knob->GetValue(), 0.50275, 1e-12);
+  IMouseMod controlLeft(true, false, false, true);
+  mGraphics->OnMouseDrag(10, 50, &controlLeft);
+  EXPECT_NEAR(knob->GetValue(), 0.50225, 1e-12);
+  mGraphics->OnMouseUp(10, 50, &mLeft);
+  EXPECT_NEAR(mPlug->GetParam(kGain)->Value(), 50.225, 1e-9);
+  EXPECT_EQ(CountCalls(audioMasterAutomate, kGain), 3);
+  EXPECT_EQ(CountCalls(audioMasterBeginEdit, kGain), 1);
+  EXPECT_EQ(CountCalls(audioMasterEndEdit, kGain), 1);
 }
 
 } // namespace

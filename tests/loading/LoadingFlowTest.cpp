@@ -1,9 +1,20 @@
-// The loading flow on an in-process instance: header and data steps, names, failures, saved paths.
+// The loading flow on an in-process instance (header and data steps, names, failures, saved paths), the
+// display-name rule and the folder neighbours, on real folders made by the tests.
 
 #include "loading/LoadingFixture.h"
+#include "samplefiles/FolderNeighbours.h"
+#include "samplefiles/SampleFileAccess.h"
+#include "samplefiles/SampleFileNames.h"
+#include "samplefiles/SlotFile.h"
+#include "samplefiles/WavTestFiles.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
+#include <string>
+#include <vector>
 
 using namespace loadingtest;
 
@@ -63,91 +74,6 @@ TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
   }
 }
 
-TEST_F(LoadingFlow, FileNamesOfMoreThanTwentyCharactersAreShownCut)
-{
-  OpenAt(44100.0);
-  Load(0, WriteWav("abcdefghijklmnop.wav"));
-  EXPECT_STREQ(File(0).DisplayName(), "abcdefghijklmnop.wav");
-  Load(0, WriteWav("abcdefghijklmnopqrstuv.wav"));
-  EXPECT_STREQ(File(0).DisplayName(), "abcdefghijklmnopqrs");
-}
-
-TEST_F(LoadingFlow, OggRatioIsRoundedToSinglePrecisionAndWavRatioIsNot)
-{
-  OpenAt(48000.0);
-  Load(0, WriteOgg("tone.ogg", 2, 44100, 4410));
-  Load(1, WriteWav("tone.wav", 1, 44100));
-  EXPECT_EQ(E().mSampleFrames[0], 4410u);
-  EXPECT_EQ(E().mSampleChannels[0], 2);
-  EXPECT_EQ(E().mRateRatio[0], static_cast<double>(static_cast<float>(44100.0 / 48000.0)));
-  EXPECT_NE(E().mRateRatio[0], 44100.0 / 48000.0);
-  EXPECT_EQ(E().mRateRatio[1], 44100.0 / 48000.0);
-}
-
-TEST_F(LoadingFlow, SampleLoadedBeforeTheHostAnnouncesARateGetsItsRatioAtTheFirstReset)
-{
-  Load(2, WriteWav("early.wav", 1, 44100));
-  EXPECT_EQ(E().mSampleFrames[2], 16u);
-  OpenAt(48000.0);
-  EXPECT_EQ(E().mRateRatio[2], 44100.0 / 48000.0);
-}
-
-TEST_F(LoadingFlow, ReverseInForceWhenLoadingHoldsTheDataReversed)
-{
-  OpenAt(44100.0);
-  Apply(kReverse, 1);
-  Load(0, WriteWav("st.wav", 2, 44100, 5));
-  for (int k = 0; k < 5; ++k)
-  {
-    EXPECT_EQ(E().mSampleData[0][k], Pcm(0, 4 - k) / 32768.0) << k;
-    EXPECT_EQ(E().mSampleData[0][5 + k], Pcm(1, 4 - k) / 32768.0) << k;
-  }
-  Apply(kReverse, 0);
-  EXPECT_EQ(E().mSampleData[0][0], Pcm(0, 0) / 32768.0);
-}
-
-TEST_F(LoadingFlow, EditorRouteEndsInTheSameSlotStateAsTheHostRoute)
-{
-  OpenAt(48000.0);
-  Apply(kReverse, 1);
-  Apply(1 * kParamsPerSlot + kReverse, 1);
-  for (const std::string& path : {WriteWav("a.wav", 2, 22050, 300), WriteOgg("b.ogg", 2, 32000, 3000)})
-  {
-    SCOPED_TRACE(path);
-    Load(0, path, Route::kHost);
-    Load(1, path, Route::kEditor);
-    ASSERT_EQ(E().mSampleFrames[0], E().mSampleFrames[1]);
-    EXPECT_EQ(E().mSampleChannels[0], E().mSampleChannels[1]);
-    EXPECT_EQ(E().mRateRatio[0], E().mRateRatio[1]);
-    EXPECT_EQ(E().mSampleFileRate[0], E().mSampleFileRate[1]);
-    const size_t n = E().mSampleFrames[0] * static_cast<size_t>(E().mSampleChannels[0]);
-    EXPECT_EQ(std::memcmp(E().mSampleData[0].get(), E().mSampleData[1].get(), n * sizeof(double)), 0);
-    EXPECT_STREQ(File(0).Path(), File(1).Path());
-    EXPECT_STREQ(File(0).DisplayName(), File(1).DisplayName());
-    EXPECT_STREQ(File(0).PreviousPath(), File(1).PreviousPath());
-    EXPECT_STREQ(File(0).NextPath(), File(1).NextPath());
-    EXPECT_EQ(File(0).Duration(), File(1).Duration());
-    EXPECT_EQ(Saved(0), Saved(1));
-  }
-}
-
-TEST_F(LoadingFlow, ReloadStopsTheSlotsOwnVoicesOnly)
-{
-  OpenAt(44100.0);
-  const std::string a = WriteWav("a.wav", 1, 44100, 4000);
-  Load(0, a);
-  Load(1, a);
-  Apply(1 * kParamsPerSlot + kLowNote, 12);
-  Render(4);
-  NoteOn(60);
-  ASSERT_EQ(E().mVoiceCount, 2);
-  Load(0, WriteWav("b.wav"), Route::kEditor);
-  EXPECT_EQ(E().mVoiceSlot[0], 0);
-  EXPECT_EQ(E().mVoiceSlot[1], 2);
-  Load(1, a, Route::kHost);
-  EXPECT_EQ(E().mVoiceSlot[1], 0);
-}
-
 TEST_F(LoadingFlow, FileThatCannotBeReadClearsTheSlotWithWrongAudio)
 {
   OpenAt(44100.0);
@@ -181,21 +107,6 @@ TEST_F(LoadingFlow, FileThatVanishesBeforeTheDataStepClearsTheSlotCleanly)
   EXPECT_EQ(E().mVoiceCount, 0);
   Render(64);
   EXPECT_TRUE(Silent());
-}
-
-TEST_F(LoadingFlow, FileWithoutFramesIsTheSlotsFileAndKeepsItsPath)
-{
-  OpenAt(44100.0);
-  // One byte of 16-bit data: the header opens, with 0 frames.
-  const std::string path =
-      mDir.Write("empty.wav", wavtest::Riff({wavtest::Fmt(1, 1, 44100, 16), wavtest::Chunk("data", {0})}));
-  Load(0, WriteWav("full.wav"));
-  Load(0, path);
-  ExpectEmpty(0, "empty.wav");
-  EXPECT_EQ(Saved(0), path);
-  Load(1, path, Route::kEditor);
-  ExpectEmpty(1, "empty.wav");
-  EXPECT_EQ(Saved(1), path);
 }
 
 TEST_F(LoadingFlow, PathsLongerThanTheFieldsAreRefusedWithoutOverflow)
@@ -233,59 +144,49 @@ TEST_F(LoadingFlow, PathsLongerThanTheFieldsAreRefusedWithoutOverflow)
   EXPECT_EQ(Saved(0), good);
 }
 
-TEST_F(LoadingFlow, RemovedSampleKeepsItsNeighboursForThePreviousAndNextButtons)
+TEST(SampleFileNames, NamesLongerThanTwentyCharactersShowTheirFirstNineteen)
 {
-  OpenAt(44100.0);
-  for (const char* name : {"a.wav", "b.wav", "c.wav"})
-    WriteWav(name);
-  Load(2, mDir.Path() + "/b.wav");
-  const std::string previous = File(2).PreviousPath();
-  const std::string next = File(2).NextPath();
-  ASSERT_FALSE(previous.empty() && next.empty());
-
-  mPlug->ClearSample(2, "...");
-  ExpectEmpty(2, "...");
-  EXPECT_EQ(Saved(2), "");
-  EXPECT_EQ(File(2).PreviousPath(), previous);
-  EXPECT_EQ(File(2).NextPath(), next);
-
-  const std::string target = next.empty() ? previous : next;
-  Load(2, target, Route::kEditor);
-  EXPECT_NE(Frames(2), 0u);
-  EXPECT_EQ(Saved(2), target);
-  // From the neighbour, the removed file is a neighbour again.
-  const std::string back = next.empty() ? File(2).NextPath() : File(2).PreviousPath();
-  EXPECT_EQ(back, mDir.Path() + "/b.wav");
+  EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs"); // 26 -> 19
+  EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnop.wav"), "abcdefghijklmnop.wav");      // 20 stays whole
+  EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnopq.wav"), "abcdefghijklmnopq.w");      // 21 -> 19
+  EXPECT_EQ(DisplayNameOf("plain.wav"), "plain.wav");
 }
 
-TEST_F(LoadingFlow, ZeroTextFromTheHostLeavesTheSlotAlone)
+namespace
 {
-  OpenAt(44100.0);
-  const std::string path = WriteWav("keep.wav");
-  Load(0, path);
-  char zero[] = "0";
-  mPlug->OnExtraParam(0, zero);
-  EXPECT_EQ(Frames(0), 16u);
-  EXPECT_EQ(Saved(0), path);
+// The sample files of a folder as the system lists them: the independent reading of the rule.
+std::vector<std::string> SampleFilesInListingOrder(const std::string& folder)
+{
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* e = readdir(dir))
+  {
+    std::string n = e->d_name;
+    std::string lower;
+    for (char c : n)
+      lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (lower.size() >= 4 &&
+        (lower.compare(lower.size() - 4, 4, ".wav") == 0 || lower.compare(lower.size() - 4, 4, ".ogg") == 0))
+      names.push_back(n);
+  }
+  closedir(dir);
+  return names;
 }
+} // namespace
 
-TEST_F(LoadingFlow, CancelledPromptReloadsALoadedSlotAndLeavesANeverLoadedSlotAlone)
+TEST(FolderNeighbours, PreviousAndNextAreTheSampleFilesListedAroundTheCurrentOne)
 {
-  // Without an open editor the file chooser answers as a cancelled dialog.
-  OpenAt(44100.0);
-  const std::string path = WriteWav("again.wav", 1, 44100, 16);
-  Load(0, path);
-  // The file changed on disk meanwhile: cancelling reads it again.
-  WriteWav("again.wav", 1, 44100, 32);
-  Load(0, "", Route::kEditor);
-  EXPECT_EQ(Frames(0), 32u);
-  EXPECT_EQ(Saved(0), path);
-
-  mHost.ClearRecord();
-  Load(1, "", Route::kEditor);
-  Load(1, "", Route::kHost);
-  ExpectEmpty(1, "...");
-  EXPECT_STREQ(File(1).Path(), "...");
-  EXPECT_EQ(Saved(1), "0");
-  EXPECT_EQ(HostCalls(audioMasterBeginEdit, 0), 0);
+  wavtest::TempDir dir;
+  for (const char* name : {"a.wav", "b.ogg", "notes.txt", "c.WAV", "kit.sfz", "d.Ogg", "e.wave", "f.wav"})
+    dir.Write(name, {1, 2, 3});
+  const std::vector<std::string> order = SampleFilesInListingOrder(dir.Path());
+  ASSERT_EQ(order.size(), 5u);
+  for (size_t i = 0; i < order.size(); ++i)
+  {
+    SCOPED_TRACE(order[i]);
+    const FolderNeighbours n = FindFolderNeighbours(dir.Path() + "/" + order[i]);
+    EXPECT_EQ(n.previous, i == 0 ? std::string() : dir.Path() + "/" + order[i - 1]);
+    EXPECT_EQ(n.next, i + 1 == order.size() ? std::string() : dir.Path() + "/" + order[i + 1]);
+  }
 }

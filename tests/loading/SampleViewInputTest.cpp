@@ -105,18 +105,6 @@ TEST_F(SampleViewInput, CloseButtonEmptiesTheSlotAndPreviousAndNextStillStepFrom
   EXPECT_TRUE(mGui->FileRequests().empty()); // the buttons never ask
 }
 
-TEST_F(SampleViewInput, PreviousButtonOfTheFirstFileAsksForAFileInstead)
-{
-  WriteWav("only.wav");
-  Load(2, mDir.Path() + "/only.wav", Route::kEditor);
-  mGui->Ticks(1);
-  EXPECT_STREQ(File(2).PreviousPath(), "");
-  EXPECT_STREQ(File(2).NextPath(), "");
-  // Where the previous button would be, the panel itself answers: the prompt.
-  Click(View(2)->GetRECT().L + 2, View(2)->TitleRect().T - 2);
-  EXPECT_EQ(mGui->FileRequests().size(), 1u);
-}
-
 TEST_F(SampleViewInput, RightClickCopiesThePathToTheClipboardAndTheMessageBarAndLoadsNothing)
 {
   const std::string path = WriteWav("copied.wav");

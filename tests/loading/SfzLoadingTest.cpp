@@ -45,18 +45,6 @@ TEST_F(SfzLoading, RegionsFillTheirSlotsWithParametersAndTheRestAreCleared)
   }
 }
 
-TEST_F(SfzLoading, InstrumentThatNamesAnInstrumentAsItsSampleLeavesThatSlotAsItWas)
-{
-  OpenAt(44100.0);
-  const std::string path = WriteWav("keep.wav");
-  Load(0, path);
-  std::string self = WriteText("self.sfz", "<region>\nsample=self.sfz\n");
-  mPlug->OnExtraParam(0, self.data());
-  EXPECT_EQ(Frames(0), 16u);
-  EXPECT_EQ(Saved(0), path);
-  ExpectEmpty(1, "...");
-}
-
 TEST_F(SfzLoading, UnreadableInstrumentFromTheHostKeepsItsPathAndChangesNoSlot)
 {
   OpenAt(44100.0);
@@ -66,21 +54,4 @@ TEST_F(SfzLoading, UnreadableInstrumentFromTheHostKeepsItsPathAndChangesNoSlot)
   mPlug->OnExtraParam(1, missing.data());
   EXPECT_EQ(Frames(1), 16u);
   EXPECT_EQ(Saved(1), missing);
-}
-
-TEST_F(SfzLoading, InstrumentChosenThroughASlotClearsThatSlotsWarningFlagOnly)
-{
-  OpenAt(44100.0);
-  WriteWav("a.wav");
-  const std::string sfz = WriteText("broken.sfz", "<region>\nsample=a.wav\n<region>\nsample=missing.wav\n"
-                                                  "<region>\nsample=a.wav\n");
-  Load(0, sfz, Route::kEditor);
-  // Slot 1's region names a missing file: its run asks for the warning and its flag is set.
-  EXPECT_TRUE(File(1).SfzWarning());
-  EXPECT_FALSE(File(0).SfzWarning());
-  EXPECT_NE(Frames(0), 0u);
-  EXPECT_NE(Frames(1), 0u); // the next region that opens became region 1
-  ExpectEmpty(2, "...");
-  Load(1, sfz, Route::kEditor);
-  EXPECT_TRUE(File(1).SfzWarning()); // cleared by the choice, set again by its run
 }

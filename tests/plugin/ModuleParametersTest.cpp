@@ -1,11 +1,14 @@
-// The 60 parameters as a host sees them: names, labels, display texts, normalised values, text entry
-// and the vendor-specific value calls.
+// The built module as a host sees it: identity, flags and entry points, and the 60 parameters with their
+// names, labels, display texts, normalised values, text entry and vendor-specific value calls.
 
 #include "plugin/ModuleFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace plugintest;
 
@@ -192,4 +195,80 @@ TEST_F(ModuleParameters, NullTextBuffersAreNotWritten)
   EXPECT_EQ(mPlug->Dispatch(effGetChunk, 0, 0, nullptr), 0);
   EXPECT_EQ(mPlug->Dispatch(effSetChunk, 0, 16, nullptr), 0);
   EXPECT_EQ(mPlug->ProgramName(), "---- default ----");
+}
+
+using ModuleIdentity = ModuleTest;
+
+TEST(ModuleExports, OnlyTheTwoEntryPointsAreExported)
+{
+  // The defined dynamic symbols, as the binary tools list them: "address type name".
+  const std::string command = std::string("nm -D --defined-only '") + PluginModule::Path() + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> names;
+  char line[512];
+  while (std::fgets(line, sizeof(line), pipe))
+  {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) names.push_back(name);
+  }
+  ASSERT_EQ(pclose(pipe), 0) << command;
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"VSTPluginMain", "main"}));
+}
+
+TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
+{
+  EXPECT_EQ(Fx()->magic, kEffectMagic);
+  EXPECT_EQ(Fx()->numPrograms, 16);
+  EXPECT_EQ(Fx()->numParams, 60);
+  EXPECT_EQ(Fx()->numInputs, 0);
+  EXPECT_EQ(Fx()->numOutputs, 2);
+  EXPECT_EQ(Fx()->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing |
+                             effFlagsProgramChunks | effFlagsIsSynth);
+  EXPECT_EQ(Fx()->flags, 0x1131);
+  EXPECT_EQ(Fx()->uniqueID, 0x30717A77);
+  EXPECT_EQ(Fx()->version, 10100);
+  EXPECT_EQ(Fx()->initialDelay, 0);
+  EXPECT_FLOAT_EQ(Fx()->ioRatio, 1.0f);
+
+  char text[256];
+  std::memset(text, 'x', sizeof(text));
+  EXPECT_EQ(mPlug->Dispatch(effGetEffectName, 0, 0, text), 1);
+  EXPECT_STREQ(text, "Kestrune");
+  std::memset(text, 'x', sizeof(text));
+  EXPECT_EQ(mPlug->Dispatch(effGetProductString, 0, 0, text), 1);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(mPlug->Dispatch(effGetVendorString, 0, 0, text), 1);
+  EXPECT_STREQ(text, "Tovrane");
+  EXPECT_EQ(mPlug->Dispatch(effGetVendorVersion), 10100);
+  EXPECT_EQ(mPlug->Dispatch(effGetPlugCategory), kPlugCategSynth);
+  EXPECT_EQ(mPlug->Dispatch(effGetVstVersion), 2400);
+  EXPECT_EQ(mPlug->Dispatch(effIdentify), 0x4E764566);
+  ERect* rect = nullptr;
+  EXPECT_EQ(mPlug->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 808);
+  EXPECT_EQ(rect->bottom - rect->top, 492);
+}
+
+TEST_F(ModuleIdentity, MonoOutputArrangementLeavesTheSecondHostBufferAlone)
+{
+  mPlug->Open();
+  VstSpeakerArrangement mono = {};
+  mono.type = kSpeakerArrMono;
+  mono.numChannels = 1;
+  EXPECT_EQ(mPlug->Dispatch(effSetSpeakerArrangement, 0, 0, &mono), 1);
+  std::vector<double> l(64, 7.0), r(64, 7.0);
+  double* outs[2] = {l.data(), r.data()};
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(l[63], 0.0);
+  EXPECT_EQ(r[0], 7.0);
+
+  VstSpeakerArrangement stereo = {};
+  stereo.type = kSpeakerArrStereo;
+  stereo.numChannels = 2;
+  EXPECT_EQ(mPlug->Dispatch(effSetSpeakerArrangement, 0, 0, &stereo), 1);
+  Fx()->processDoubleReplacing(Fx(), nullptr, outs, 64);
+  EXPECT_EQ(r[0], 0.0);
 }

@@ -1,4 +1,9 @@
+// The WAV reader on crafted files (encodings, chunk walks, refusals, truncation) and the loader that
+// splits its samples into the slot's planes.
+
 #include "samplefiles/WavReader.h"
+#include "samplefiles/SampleBuffer.h"
+#include "samplefiles/WavLoader.h"
 #include "samplefiles/WavTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -84,15 +89,6 @@ TEST_F(WavReaderTest, EachSampleFormatConvertsItsExtremesExactly)
   }
 }
 
-TEST_F(WavReaderTest, OpenReportsTheFormatAndFramesOfTheDataChunk)
-{
-  ASSERT_TRUE(Opens(Riff({Fmt(1, 2, 44100, 16), Data(Pcm16({1, 2, 3, 4, 5, 6}))})));
-  EXPECT_EQ(reader.Frames(), 3u);
-  EXPECT_EQ(reader.Channels(), 2u);
-  EXPECT_EQ(reader.SampleRate(), 44100u);
-  EXPECT_EQ(reader.BitsPerSample(), 16u);
-}
-
 TEST_F(WavReaderTest, ChunkWalkSkipsForeignChunksPadBytesAndLongFormats)
 {
   struct Case
@@ -161,19 +157,6 @@ TEST_F(WavReaderTest, NonRiffAndCutHeadersAreRefused)
   EXPECT_FALSE(reader.Open((dir.Path() + "/missing.wav").c_str()));
 }
 
-TEST_F(WavReaderTest, FramesAreRoundedDownToWholeFrames)
-{
-  // Stereo 16-bit: 4 bytes a frame, 11 bytes of data.
-  Bytes payload = Pcm16({1, 2, 3, 4});
-  payload.insert(payload.end(), {5, 0, 6, 7, 0}); // odd size: one pad byte follows
-  ASSERT_TRUE(Opens(Riff({Fmt(1, 2, 8000, 16), Chunk("data", 11, payload)})));
-  EXPECT_EQ(reader.Frames(), 2u);
-  std::vector<double> out(8, -7.0);
-  EXPECT_EQ(reader.Read(out.data(), out.size()), 4u);
-  EXPECT_EQ(out[3], 4 / 32768.0);
-  EXPECT_EQ(out[4], -7.0);
-}
-
 TEST_F(WavReaderTest, DataClaimsBeyondTheFileCountOnlyTheBytesPresent)
 {
   // Truncated file: 1000 frames claimed, 3 and a half present.
@@ -193,35 +176,92 @@ TEST_F(WavReaderTest, DataClaimsBeyondTheFileCountOnlyTheBytesPresent)
   EXPECT_EQ(reader.Frames(), 0u);
 }
 
-TEST_F(WavReaderTest, ReadNeverPassesTheDataChunkOverSeveralCalls)
+namespace
 {
-  const Bytes trailer = Chunk("LIST", {'I', 'N', 'F', 'O'});
-  ASSERT_TRUE(Opens(Riff({Fmt(1, 1, 8000, 8), Data({0x00, 0x80, 0xFF}), trailer})));
-  EXPECT_EQ(reader.Frames(), 3u); // the pad byte and the LIST chunk are not samples
-  double out[8];
-  EXPECT_EQ(reader.Read(out, 2), 2u);
-  EXPECT_EQ(reader.Read(out + 2, 6), 1u);
-  EXPECT_EQ(out[2], 0.9921875);
-  EXPECT_EQ(reader.Read(out, 6), 0u);
+// 16-bit file whose sample at frame f, channel c is f * 16 + c, so a plane's content shows where each
+// value came from.
+Bytes NumberedPcm16(uint16_t channels, uint32_t frames, uint32_t rate = 8000)
+{
+  std::vector<int16_t> v;
+  for (uint32_t f = 0; f < frames; ++f)
+    for (uint16_t c = 0; c < channels; ++c)
+      v.push_back(static_cast<int16_t>(f * 16 + c));
+  return Riff({Fmt(1, channels, rate, 16), Chunk("data", Pcm16(v))});
 }
 
-TEST_F(WavReaderTest, ReadingMoreThanOneBlockKeepsEverySample)
+double N(int f, int c)
 {
-  std::vector<int16_t> values(50000);
-  for (size_t i = 0; i < values.size(); ++i)
-    values[i] = static_cast<int16_t>(i * 7919);
-  const auto s = ReadAll(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16(values))}));
-  ASSERT_EQ(s.size(), values.size());
-  for (size_t i = 0; i < values.size(); ++i)
-    ASSERT_EQ(s[i], values[i] / 32768.0) << i;
+  return (f * 16 + c) / 32768.0;
 }
 
-TEST_F(WavReaderTest, CloseReleasesTheFileAndReadThenStoresNothing)
+std::vector<double> Load(const std::string& path, uint32_t frames, int channels, bool* ok = nullptr)
 {
-  ASSERT_TRUE(Opens(Riff({Fmt(1, 1, 8000, 16), Data(Pcm16({1}))})));
-  reader.Close();
-  EXPECT_TRUE(reader.Path().empty());
-  double out[1] = {-7.0};
-  EXPECT_EQ(reader.Read(out, 1), 0u);
-  EXPECT_EQ(out[0], -7.0);
+  auto data = AllocateSampleData(frames, channels);
+  EXPECT_TRUE(data);
+  const bool loaded = LoadWavSampleData(path.c_str(), data.get(), frames, channels);
+  if (ok != nullptr) *ok = loaded;
+  return std::vector<double>(data.get(), data.get() + size_t{frames} * channels);
+}
+} // namespace
+
+TEST(WavLoader, HeaderStepRefusesWhatASlotCannotHold)
+{
+  TempDir dir;
+  SampleFileInfo info;
+  info.frames = 99;
+  EXPECT_FALSE(ReadWavHeader(dir.Write("r0.wav", NumberedPcm16(1, 4, 0)).c_str(), info)) << "rate 0";
+  const Bytes manyChannels = Riff({Fmt(1, 40000, 8000, 8), Chunk("data", Bytes(40000, 0x80))});
+  EXPECT_FALSE(ReadWavHeader(dir.Write("c.wav", manyChannels).c_str(), info)) << "40000 channels";
+  EXPECT_FALSE(ReadWavHeader(dir.Write("x.wav", {'n', 'o'}).c_str(), info));
+  EXPECT_EQ(info.frames, 99u);
+}
+
+TEST(WavLoader, ChannelsAreSplitIntoPlanesKeepingTheFirstTwoAndLeavingTheRestSilent)
+{
+  TempDir dir;
+  EXPECT_EQ(Load(dir.Write("m.wav", NumberedPcm16(1, 3)), 3, 1),
+            (std::vector<double>{N(0, 0), N(1, 0), N(2, 0)}));
+  EXPECT_EQ(Load(dir.Write("s.wav", NumberedPcm16(2, 3)), 3, 2),
+            (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), N(0, 1), N(1, 1), N(2, 1)}));
+  EXPECT_EQ(Load(dir.Write("q.wav", NumberedPcm16(4, 3)), 3, 4),
+            (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), N(0, 1), N(1, 1), N(2, 1), 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(WavLoader, AFileThatShrankSinceTheHeaderStepLeavesTheRestSilent)
+{
+  TempDir dir;
+  const std::string path = dir.Write("g.wav", NumberedPcm16(2, 4));
+  SampleFileInfo info;
+  ASSERT_TRUE(ReadWavHeader(path.c_str(), info));
+  dir.Write("g.wav", NumberedPcm16(2, 2));
+  const auto d = Load(path, info.frames, info.channels);
+  EXPECT_EQ(d, (std::vector<double>{N(0, 0), N(1, 0), 0, 0, N(0, 1), N(1, 1), 0, 0}));
+}
+
+TEST(WavLoader, AFileThatGrewOrChangedChannelsNeverWritesPastTheBuffer)
+{
+  TempDir dir;
+  const std::string path = dir.Write("g.wav", NumberedPcm16(4, 6));
+  // The slot still believes in a 2-frame mono file.
+  std::vector<double> buffer(2 + 4, -7.0);
+  std::fill(buffer.begin(), buffer.begin() + 2, 0.0);
+  ASSERT_TRUE(LoadWavSampleData(path.c_str(), buffer.data(), 2, 1));
+  EXPECT_EQ(buffer, (std::vector<double>{N(0, 0), N(1, 0), -7, -7, -7, -7}));
+}
+
+TEST(SampleBuffer, ReversalTurnsTheFirstTwoPlanesAroundAndLeavesShortDataAlone)
+{
+  double stereo[] = {1, 2, 3, 4, 5, 6, 9, 9, 9};
+  ReverseSampleData(stereo, 3, 3);
+  EXPECT_EQ(std::vector<double>(stereo, stereo + 9), (std::vector<double>{3, 2, 1, 6, 5, 4, 9, 9, 9}));
+  ReverseSampleData(stereo, 3, 3);
+  EXPECT_EQ(std::vector<double>(stereo, stereo + 9), (std::vector<double>{1, 2, 3, 4, 5, 6, 9, 9, 9}));
+
+  double mono[] = {1, 2, 3, 4};
+  ReverseSampleData(mono, 3, 1);
+  EXPECT_EQ(std::vector<double>(mono, mono + 4), (std::vector<double>{3, 2, 1, 4}));
+  ReverseSampleData(mono, 1, 1); // one frame or none, or no data: nothing changes
+  ReverseSampleData(mono, 0, 1);
+  ReverseSampleData(nullptr, 5, 2);
+  EXPECT_EQ(std::vector<double>(mono, mono + 4), (std::vector<double>{3, 2, 1, 4}));
 }

@@ -1,8 +1,19 @@
-// Opcode lines of SFZ regions and the slot parameter values they give.
+// Opcode lines of SFZ regions and the slot parameter values they give, and the value conversions
+// compared with the C library's own over generated texts (the test runs in the C locale, which the
+// reader's results must equal whatever the process locale is).
 
 #include "SfzTestFiles.h"
+#include "samplefiles/SfzValues.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 using sfztest::SfzFolder;
 using Action = SfzSlotResult::Action;
@@ -60,27 +71,6 @@ TEST(SfzOpcodes, RegionValuesBecomeSlotParameters)
   EXPECT_EQ(r.params[kLoop], 1);
 }
 
-TEST(SfzOpcodes, RegionWithoutOpcodesLeavesEveryParameterAlone)
-{
-  const SfzSlotResult r = OneRegion("");
-  for (double value : r.params)
-    EXPECT_EQ(value, kSfzNotGiven);
-}
-
-TEST(SfzOpcodes, StartValuesCountAsNotGiven)
-{
-  const SfzSlotResult r =
-      OneRegion("ampeg_attack=-1\nampeg_release=-3\nvolume=-50\nlokey=c\npitch_keytrack=-1\npan=-101\n");
-  for (Kind kind : {kLowNote, kSemitonesMultiply, kAttack, kRelease, kPan, kVolume})
-    EXPECT_EQ(r.params[kind], kSfzNotGiven) << kind;
-  // The edges that count as given: they are clamped by the parameters later, not here.
-  const SfzSlotResult edges = OneRegion("ampeg_attack=-0.5\nvolume=-49\npitch_keytrack=0\npan=-100\n");
-  EXPECT_EQ(edges.params[kAttack], -0.5);
-  EXPECT_EQ(edges.params[kVolume], -49);
-  EXPECT_EQ(edges.params[kSemitonesMultiply], 0.0);
-  EXPECT_EQ(edges.params[kPan], -100);
-}
-
 TEST(SfzOpcodes, RegionValueWinsOverFileWideValueWhichFillsTheGaps)
 {
   SfzFolder dir;
@@ -99,86 +89,114 @@ TEST(SfzOpcodes, RegionValueWinsOverFileWideValueWhichFillsTheGaps)
   EXPECT_EQ(second.params[kRelease], 0.5);
 }
 
-TEST(SfzOpcodes, RegionValuesStartOverInTheNextRegion)
+TEST(SfzOpcodes, EachOpcodeTextGivesItsParameterValueOrNotGiven)
 {
-  SfzFolder dir;
-  dir.Wav("a.wav");
-  dir.Wav("b.wav");
-  const std::string sfz =
-      dir.Text("reset.sfz", "<region>\nsample=a.wav\npan=20\nvolume=3\n<region>\nsample=b.wav\n");
-  const SfzSlotResult second = ReadSfzSlot(sfz, 1, false);
-  EXPECT_EQ(second.params[kPan], kSfzNotGiven);
-  EXPECT_EQ(second.params[kVolume], kSfzNotGiven);
+  struct Case
+  {
+    const char* lines;
+    Kind kind;
+    double value;
+  };
+  const double kNot = kSfzNotGiven;
+  const Case cases[] = {
+      // Start values count as not given; the edges next to them are given (clamped later).
+      {"ampeg_attack=-1\n", kAttack, kNot},
+      {"ampeg_release=-3\n", kRelease, kNot},
+      {"volume=-50\n", kVolume, kNot},
+      {"pan=-101\n", kPan, kNot},
+      {"pitch_keytrack=-1\n", kSemitonesMultiply, kNot},
+      {"ampeg_attack=-0.5\n", kAttack, -0.5},
+      {"volume=-49\n", kVolume, -49},
+      {"pan=-100\n", kPan, -100},
+      {"pitch_keytrack=0\n", kSemitonesMultiply, 0.0},
+      // Key tracking in cents.
+      {"pitch_keytrack=100\n", kSemitonesMultiply, 1.0},
+      {"pitch_keytrack=1200\n", kSemitonesMultiply, 12.0},
+      {"lokey=40\n", kSemitonesMultiply, kNot},
+      // Keywords, abbreviated and in any case.
+      {"direction=forward\n", kReverse, 0},
+      {"direction=REV\n", kReverse, 1},
+      {"loop_mode=no_loop\n", kLoop, 0},
+      {"loop_mode=loop_sustain\n", kLoop, 1},
+      {"loop_mode=loop\n", kLoop, 1},
+      {"loop_mode=one_shot\n", kLoop, kNot},
+      {"loop_mode=no_loop\nloop_mode=one_shot\n", kLoop, 0},
+      {"pan_alternate=no\n", kAlternatePan, 0},
+      {"pan_alternate=Y\n", kAlternatePan, 1},
+      // Note names and numbers; flats, negative octaves and numbers below 12 give -1 (clamped later).
+      {"lokey=c4\n", kLowNote, 60},
+      {"lokey=C4\n", kLowNote, 60},
+      {"hikey=a#3\n", kHighNote, 58},
+      {"pitch_keycenter=g9\n", kRootNote, 127},
+      {"lokey=c0\n", kLowNote, 12},
+      {"lokey=100\n", kLowNote, 100},
+      {"lokey=db4\n", kLowNote, -1},
+      {"lokey=c-1\n", kLowNote, -1},
+      {"lokey=11\n", kLowNote, -1},
+      {"lokey=50\nlokey=c#10\n", kLowNote, 50}, // longer than three characters: sets nothing
+      {"lokey=50\nlokey=c\n", kLowNote, kNot},  // no octave: 0, which counts as not given
+  };
+  for (const Case& c : cases)
+    EXPECT_DOUBLE_EQ(Param(c.lines, c.kind), c.value) << c.lines;
 }
 
-TEST(SfzOpcodes, KeyTrackingInCentsBecomesSemitonesMultiply)
+namespace
 {
-  EXPECT_EQ(Param("pitch_keytrack=100\n", kSemitonesMultiply), 1.0);
-  EXPECT_DOUBLE_EQ(Param("pitch_keytrack=1200\n", kSemitonesMultiply), 12.0);
-  EXPECT_EQ(Param("lokey=40\n", kSemitonesMultiply), kSfzNotGiven);
+std::string Show(const std::string& text)
+{
+  return "[" + text + "]";
 }
 
-TEST(SfzOpcodes, DirectionLoopModeAndPanAlternateReadKeywords)
+// Every text of up to three characters from an alphabet that reaches each branch of "%f" and "%d"
+// (signs, points, exponents, hex numbers, infinities, NaNs, blanks), and longer texts for the ranges:
+// past the float range either way, subnormals, overflowing integers.
+std::vector<std::string> GeneratedTexts()
 {
-  EXPECT_EQ(Param("direction=forward\n", kReverse), 0);
-  EXPECT_EQ(Param("direction=REV\n", kReverse), 1);
-  EXPECT_EQ(Param("loop_mode=no_loop\n", kLoop), 0);
-  EXPECT_EQ(Param("loop_mode=loop_sustain\n", kLoop), 1);
-  EXPECT_EQ(Param("loop_mode=loop\n", kLoop), 1);
-  EXPECT_EQ(Param("loop_mode=one_shot\n", kLoop), kSfzNotGiven);
-  EXPECT_EQ(Param("loop_mode=no_loop\nloop_mode=one_shot\n", kLoop), 0);
-  EXPECT_EQ(Param("pan_alternate=no\n", kAlternatePan), 0);
-  EXPECT_EQ(Param("pan_alternate=Y\n", kAlternatePan), 1);
+  const std::string alphabet = "019.eE+-xXpPnNiIaf( \t";
+  std::vector<std::string> texts = {""};
+  for (char a : alphabet)
+  {
+    texts.push_back(std::string(1, a));
+    for (char b : alphabet)
+    {
+      texts.push_back(std::string{a, b});
+      for (char c : alphabet)
+        texts.push_back(std::string{a, b, c});
+    }
+  }
+  // Longer texts, separated by '|'.
+  const std::string longer =
+      "infinity|INFINITY|infinityy|infix|nan(abc)|0x1.fffffep127|0x1p128|0x1p-149|0x1p-151|"
+      "0x1p-200|0X1.8P1|1e40|-1e40|1e-45|1e-46|3.4028235677973366e38|3.4028235677973367e38|"
+      "1e9999999999999999999999|1e-9999999999999999999999|0x0p99999|"
+      "12345678901234567890123456789012345678901234567890|"
+      "0.0000000000000000000000000000000000000000000001|7.0000005|16777217| \t\v\f\r\n2.5|1.5e3x|"
+      "32767|32768|65530|-32769|70000|99999999999|-99999999999|99999999999999999999|"
+      "9223372036854775807|-9223372036854775808|9223372036854775808";
+  for (size_t from = 0, bar; from <= longer.size(); from = bar + 1)
+  {
+    bar = std::min(longer.find('|', from), longer.size());
+    texts.push_back(longer.substr(from, bar - from));
+  }
+  return texts;
 }
+} // namespace
 
-TEST(SfzOpcodes, NoteNamesAndNumbers)
+TEST(SfzValues, FloatsReadAsScanfPercentFAndIntegersKeepTheLow16BitsOfAtoi)
 {
-  EXPECT_EQ(Param("lokey=c4\n", kLowNote), 60);
-  EXPECT_EQ(Param("lokey=C4\n", kLowNote), 60);
-  EXPECT_EQ(Param("hikey=a#3\n", kHighNote), 58);
-  EXPECT_EQ(Param("pitch_keycenter=g9\n", kRootNote), 127);
-  EXPECT_EQ(Param("lokey=c0\n", kLowNote), 12);
-  EXPECT_EQ(Param("lokey=100\n", kLowNote), 100);
-  // Flats, negative octaves and the numbers below 12 give -1, which the parameter clamps later.
-  EXPECT_EQ(Param("lokey=db4\n", kLowNote), -1);
-  EXPECT_EQ(Param("lokey=c-1\n", kLowNote), -1);
-  EXPECT_EQ(Param("lokey=11\n", kLowNote), -1);
-  // Longer than three characters: sets nothing, so the earlier value stays.
-  EXPECT_EQ(Param("lokey=50\nlokey=c#10\n", kLowNote), 50);
-  // A name without octave gives 0, which counts as not given again.
-  EXPECT_EQ(Param("lokey=50\nlokey=c\n", kLowNote), kSfzNotGiven);
-}
-
-TEST(SfzOpcodes, KeysThatBeginAnOpcodeNameMatchTheFirstSuchName)
-{
-  EXPECT_EQ(Param("lo=40\n", kLowNote), 40); // "lokey" is tested before "loop_mode"
-  EXPECT_EQ(Param("p=62\n", kRootNote), 62); // "pitch_keycenter" before "pan"
-  EXPECT_EQ(Param("PAN=15\n", kPan), 15);    // keys are compared lower-cased
-  EXPECT_EQ(Param("pan_a=yes\n", kAlternatePan), 1);
-  EXPECT_EQ(Param("=0.75\n", kAttack), 0.75); // an empty key matches the first name
-  EXPECT_EQ(Param("lokeys=40\n", kLowNote), kSfzNotGiven);
-  EXPECT_EQ(Param("d=reverse\n", kReverse), 1); // "direction" before "default_path"
-}
-
-TEST(SfzOpcodes, SpacesAroundTheEqualsSignAreKeptInKeyAndValue)
-{
-  // The key "lokey " is longer than "lokey" and matches nothing.
-  EXPECT_EQ(Param("lokey = 36\n", kLowNote), kSfzNotGiven);
-  // The value " 36" still reads as a number, the white space skipped by the conversion.
-  EXPECT_EQ(Param("lokey= 36\n", kLowNote), 36);
-  EXPECT_EQ(Param("volume=  -6\n", kVolume), -6);
-  // Further "=" characters stay in the value.
-  EXPECT_EQ(Param("direction=reverse=yes\n", kReverse), 0);
-}
-
-TEST(SfzOpcodes, NumbersReadTheirLeadingPartAndIgnoreTheRest)
-{
-  EXPECT_EQ(Param("ampeg_attack=0.5s\n", kAttack), 0.5);
-  EXPECT_EQ(Param("ampeg_attack=2\nampeg_attack=fast\n", kAttack), 2);
-  EXPECT_EQ(Param("volume=-3.9\n", kVolume), -3);
-  EXPECT_EQ(Param("volume=loud\n", kVolume), 0);
-  // Values are kept to 16 bits: 65530 wraps to -6.
-  EXPECT_EQ(Param("volume=65530\n", kVolume), -6);
-  // A decimal point is a point whatever the locale; a comma ends the number.
-  EXPECT_EQ(Param("ampeg_release=1,5\n", kRelease), 1);
+  for (const std::string& text : GeneratedTexts())
+  {
+    float expected = -7.0f;
+    const bool converted = std::sscanf(text.c_str(), "%f", &expected) == 1;
+    float actual = -7.0f;
+    ASSERT_EQ(ScanSfzFloat(text, actual), converted) << Show(text);
+    if (std::isnan(expected))
+      ASSERT_TRUE(std::isnan(actual)) << Show(text);
+    else
+    {
+      ASSERT_EQ(actual, expected) << Show(text);
+      ASSERT_EQ(std::signbit(actual), std::signbit(expected)) << Show(text);
+    }
+    ASSERT_EQ(SfzAtoi16(text), static_cast<int16_t>(std::atoi(text.c_str()))) << Show(text);
+  }
 }

@@ -1,4 +1,5 @@
-// Which region reaches which slot: region counting, headers, clearing, sample paths and the warning.
+// Which region reaches which slot (region counting, headers, clearing, the warning) and the sample paths
+// of regions: default_path, relative and absolute names, and the paths refused.
 
 #include "SfzTestFiles.h"
 #include "samplefiles/SfzLimits.h"
@@ -99,77 +100,6 @@ TEST(SfzRegions, CommentWithSamplePendingEndsTheRegionThere)
   EXPECT_EQ(results[2].action, Action::kClear);
 }
 
-TEST(SfzRegions, CommentBeforeTheFirstSampleOnlyBecomesTheHeader)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  // No sample is pending at the comment, so nothing is closed; the next "<region>" follows a header
-  // that is no region and closes nothing either: both samples land in region 0, the last one wins.
-  const auto results = ReadAllSlots(dir.Text("comment.sfz", "<region>\n// note\nsample=r0.wav\nlokey=50\n"
-                                                            "<region>\nsample=r1.wav\n"));
-  ASSERT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[0].samplePath, dir.Path() + "/r1.wav");
-  EXPECT_EQ(results[0].params[kLowNote], 50);
-  for (int slot = 1; slot < kSfzSlots; ++slot)
-    EXPECT_EQ(results[slot].action, Action::kClear) << "slot " << slot;
-}
-
-TEST(SfzRegions, SlotWhoseRegionEndsUnderAnotherHeaderKeepsWhatItHad)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  // The file ends under "<group>" with region 0 closed; region 1 never had a "<region>" header.
-  const auto results = ReadAllSlots(dir.Text("tail.sfz", "<region>\nsample=r0.wav\n<group>\nlokey=3\n"));
-  EXPECT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[1].action, Action::kNothing);
-  EXPECT_EQ(results[2].action, Action::kClear);
-}
-
-TEST(SfzRegions, SamplePathCarriesIntoARegionWithoutSampleLine)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  const auto results = ReadAllSlots(dir.Text("carry.sfz", "<region>\nsample=r0.wav\n<region>\nlokey=70\n"));
-  ASSERT_EQ(results[1].action, Action::kLoad);
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r0.wav");
-  EXPECT_EQ(results[1].params[kLowNote], 70);
-  EXPECT_EQ(results[0].params[kLowNote], kSfzNotGiven);
-}
-
-TEST(SfzRegions, HeaderAndOpcodeOnOneLineComeToNothing)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 1);
-  const auto results = ReadAllSlots(dir.Text("inline.sfz", "<region> sample=r0.wav\n"));
-  EXPECT_EQ(results[0].action, Action::kNothing);
-  EXPECT_EQ(results[1].action, Action::kClear);
-}
-
-TEST(SfzRegions, CrLfLineEndingsReadLikeLineFeeds)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  const auto results = ReadAllSlots(dir.Text(
-      "crlf.sfz", "<group>\r\nlokey=30\r\n<region>  \r\nsample=r0.wav\t\r\n<region>\r\nsample=r1.wav"));
-  ASSERT_EQ(results[0].action, Action::kLoad);
-  EXPECT_EQ(results[0].samplePath, dir.Path() + "/r0.wav");
-  EXPECT_EQ(results[0].params[kLowNote], 30);
-  ASSERT_EQ(results[1].action, Action::kLoad);
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r1.wav");
-  EXPECT_EQ(results[2].action, Action::kClear);
-}
-
-TEST(SfzRegions, UpperCaseAndAbbreviatedRegionHeadersCount)
-{
-  SfzFolder dir;
-  WriteWavs(dir, 2);
-  const auto results = ReadAllSlots(dir.Text("case.sfz", "<REGION>\nsample=r0.wav\n<reg\nsample=r1.wav\n"));
-  EXPECT_EQ(results[1].samplePath, dir.Path() + "/r1.wav");
-  // Leading white space is kept, so " <region>" is some other header.
-  const auto indented = ReadAllSlots(dir.Text("indent.sfz", " <region>\nsample=r0.wav\n"));
-  EXPECT_EQ(indented[0].action, Action::kNothing);
-}
-
 TEST(SfzRegions, MissingSampleWarnsFromItsSlotAndTheNextRegionTakesItsPlace)
 {
   SfzFolder dir;
@@ -204,24 +134,60 @@ TEST(SfzRegions, TwoMissingSamplesInOneRegionWarnOnce)
   EXPECT_EQ(r.action, Action::kNothing);
 }
 
-TEST(SfzRegions, UnreadableFileChangesNoSlot)
+namespace
 {
-  SfzFolder dir;
-  for (const std::string& path : {dir.Path() + "/absent.sfz", dir.Path(), std::string("...")})
-    for (const SfzSlotResult& r : ReadAllSlots(path))
-    {
-      EXPECT_EQ(r.action, Action::kNothing) << path;
-      EXPECT_FALSE(r.showWarning);
-    }
-  EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), 5, false).action, Action::kNothing);
-  EXPECT_EQ(ReadSfzSlot(dir.Text("ok.sfz", ""), -1, false).action, Action::kNothing);
+// Runs the reader for slot 0 on an SFZ file with text, written into dir.
+SfzSlotResult Slot0(const SfzFolder& dir, const std::string& text)
+{
+  return ReadSfzSlot(dir.Text("x/y/inst.sfz", text), 0, false);
 }
 
-TEST(SfzRegions, EmptyFileClearsEverySlotButTheFirst)
+} // namespace
+
+TEST(SfzPaths, DefaultPathAndSampleAreJoinedToTheSfzFolderUnlessAbsolute)
 {
   SfzFolder dir;
-  const auto results = ReadAllSlots(dir.Text("empty.sfz", "\n\n   \n"));
-  EXPECT_EQ(results[0].action, Action::kNothing);
-  for (int slot = 1; slot < kSfzSlots; ++slot)
-    EXPECT_EQ(results[slot].action, Action::kClear);
+  struct Case
+  {
+    std::string wav;  // the file, relative to the folder
+    std::string text; // the SFZ file in x/y/
+  };
+  const Case cases[] = {
+      {"x/y/smp/sub/a.wav", "default_path=smp\\\nsample=sub\\a.wav\n"},          // backslashes
+      {"x/y/smpa.wav", "default_path=smp\nsample=a.wav\n"},                      // joined without a separator
+      {"lib/a.wav", "default_path=" + dir.Path() + "/lib/\nsample=a.wav\n"},     // absolute default path
+      {"abs/b.wav", "default_path=smp/\nsample=" + dir.Path() + "/abs/b.wav\n"}, // absolute sample
+  };
+  for (const Case& c : cases)
+  {
+    const std::string wav = dir.Wav(c.wav);
+    const SfzSlotResult r = Slot0(dir, c.text);
+    EXPECT_EQ(r.action, Action::kLoad) << c.text;
+    EXPECT_EQ(r.samplePath, wav) << c.text;
+  }
+}
+
+TEST(SfzPaths, SamplePathLongerThanThePathFieldIsRefusedAndWarnedInFull)
+{
+  SfzFolder dir;
+  // Folders of 200 characters bring the full path to exactly the field's size limit and one past it.
+  const std::string folder = dir.Path() + "/x/y/";
+  std::string relative;
+  while (folder.size() + relative.size() + 200 + 1 + 5 < kSfzMaxPathBytes - 1)
+    relative += std::string(200, 'd') + "/";
+  const size_t nameLength = kSfzMaxPathBytes - 1 - folder.size() - relative.size() - 4;
+  const std::string fits = relative + std::string(nameLength, 'n') + ".wav";
+  const std::string tooLong = relative + std::string(nameLength + 1, 'n') + ".wav";
+  ASSERT_EQ((folder + fits).size(), kSfzMaxPathBytes - 1);
+  dir.Wav("x/y/" + fits);
+  dir.Wav("x/y/" + tooLong);
+
+  const SfzSlotResult accepted = Slot0(dir, "sample=" + fits + "\n");
+  EXPECT_EQ(accepted.action, Action::kLoad);
+  EXPECT_EQ(accepted.samplePath, folder + fits);
+
+  const SfzSlotResult refused = Slot0(dir, "sample=" + tooLong + "\n");
+  EXPECT_EQ(refused.action, Action::kNothing);
+  EXPECT_TRUE(refused.showWarning);
+  EXPECT_EQ(refused.warningText, "Wrong Sample in SFZ file: " + folder + tooLong);
 }

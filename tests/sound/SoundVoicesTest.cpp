@@ -75,7 +75,7 @@ TEST_F(SoundVoices, NoteAtAnOffsetIsSilentBeforeItAndStartsItsEnvelopeThere)
   EXPECT_NE(mL[0], 0.0);
 }
 
-TEST_F(SoundVoices, TransportStopSilencesAtTheNextBlockAndStartDoesNothing)
+TEST_F(SoundVoices, TransportStopSilencesAtTheNextBlockStartDoesNothingAndRecordingCountsAsRunning)
 {
   mSlots[0].active = 1;
   mSlots[0].loop = 1;
@@ -89,6 +89,13 @@ TEST_F(SoundVoices, TransportStopSilencesAtTheNextBlockAndStartDoesNothing)
   Render(4);
   EXPECT_EQ(mL[3], 1.0);
   mHost.mTimeInfo.flags &= ~kVstTransportPlaying; // stopping: silence at once, no release tail
+  Render(4);
+  EXPECT_TRUE(Silent());
+  NoteOn(60); // recording counts as running
+  mHost.mTimeInfo.flags |= kVstTransportRecording;
+  Render(4);
+  EXPECT_EQ(mL[3], 1.0);
+  mHost.mTimeInfo.flags &= ~kVstTransportRecording;
   Render(4);
   EXPECT_TRUE(Silent());
 }
