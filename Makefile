@@ -1,4 +1,5 @@
 # Front door for the usual jobs; CMake does the building.
+#   make demo            install what is missing, build, make the default kit and render its demo song
 #   make check           install what is missing, build, run the test suite
 #   make check-sanitize  the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench           build and run the benchmarks
@@ -6,7 +7,12 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build check check-sanitize bench fuzz clean
+.PHONY: deps build check check-sanitize bench fuzz clean demo
+
+HOST := build/tools/kestrune-host/kestrune-host
+MODULE := build/platform/linux/Kestrune.so
+SNAPSHOT := build/tools/kestrune-snapshot/kestrune-snapshot
+DEMO := demo
 
 deps:
 	@bash scripts/deps.sh
@@ -17,6 +23,23 @@ build: deps
 
 check: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
+
+# The default kit is generated, not committed: five samples, an SFZ file and a demo song in demo/kit.
+# The song is rendered through the built module with the kit's SFZ file handed to it; the editor's
+# picture shows the kit loaded with two keys held.
+demo: build
+	$(HOST) kit $(DEMO)/kit
+	$(HOST) render $(MODULE) --midi $(DEMO)/kit/kestrune-demo.mid --sfz $(DEMO)/kit/kestrune-kit.sfz \
+	  -o $(DEMO)/kestrune-demo.wav
+	$(SNAPSHOT) --sample 0=$(DEMO)/kit/pluck.wav --sample 1=$(DEMO)/kit/pad.ogg --sample 2=$(DEMO)/kit/bass.wav \
+	  --sample 3=$(DEMO)/kit/bell.wav --sample 4=$(DEMO)/kit/drum.wav --note 57 --note 84 \
+	  $(DEMO)/kestrune-editor.png
+	@echo
+	@echo "Demo song:     $(CURDIR)/$(DEMO)/kestrune-demo.wav"
+	@echo "Editor:        $(CURDIR)/$(DEMO)/kestrune-editor.png"
+	@echo "Default kit:   $(CURDIR)/$(DEMO)/kit (samples, kestrune-kit.sfz, kestrune-demo.mid)"
+	@echo "Install the plug-in for Linux hosts (Ardour, REAPER, Bitwig, Carla, ...):"
+	@echo "  mkdir -p ~/.vst && cp $(CURDIR)/$(MODULE) ~/.vst/"
 
 check-sanitize: deps
 	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON

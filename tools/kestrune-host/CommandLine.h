@@ -1,0 +1,55 @@
+#pragma once
+// The command line of kestrune-host: a subcommand, the plug-in path, and options. Numbers are read
+// without the process locale.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace khost
+{
+
+// What is loaded into an instance before it plays: the options render, validate and snapshot share.
+struct LoadOptions
+{
+  std::string stateIn;                                 // chunk file restored first
+  int program = -1;                                    // then this program
+  std::string sfz;                                     // then this SFZ file (all slots)
+  std::vector<std::pair<int, std::string>> slots;      // then these samples, slot by slot
+  std::vector<std::pair<int, double>> params;          // then these normalised parameter values
+  std::vector<std::pair<int, std::string>> paramTexts; // then these values typed as text
+  bool Empty() const
+  {
+    return stateIn.empty() && program < 0 && sfz.empty() && slots.empty() && params.empty() &&
+           paramTexts.empty();
+  }
+};
+
+struct Options
+{
+  std::string command;
+  std::string plugin;
+  LoadOptions load;
+  std::string midi;
+  std::string output;
+  std::string saveState;
+  std::string format = "pcm24"; // pcm16, pcm24 or float
+  double rate = 0.0;            // 0: the default
+  int block = 0;
+  double tail = -1.0;
+  bool progress = true;
+  bool doublePrecision = false;
+  bool verbose = false;
+  std::vector<std::string> checks; // validate: only these
+};
+
+class CommandLine
+{
+public:
+  static bool Parse(int argc, char** argv, Options* options, std::string* error);
+  static const char* Usage();
+
+  static bool ParseInt(const std::string& text, int* out);
+  static bool ParseDouble(const std::string& text, double* out);
+};
+} // namespace khost
