@@ -48,6 +48,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
         std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
         plug->OnInstanceClose();
       }
+      if (plug->GetGraphics()) plug->GetGraphics()->Shutdown();
       // The AEffect lives inside the instance: the host must not use it after this call.
       delete plug;
       return 0;
@@ -136,6 +137,10 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opCode, VstInt32 index, VstIntPtr value,
       OnEditorOpen();
       return 1;
     }
+    return 0;
+  case effEditIdle:
+    // Hosts call it from their UI thread or another one, at their own rate, or never.
+    if (GetGraphics()) GetGraphics()->EditIdle();
     return 0;
   case effEditClose:
     // Unpaired closes reach the editor too; its CloseWindow is safe without an open window.
@@ -256,7 +261,7 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opCode, VstInt32 index, VstIntPtr value,
     return 0;
 
   default:
-    // effEditIdle, effGetTailSize, effGetParameterProperties, effKeysRequired, effSetEditKnobMode,
+    // effGetTailSize, effGetParameterProperties, effKeysRequired, effSetEditKnobMode,
     // the key opcodes, the offline and deprecated opcodes, effShellGetNextPlugin and unknown numbers.
     return 0;
   }

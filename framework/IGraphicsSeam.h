@@ -27,4 +27,9 @@ public:
   virtual void CloseWindow() = 0;
   // The host's mouse-wheel extension: delta in wheel steps; answers whether it was handled.
   virtual int ProcessMouseWheel(float delta) = 0;
+  // effEditIdle: the host's periodic call while the editor is open (some hosts never make it).
+  virtual void EditIdle() {}
+  // The instance is about to be destroyed (effClose, without the instance mutex): platform threads
+  // stop here, while the whole instance still exists.
+  virtual void Shutdown() {}
 };

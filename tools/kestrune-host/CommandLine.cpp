@@ -18,6 +18,7 @@ const char* CommandLine::Usage()
          "  validate PLUGIN [options]           runs the host checks, each in its own process\n"
          "  snapshot PLUGIN -o EDITOR.png       the editor drawn headless (not available yet)\n"
          "  kit DIR                             writes the default kit: five samples, an SFZ, a demo song\n"
+         "  edit PLUGIN [options]               opens the editor in an X window and runs the host's loop\n"
          "\n"
          "loading options (render, validate, snapshot):\n"
          "  --state FILE        restore a state chunk saved with --save-state\n"
@@ -35,6 +36,12 @@ const char* CommandLine::Usage()
          "  --double            use the double-precision process call when the plug-in has one\n"
          "  --save-state FILE   write the state chunk after loading, before rendering\n"
          "  --no-progress       no progress bar\n"
+         "edit options:\n"
+         "  --idle-hz N         effEditIdle N times a second, 0 for never (30)\n"
+         "  --idle-thread       idle calls come from a second thread\n"
+         "  --seconds S         close after S seconds (default: when the window is closed)\n"
+         "  --script FILE       host actions, one a line: wait MS, param I V, print I, close, open,\n"
+         "                      destroy (the window under the editor), idle HZ, quit\n"
          "validate options:\n"
          "  --check NAME        run only this check (repeatable)\n"
          "  --verbose           let the plug-in's own output through\n";
@@ -189,6 +196,24 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
       if (!value(&v)) return false;
       options->checks.push_back(v);
     }
+    else if (arg == "--script")
+    {
+      if (!value(&options->script)) return false;
+    }
+    else if (arg == "--idle-hz")
+    {
+      if (!value(&v)) return false;
+      if (!ParseInt(v, &options->idleHz) || options->idleHz < 0 || options->idleHz > 1000)
+        return *error = "--idle-hz needs a rate between 0 and 1000", false;
+    }
+    else if (arg == "--seconds")
+    {
+      if (!value(&v)) return false;
+      if (!ParseDouble(v, &options->seconds) || !(options->seconds >= 0.0 && options->seconds <= 86400.0))
+        return *error = "--seconds needs seconds between 0 and 86400", false;
+    }
+    else if (arg == "--idle-thread")
+      options->idleThread = true;
     else if (arg == "--no-progress")
       options->progress = false;
     else if (arg == "--double")

@@ -41,6 +41,10 @@ struct Options
   bool doublePrecision = false;
   bool verbose = false;
   std::vector<std::string> checks; // validate: only these
+  std::string script;              // edit: host actions
+  int idleHz = 30;                 // edit (kDefaultEditIdleHz): effEditIdle calls a second, 0 for none
+  bool idleThread = false;         // edit: idle from a second thread
+  double seconds = 0.0;            // edit: run time, 0 until the window closes
 };
 
 class CommandLine

@@ -19,6 +19,10 @@ constexpr int kMaxRecordedOutputEvents = 65536;
 // Extra-parameter text buffers (sample paths) of the vendor-specific call.
 constexpr int kExtraParamTextBytes = 1024;
 
+// The edit command: idle calls a second unless --idle-hz says otherwise, and the event loop's nap.
+constexpr int kDefaultEditIdleHz = 30;
+constexpr int kEditLoopSleepMs = 2;
+
 // Validation.
 constexpr int kCheckTimeoutSeconds = 120;
 constexpr int kOpenCloseRepeats = 100;

@@ -1,6 +1,7 @@
 // kestrune-host: a command-line VST 2.4 host for Linux. See CommandLine::Usage for the commands.
 
 #include "tools/kestrune-host/CommandLine.h"
+#include "tools/kestrune-host/EditCommand.h"
 #include "tools/kestrune-host/InfoCommand.h"
 #include "tools/kestrune-host/KitCommand.h"
 #include "tools/kestrune-host/Renderer.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
   if (options.command == "info") return InfoCommand::Run(options, stdout, stderr);
   if (options.command == "render") return Renderer::Run(options, stdout, stderr);
   if (options.command == "validate") return Validator::Run(options, stdout, stderr);
+  if (options.command == "edit") return EditCommand::Run(options, stdout, stderr);
   if (options.command == "kit") return KitCommand::Run(options.plugin, stdout, stderr);
   if (options.command == "snapshot")
   {
