@@ -13,7 +13,6 @@ FUZZ_SECONDS ?= 30
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
-SNAPSHOT := build/tools/kestrune-snapshot/kestrune-snapshot
 DEMO := demo
 
 deps:
@@ -33,9 +32,7 @@ demo: build
 	$(HOST) kit $(DEMO)/kit
 	$(HOST) render $(MODULE) --midi $(DEMO)/kit/kestrune-demo.mid --sfz $(DEMO)/kit/kestrune-kit.sfz \
 	  -o $(DEMO)/kestrune-demo.wav
-	$(SNAPSHOT) --sample 0=$(DEMO)/kit/pluck.wav --sample 1=$(DEMO)/kit/pad.ogg --sample 2=$(DEMO)/kit/bass.wav \
-	  --sample 3=$(DEMO)/kit/bell.wav --sample 4=$(DEMO)/kit/drum.wav --note 57 --note 84 \
-	  $(DEMO)/kestrune-editor.png
+	$(HOST) snapshot $(MODULE) --sfz $(DEMO)/kit/kestrune-kit.sfz --note 57 --note 84 -o $(DEMO)/kestrune-editor.png
 	@echo
 	@echo "Demo song:     $(CURDIR)/$(DEMO)/kestrune-demo.wav"
 	@echo "Editor:        $(CURDIR)/$(DEMO)/kestrune-editor.png"

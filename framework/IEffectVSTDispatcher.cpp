@@ -1,6 +1,7 @@
 // IEffectVST: the dispatcher, its chunk, event, pin, capability and vendor-specific calls.
 #include "framework/IEffectVST.h"
 
+#include "framework/EditorPicture.h"
 #include "framework/TextUtil.h"
 
 #include <algorithm>
@@ -362,6 +363,14 @@ VstIntPtr IEffectVST::DispatchVendorSpecific(VstInt32 index, VstIntPtr value, vo
 {
   if (index == kVendorMouseWheelIndex && value == kVendorMouseWheelValue)
     return GetGraphics() ? GetGraphics()->ProcessMouseWheel(opt) : 0;
+  if (index == kVendorEditorPictureIndex && value == kVendorEditorPictureValue)
+  {
+    auto* request = static_cast<EditorPictureRequest*>(ptr);
+    if (!request || !GetGraphics()) return 0;
+    return GetGraphics()->DrawPicture(request->ticks, request->pixels, request->width, request->height)
+               ? kVendorEditorPictureDrawn
+               : 0;
+  }
 
   switch (index)
   {

@@ -167,11 +167,18 @@ IRECT IGraphics::TakeInvalidRect()
 
 void IGraphics::OnTimerTick()
 {
+  const IRECT area = AdvanceTimer();
+  if (!area.Empty()) InvalidateRect(area);
+}
+
+IRECT IGraphics::AdvanceTimer()
+{
   ++mIdleTicks;
-  IRECT dirty;
-  if (IsDirty(&dirty)) InvalidateRect(dirty);
-  if (mAlwaysRedrawRect.W() > 0) InvalidateRect(mAlwaysRedrawRect);
+  IRECT area;
+  if (!IsDirty(&area)) area = IRECT();
+  if (mAlwaysRedrawRect.W() > 0) area = area.Union(mAlwaysRedrawRect);
   if (mParamChangeTicks > 0 && --mParamChangeTicks == 0 && mPlug) mPlug->EndDelayedInformHostOfParamChange();
+  return area;
 }
 
 // ---- Parameter binding ----

@@ -200,9 +200,13 @@ public:
   bool IsDirty(IRECT* out);
   // Draws the controls over area into the back buffer, cleans them and paints the screen.
   bool Draw(IRECT* area);
+  // The window-less picture: the whole editor, then ticks with their redraws, copied out.
+  bool DrawPicture(int ticks, uint32_t* pixels, int width, int height) override;
   // One timer tick: invalidates the dirty area and the always-redraw strip, counts the parameter
   // change countdown down and closes the delayed notification when it reaches 0.
   void OnTimerTick();
+  // The same tick without invalidating: answers the area it would invalidate.
+  IRECT AdvanceTimer();
   // The area collected by InvalidateRect since the last call (empty when none); clears it.
   IRECT TakeInvalidRect();
   int ParamChangeTicksLeft() const { return mParamChangeTicks; }
@@ -275,4 +279,6 @@ protected:
 
 private:
   void DrawControlBounds();
+  // Draws the controls over area into the back buffer and cleans them; the screen is not touched.
+  void DrawControls(const IRECT& area);
 };

@@ -1,8 +1,10 @@
 // Drawing into the back buffer, the dirty collection and the two draw passes.
 
 #include "drawing/DRAW_MemBitmap.h"
+#include "drawing/DRAW_Pixel.h"
 #include "drawing/DRAW_Raster.h"
 #include "drawing/DRAW_SysBitmap.h"
+#include "framework/EditorPicture.h"
 #include "framework/IControl.h"
 #include "framework/IGraphics.h"
 
@@ -151,7 +153,15 @@ bool IGraphics::IsDirty(IRECT* out)
 
 bool IGraphics::Draw(IRECT* area)
 {
-  if (mControls.empty() || !area) return true;
+  if (!area) return true;
+  DrawControls(*area);
+  return PaintScreen(area);
+}
+
+void IGraphics::DrawControls(const IRECT& areaIn)
+{
+  if (mControls.empty()) return;
+  const IRECT* area = &areaIn;
   if (mStrictDraw)
   {
     mDrawRect = *area;
@@ -194,7 +204,33 @@ bool IGraphics::Draw(IRECT* area)
     }
   }
   if (mShowBounds) DrawControlBounds();
-  return PaintScreen(area);
+}
+
+bool IGraphics::DrawPicture(int ticks, uint32_t* pixels, int width, int height)
+{
+  if (!pixels || width != mWidth || height != mHeight || width <= 0 || height <= 0 || ticks < 0 ||
+      ticks > kEditorPictureMaxTicks)
+    return false;
+  PrepDraw();
+  // The same passes a window makes: everything once, then per tick what the tick invalidated. The
+  // screen is left alone; an open window paints its own copy of these pixels on its next expose. The
+  // copy is what a window shows: blended images leave alpha below 255 in the back buffer, which the
+  // screen ignores, so the picture is opaque.
+  DrawControls(IRECT(0, 0, mWidth, mHeight));
+  for (int i = 0; i < ticks; ++i)
+  {
+    const IRECT area = AdvanceTimer();
+    if (!area.Empty()) DrawControls(area);
+  }
+  for (int y = 0; y < height; ++y)
+  {
+    const DRAW_Pixel* row = mDrawBitmap->Row(y);
+    uint32_t* out = pixels + static_cast<size_t>(y) * width;
+    for (int x = 0; x < width; ++x)
+      out[x] = 0xFF000000u | static_cast<uint32_t>(DRAW_GetR(row[x])) << 16 |
+               static_cast<uint32_t>(DRAW_GetG(row[x])) << 8 | static_cast<uint32_t>(DRAW_GetB(row[x]));
+  }
+  return true;
 }
 
 void IGraphics::DrawControlBounds()

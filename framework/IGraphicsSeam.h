@@ -6,6 +6,8 @@
 // Threads: every call comes from the host's UI thread or from a dispatcher call, with the instance
 // mutex held.
 
+#include <cstdint>
+
 class IGraphicsSeam
 {
 public:
@@ -29,6 +31,10 @@ public:
   virtual int ProcessMouseWheel(float delta) = 0;
   // effEditIdle: the host's periodic call while the editor is open (some hosts never make it).
   virtual void EditIdle() {}
+  // Draws the whole editor, runs `ticks` timer ticks with their redraws and copies the picture into
+  // pixels (width x height words, A R G B from the high byte down, opaque). False, with nothing written, when
+  // the size is not the editor's or ticks is out of range.
+  virtual bool DrawPicture(int ticks, uint32_t* pixels, int width, int height) = 0;
   // The instance is about to be destroyed (effClose, without the instance mutex): platform threads
   // stop here, while the whole instance still exists.
   virtual void Shutdown() {}

@@ -6,6 +6,7 @@
 
 #include "drawing/DRAW_SysBitmap.h"
 #include "engine/Kestrune.h"
+#include "framework/EditorPicture.h"
 #include "framework/VSTEntry.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "plugin/TestHost.h"
@@ -156,6 +157,33 @@ TEST_F(X11ModuleEditor, FirstFrameEqualsTheWindowlessEditorPixelForPixel)
         differences = 0;
         for (size_t i = 0; i < screen.size(); ++i)
           differences += screen[i] != expected[i];
+        return differences == 0;
+      });
+  EXPECT_EQ(differences, 0);
+}
+
+TEST_F(X11ModuleEditor, PictureCallWhileOpenAnswersWhatTheWindowShows)
+{
+  // A changed value first, so the picture is not merely the first frame.
+  mEffect->setParameter(mEffect, 0, 0.9f);
+  EditorPictureRequest request;
+  std::vector<uint32_t> picture(static_cast<size_t>(kW) * kH);
+  request.width = kW;
+  request.height = kH;
+  request.ticks = 2;
+  request.pixels = picture.data();
+  ASSERT_EQ(mEffect->dispatcher(mEffect, effVendorSpecific, kVendorEditorPictureIndex,
+                                kVendorEditorPictureValue, &request, 0.0f),
+            kVendorEditorPictureDrawn);
+  int differences = -1;
+  WaitFor(
+      [&]
+      {
+        std::vector<uint32_t> screen = mHost->ReadPixels(mEditor, 0, 0, kW, kH);
+        if (screen.size() != picture.size()) return false;
+        differences = 0;
+        for (size_t i = 0; i < screen.size(); ++i)
+          differences += screen[i] != (picture[i] & 0xffffffu);
         return differences == 0;
       });
   EXPECT_EQ(differences, 0);

@@ -16,7 +16,7 @@ const char* CommandLine::Usage()
          "  render PLUGIN --midi SONG.mid -o OUT.wav [options]\n"
          "                                      plays a Standard MIDI File through the plug-in into a WAV\n"
          "  validate PLUGIN [options]           runs the host checks, each in its own process\n"
-         "  snapshot PLUGIN -o EDITOR.png       the editor drawn headless (not available yet)\n"
+         "  snapshot PLUGIN -o EDITOR.png       the editor drawn without a window, as a PNG picture\n"
          "  kit DIR                             writes the default kit: five samples, an SFZ, a demo song\n"
          "  edit PLUGIN [options]               opens the editor in an X window and runs the host's loop\n"
          "\n"
@@ -36,6 +36,11 @@ const char* CommandLine::Usage()
          "  --double            use the double-precision process call when the plug-in has one\n"
          "  --save-state FILE   write the state chunk after loading, before rendering\n"
          "  --no-progress       no progress bar\n"
+         "snapshot options:\n"
+         "  --note N[,V]        hold MIDI note N at velocity V (100) (repeatable)\n"
+         "  --hold SECONDS      audio rendered after the notes, before the picture (0.1)\n"
+         "  --ticks N           editor timer ticks before the picture (24)\n"
+         "  --rate HZ           sample rate (48000)\n"
          "edit options:\n"
          "  --idle-hz N         effEditIdle N times a second, 0 for never (30)\n"
          "  --idle-thread       idle calls come from a second thread\n"
@@ -211,6 +216,30 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
       if (!value(&v)) return false;
       if (!ParseDouble(v, &options->seconds) || !(options->seconds >= 0.0 && options->seconds <= 86400.0))
         return *error = "--seconds needs seconds between 0 and 86400", false;
+    }
+    else if (arg == "--note")
+    {
+      int note = 0, velocity = 100;
+      if (!value(&v)) return false;
+      const size_t comma = v.find(',');
+      const bool ok = ParseInt(v.substr(0, comma), &note) &&
+                      (comma == std::string::npos || ParseInt(v.substr(comma + 1), &velocity));
+      if (!ok || note < 0 || note > 127 || velocity < 1 || velocity > 127)
+        return *error = "--note needs N[,V] with N 0..127 and V 1..127", false;
+      options->notes.emplace_back(note, velocity);
+    }
+    else if (arg == "--hold")
+    {
+      if (!value(&v)) return false;
+      if (!ParseDouble(v, &options->holdSeconds) ||
+          !(options->holdSeconds >= 0.0 && options->holdSeconds <= 60.0))
+        return *error = "--hold needs seconds between 0 and 60", false;
+    }
+    else if (arg == "--ticks")
+    {
+      if (!value(&v)) return false;
+      if (!ParseInt(v, &options->ticks) || options->ticks < 0 || options->ticks > 10000)
+        return *error = "--ticks needs a count between 0 and 10000", false;
     }
     else if (arg == "--idle-thread")
       options->idleThread = true;

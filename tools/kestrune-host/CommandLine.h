@@ -40,11 +40,14 @@ struct Options
   bool progress = true;
   bool doublePrecision = false;
   bool verbose = false;
-  std::vector<std::string> checks; // validate: only these
-  std::string script;              // edit: host actions
-  int idleHz = 30;                 // edit (kDefaultEditIdleHz): effEditIdle calls a second, 0 for none
-  bool idleThread = false;         // edit: idle from a second thread
-  double seconds = 0.0;            // edit: run time, 0 until the window closes
+  std::vector<std::string> checks;        // validate: only these
+  std::string script;                     // edit: host actions
+  int idleHz = 30;                        // edit (kDefaultEditIdleHz): effEditIdle calls a second, 0 for none
+  bool idleThread = false;                // edit: idle from a second thread
+  double seconds = 0.0;                   // edit: run time, 0 until the window closes
+  std::vector<std::pair<int, int>> notes; // snapshot: notes held (number, velocity)
+  double holdSeconds = -1.0;              // snapshot: audio rendered after the notes, < 0: the default
+  int ticks = -1;                         // snapshot: editor timer ticks before the picture, < 0: the default
 };
 
 class CommandLine

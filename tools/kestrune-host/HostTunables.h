@@ -23,6 +23,10 @@ constexpr int kExtraParamTextBytes = 1024;
 constexpr int kDefaultEditIdleHz = 30;
 constexpr int kEditLoopSleepMs = 2;
 
+// The snapshot command: audio after the held notes (voices move on) and editor ticks before the picture.
+constexpr double kDefaultSnapshotHoldSeconds = 0.1;
+constexpr int kDefaultSnapshotTicks = 24;
+
 // Validation.
 constexpr int kCheckTimeoutSeconds = 120;
 constexpr int kOpenCloseRepeats = 100;

@@ -5,6 +5,7 @@
 #include "tools/kestrune-host/InfoCommand.h"
 #include "tools/kestrune-host/KitCommand.h"
 #include "tools/kestrune-host/Renderer.h"
+#include "tools/kestrune-host/SnapshotCommand.h"
 #include "tools/kestrune-host/Validator.h"
 
 #include <cstdio>
@@ -36,13 +37,7 @@ int main(int argc, char** argv)
   if (options.command == "validate") return Validator::Run(options, stdout, stderr);
   if (options.command == "edit") return EditCommand::Run(options, stdout, stderr);
   if (options.command == "kit") return KitCommand::Run(options.plugin, stdout, stderr);
-  if (options.command == "snapshot")
-  {
-    std::fputs("kestrune-host: snapshot is not available in the host yet; kestrune-snapshot (next to this "
-               "program's folder, tools/kestrune-snapshot) draws the editor\n",
-               stderr);
-    return 3;
-  }
+  if (options.command == "snapshot") return SnapshotCommand::Run(options, stdout, stderr);
   std::fprintf(stderr, "kestrune-host: unknown command %s\n\n%s", options.command.c_str(),
                CommandLine::Usage());
   return 2;

@@ -1,0 +1,128 @@
+#include "tools/kestrune-host/SnapshotCommand.h"
+
+#include "drawing/DRAW_MemBitmap.h"
+#include "drawing/DRAW_PNG.h"
+#include "drawing/DRAW_Pixel.h"
+#include "framework/EditorPicture.h"
+#include "tools/kestrune-host/HostTunables.h"
+#include "tools/kestrune-host/HostedPlugin.h"
+#include "tools/kestrune-host/PluginLibrary.h"
+#include "tools/kestrune-host/PluginSetup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace khost
+{
+
+namespace
+{
+// Editors larger than this are refused rather than allocated for.
+constexpr int kMaxEditorSidePixels = 16384;
+} // namespace
+
+bool SnapshotCommand::EditorSize(HostedPlugin& plugin, int* width, int* height)
+{
+  if (!plugin.HasFlag(effFlagsHasEditor)) return false;
+  ERect* rect = nullptr;
+  plugin.Dispatch(effEditGetRect, 0, 0, &rect);
+  if (!rect) return false;
+  *width = rect->right - rect->left;
+  *height = rect->bottom - rect->top;
+  return *width > 0 && *height > 0 && *width <= kMaxEditorSidePixels && *height <= kMaxEditorSidePixels;
+}
+
+bool SnapshotCommand::TakePicture(HostedPlugin& plugin, int width, int height, int ticks,
+                                  std::vector<uint32_t>* pixels)
+{
+  pixels->assign(static_cast<size_t>(width) * height, 0);
+  EditorPictureRequest request;
+  request.width = width;
+  request.height = height;
+  request.ticks = ticks;
+  request.pixels = pixels->data();
+  return plugin.Dispatch(effVendorSpecific, kVendorEditorPictureIndex, kVendorEditorPictureValue, &request) ==
+         kVendorEditorPictureDrawn;
+}
+
+bool SnapshotCommand::WritePng(const std::string& path, const std::vector<uint32_t>& pixels, int width,
+                               int height)
+{
+  DRAW_MemBitmap bitmap(width, height);
+  for (int y = 0; y < height; ++y)
+  {
+    DRAW_Pixel* row = bitmap.Row(y);
+    const uint32_t* in = pixels.data() + static_cast<size_t>(y) * width;
+    for (int x = 0; x < width; ++x)
+      row[x] = DRAW_MakePixel(in[x] >> 16 & 0xFF, in[x] >> 8 & 0xFF, in[x] & 0xFF, in[x] >> 24);
+  }
+  return DRAW_SavePNG(&bitmap, path.c_str());
+}
+
+int SnapshotCommand::Run(const Options& options, FILE* out, FILE* err)
+{
+  if (options.output.empty())
+  {
+    std::fputs("kestrune-host: snapshot needs -o EDITOR.png\n", err);
+    return 2;
+  }
+  std::string error;
+  auto library = PluginLibrary::Open(options.plugin, &error);
+  if (!library)
+  {
+    std::fprintf(err, "kestrune-host: %s\n", error.c_str());
+    return 1;
+  }
+  const double rate = options.rate > 0.0 ? options.rate : kDefaultSampleRateHz;
+  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
+  HostedPlugin plugin(*library, rate, block);
+  if (!plugin.Valid())
+  {
+    std::fprintf(err, "kestrune-host: %s made no instance\n", options.plugin.c_str());
+    return 1;
+  }
+  plugin.Start(rate, block);
+  // One block first, as a DAW's engine runs before anything is played.
+  plugin.SetTransport(0.0, 120.0, 0.0, false);
+  plugin.Process(block);
+  if (!PluginSetup::Apply(plugin, options.load, &error))
+  {
+    std::fprintf(err, "kestrune-host: %s\n", error.c_str());
+    return 1;
+  }
+  for (const auto& [note, velocity] : options.notes)
+    plugin.QueueMidi(0, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
+  const double hold = options.holdSeconds >= 0.0 ? options.holdSeconds : kDefaultSnapshotHoldSeconds;
+  int64_t frames = std::llround(hold * rate);
+  do
+  {
+    const int n = static_cast<int>(std::min<int64_t>(std::max<int64_t>(frames, 1), block));
+    plugin.Process(n);
+    frames -= n;
+  } while (frames > 0);
+
+  int width = 0, height = 0;
+  if (!EditorSize(plugin, &width, &height))
+  {
+    std::fprintf(err, "kestrune-host: %s has no editor to draw\n", options.plugin.c_str());
+    return 3;
+  }
+  std::vector<uint32_t> pixels;
+  const int ticks = options.ticks >= 0 ? options.ticks : kDefaultSnapshotTicks;
+  if (!TakePicture(plugin, width, height, ticks, &pixels))
+  {
+    std::fprintf(err,
+                 "kestrune-host: %s does not draw its editor without a window (it does not serve the "
+                 "editor-picture call); open it with the edit command instead\n",
+                 options.plugin.c_str());
+    return 3;
+  }
+  if (!WritePng(options.output, pixels, width, height))
+  {
+    std::fprintf(err, "kestrune-host: cannot write %s\n", options.output.c_str());
+    return 1;
+  }
+  std::fprintf(out, "%s: %d x %d pixels\n", options.output.c_str(), width, height);
+  return 0;
+}
+} // namespace khost
