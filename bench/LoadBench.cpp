@@ -7,6 +7,7 @@
 // The files are written to a temporary folder on first use and removed at exit; after the first pass
 // they come from the page cache, so the figures measure decoding, not the disk.
 
+#include "bench/BenchFiles.h"
 #include "engine/Kestrune.h"
 #include "samplefiles/OggLoader.h"
 #include "samplefiles/SampleBuffer.h"
@@ -40,79 +41,31 @@ constexpr uint32_t kFrames = kSeconds * kRate;
 constexpr int kChannels = 2;
 constexpr int kRenderFrames = 64;
 
-void PutLe(std::vector<uint8_t>& b, uint32_t v, int bytes)
-{
-  for (int i = 0; i < bytes; ++i)
-    b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
 class LoadFiles
 {
 public:
-  ~LoadFiles()
-  {
-    std::error_code ignored;
-    if (!mDir.empty()) std::filesystem::remove_all(mDir, ignored);
-  }
-
   const std::string& Wav()
   {
-    if (mWav.empty()) mWav = WriteWav();
+    if (mWav.empty())
+    {
+      mWav = mFolder.Dir() + "/stereo60_24.wav";
+      benchfiles::WriteSineWav(mWav, kFrames, kChannels, kRate, 24);
+    }
     return mWav;
   }
   const std::string& Ogg()
   {
     if (mOgg.empty())
     {
-      mOgg = Dir() + "/stereo60.ogg";
+      mOgg = mFolder.Dir() + "/stereo60.ogg";
       if (!oggtest::WriteOgg(mOgg, kChannels, kRate, kFrames)) std::abort();
     }
     return mOgg;
   }
 
 private:
-  const std::string& Dir()
-  {
-    if (mDir.empty())
-    {
-      std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-loadbench-XXXXXX").string();
-      if (mkdtemp(pattern.data()) == nullptr) std::abort();
-      mDir = pattern;
-    }
-    return mDir;
-  }
-
-  std::string WriteWav()
-  {
-    const uint32_t frameBytes = kChannels * 3;
-    const uint32_t dataBytes = kFrames * frameBytes;
-    std::vector<uint8_t> bytes{'R', 'I', 'F', 'F'};
-    PutLe(bytes, 4 + 24 + 8 + dataBytes, 4);
-    for (char c : std::string("WAVEfmt "))
-      bytes.push_back(static_cast<uint8_t>(c));
-    PutLe(bytes, 16, 4);
-    PutLe(bytes, 1, 2);
-    PutLe(bytes, kChannels, 2);
-    PutLe(bytes, kRate, 4);
-    PutLe(bytes, kRate * frameBytes, 4);
-    PutLe(bytes, frameBytes, 2);
-    PutLe(bytes, 24, 2);
-    for (char c : std::string("data"))
-      bytes.push_back(static_cast<uint8_t>(c));
-    PutLe(bytes, dataBytes, 4);
-    bytes.reserve(bytes.size() + dataBytes);
-    for (uint32_t f = 0; f < kFrames; ++f)
-      for (int c = 0; c < kChannels; ++c)
-        PutLe(bytes, static_cast<uint32_t>(static_cast<int32_t>(std::sin(f * 0.001 * (c + 1)) * 8388607.0)),
-              3);
-    const std::string path = Dir() + "/stereo60_24.wav";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
-    std::fclose(file);
-    return path;
-  }
-
-  std::string mDir, mWav, mOgg;
+  benchfiles::TempFolder mFolder{"kestrune-loadbench"};
+  std::string mWav, mOgg;
 };
 
 LoadFiles gFiles;

@@ -3,6 +3,7 @@
 // written to a temporary folder on first use and removed at exit; after the first pass they are read
 // from the page cache, so the figures measure decoding, not the disk.
 
+#include "bench/BenchFiles.h"
 #include "samplefiles/SampleBuffer.h"
 #include "samplefiles/WavLoader.h"
 #include "samplefiles/WavReader.h"
@@ -24,70 +25,27 @@ namespace
 constexpr uint64_t kTargetFileBytes = 50u * 1000 * 1000;
 constexpr int kChannels = 2;
 
-void PutLe(std::vector<uint8_t>& b, uint32_t v, int bytes)
-{
-  for (int i = 0; i < bytes; ++i)
-    b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
 class BenchFiles
 {
 public:
-  ~BenchFiles()
-  {
-    std::error_code ignored;
-    if (!mDir.empty()) std::filesystem::remove_all(mDir, ignored);
-  }
-
-  // The path of a stereo integer PCM file of bits 16 or 24, written on first request.
+  // The path of a stereo integer PCM file of bits 16 or 24 of about kTargetFileBytes, written on first
+  // request.
   const std::string& Path(int bits)
   {
     std::string& path = bits == 16 ? mPath16 : mPath24;
-    if (path.empty()) path = Write(bits);
+    if (path.empty())
+    {
+      path = mFolder.Dir() + "/stereo" + std::to_string(bits) + ".wav";
+      const uint32_t frameBytes = kChannels * bits / 8;
+      benchfiles::WriteSineWav(path, static_cast<uint32_t>(kTargetFileBytes / frameBytes), kChannels, 44100,
+                               bits);
+    }
     return path;
   }
 
 private:
-  std::string Write(int bits)
-  {
-    if (mDir.empty())
-    {
-      std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-bench-XXXXXX").string();
-      if (mkdtemp(pattern.data()) == nullptr) std::abort();
-      mDir = pattern;
-    }
-    const uint32_t frameBytes = kChannels * bits / 8;
-    const uint32_t frames = static_cast<uint32_t>(kTargetFileBytes / frameBytes);
-    const uint32_t dataBytes = frames * frameBytes;
-    std::vector<uint8_t> bytes{'R', 'I', 'F', 'F'};
-    PutLe(bytes, 4 + 24 + 8 + dataBytes, 4);
-    for (char c : std::string("WAVEfmt "))
-      bytes.push_back(static_cast<uint8_t>(c));
-    PutLe(bytes, 16, 4);
-    PutLe(bytes, 1, 2);
-    PutLe(bytes, kChannels, 2);
-    PutLe(bytes, 44100, 4);
-    PutLe(bytes, 44100 * frameBytes, 4);
-    PutLe(bytes, frameBytes, 2);
-    PutLe(bytes, static_cast<uint32_t>(bits), 2);
-    for (char c : std::string("data"))
-      bytes.push_back(static_cast<uint8_t>(c));
-    PutLe(bytes, dataBytes, 4);
-    bytes.reserve(bytes.size() + dataBytes);
-    const double full = bits == 16 ? 32767.0 : 8388607.0;
-    for (uint32_t f = 0; f < frames; ++f)
-      for (int c = 0; c < kChannels; ++c)
-        PutLe(bytes, static_cast<uint32_t>(static_cast<int32_t>(std::sin(f * 0.001 * (c + 1)) * full)),
-              bits / 8);
-
-    const std::string path = mDir + "/stereo" + std::to_string(bits) + ".wav";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
-    std::fclose(file);
-    return path;
-  }
-
-  std::string mDir, mPath16, mPath24;
+  benchfiles::TempFolder mFolder{"kestrune-bench"};
+  std::string mPath16, mPath24;
 };
 
 BenchFiles gFiles;

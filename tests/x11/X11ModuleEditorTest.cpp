@@ -140,6 +140,24 @@ protected:
     return bytes.find(path) != std::string::npos;
   }
 
+  // Pixels of the editor's window that differ from expected (kW x kH words, R G B), once the window
+  // has had time to show it; -1 when the window could not be read.
+  int ScreenDifferences(const std::vector<uint32_t>& expected)
+  {
+    int differences = -1;
+    WaitFor(
+        [&]
+        {
+          std::vector<uint32_t> screen = mHost->ReadPixels(mEditor, 0, 0, kW, kH);
+          if (screen.size() != expected.size()) return false;
+          differences = 0;
+          for (size_t i = 0; i < screen.size(); ++i)
+            differences += screen[i] != expected[i];
+          return differences == 0;
+        });
+    return differences;
+  }
+
   AEffect* mEffect = nullptr;
   unsigned long mEditor = 0;
 };
@@ -148,18 +166,7 @@ TEST_F(X11ModuleEditor, FirstFrameEqualsTheWindowlessEditorPixelForPixel)
 {
   std::vector<uint32_t> expected = WindowlessEditor();
   ASSERT_EQ(expected.size(), static_cast<size_t>(kW) * kH);
-  int differences = -1;
-  WaitFor(
-      [&]
-      {
-        std::vector<uint32_t> screen = mHost->ReadPixels(mEditor, 0, 0, kW, kH);
-        if (screen.size() != expected.size()) return false;
-        differences = 0;
-        for (size_t i = 0; i < screen.size(); ++i)
-          differences += screen[i] != expected[i];
-        return differences == 0;
-      });
-  EXPECT_EQ(differences, 0);
+  EXPECT_EQ(ScreenDifferences(expected), 0);
 }
 
 TEST_F(X11ModuleEditor, PictureCallWhileOpenAnswersWhatTheWindowShows)
@@ -175,18 +182,9 @@ TEST_F(X11ModuleEditor, PictureCallWhileOpenAnswersWhatTheWindowShows)
   ASSERT_EQ(mEffect->dispatcher(mEffect, effVendorSpecific, kVendorEditorPictureIndex,
                                 kVendorEditorPictureValue, &request, 0.0f),
             kVendorEditorPictureDrawn);
-  int differences = -1;
-  WaitFor(
-      [&]
-      {
-        std::vector<uint32_t> screen = mHost->ReadPixels(mEditor, 0, 0, kW, kH);
-        if (screen.size() != picture.size()) return false;
-        differences = 0;
-        for (size_t i = 0; i < screen.size(); ++i)
-          differences += screen[i] != (picture[i] & 0xffffffu);
-        return differences == 0;
-      });
-  EXPECT_EQ(differences, 0);
+  for (uint32_t& pixel : picture)
+    pixel &= 0xffffffu; // the screen's words carry no alpha
+  EXPECT_EQ(ScreenDifferences(picture), 0);
 }
 
 TEST_F(X11ModuleEditor, EveryKindOfControlChangesItsParameterUnderTheMouse)

@@ -184,8 +184,8 @@ VstIntPtr HostedPlugin::SetChunk(const std::vector<uint8_t>& bytes, bool program
 {
   // Plug-ins may keep reading the host's buffer while they restore, so it lives for the call; an
   // empty chunk still comes with a valid pointer.
-  std::vector<uint8_t> copy = bytes;
-  copy.reserve(1);
+  std::vector<uint8_t> copy(std::max<size_t>(bytes.size(), 1), 0);
+  std::copy(bytes.begin(), bytes.end(), copy.begin());
   return Dispatch(effSetChunk, program ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), copy.data());
 }
 
