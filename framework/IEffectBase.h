@@ -221,6 +221,10 @@ protected:
   // Frames a process call may touch: nFrames clipped into 0 .. block size.
   int ClampFrames(int nFrames) const;
   void ConvertOutputsToFloat(int nFrames, bool accumulate);
+  // The plug-in's render when it is ready, then FlushTinyOutputs.
+  void RenderOutputs(int frames);
+  // Output values smaller in size than the smallest normal float become 0.
+  void FlushTinyOutputs(int nFrames);
 
   std::vector<IOPair> mChannelIO;
   PtrList<IParam> mParams;

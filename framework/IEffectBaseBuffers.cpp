@@ -2,6 +2,8 @@
 #include "framework/IEffectBase.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace
 {
@@ -143,23 +145,42 @@ void IEffectBase::ConvertOutputsToFloat(int nFrames, bool accumulate)
   }
 }
 
+void IEffectBase::FlushTinyOutputs(int nFrames)
+{
+  // Below the smallest normal float the signal is more than 750 dB down; as a float it would be a
+  // subnormal, which hosts and the effects after us process at a fraction of their speed.
+  constexpr double kSmallestNormalFloat = std::numeric_limits<float>::min();
+  for (double* out : mOutData)
+  {
+    if (!out) continue;
+    for (int s = 0; s < nFrames; ++s)
+      if (std::fabs(out[s]) < kSmallestNormalFloat) out[s] = 0.0;
+  }
+}
+
+void IEffectBase::RenderOutputs(int frames)
+{
+  if (!mParamsReady || frames <= 0) return;
+  ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames);
+  FlushTinyOutputs(frames);
+}
+
 void IEffectBase::ProcessBuffers(double, int nFrames)
 {
-  const int frames = ClampFrames(nFrames);
-  if (mParamsReady && frames > 0) ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames);
+  RenderOutputs(ClampFrames(nFrames));
 }
 
 void IEffectBase::ProcessBuffers(float, int nFrames)
 {
   const int frames = ClampFrames(nFrames);
-  if (mParamsReady && frames > 0) ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames);
+  RenderOutputs(frames);
   ConvertOutputsToFloat(frames, false);
 }
 
 void IEffectBase::ProcessBuffersAccumulating(float, int nFrames)
 {
   const int frames = ClampFrames(nFrames);
-  if (mParamsReady && frames > 0) ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames);
+  RenderOutputs(frames);
   ConvertOutputsToFloat(frames, true);
 }
 
