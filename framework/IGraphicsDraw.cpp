@@ -213,7 +213,6 @@ bool IGraphics::DrawPicture(int ticks, uint32_t* pixels, int width, int height)
     return false;
   PrepDraw();
   // The same passes a window makes: everything once, then per tick what the tick invalidated. The
-  // screen is left alone; an open window paints its own copy of these pixels on its next expose. The
   // copy is what a window shows: blended images leave alpha below 255 in the back buffer, which the
   // screen ignores, so the picture is opaque.
   DrawControls(IRECT(0, 0, mWidth, mHeight));
@@ -222,6 +221,8 @@ bool IGraphics::DrawPicture(int ticks, uint32_t* pixels, int width, int height)
     const IRECT area = AdvanceTimer();
     if (!area.Empty()) DrawControls(area);
   }
+  // These passes took the controls' redraw requests: an open window must show the result itself.
+  if (IsOpen()) InvalidateRect(IRECT(0, 0, mWidth, mHeight));
   for (int y = 0; y < height; ++y)
   {
     const DRAW_Pixel* row = mDrawBitmap->Row(y);

@@ -52,3 +52,27 @@ TEST_F(IGraphicsDrawPass, BitmapControlChoosesItsFrameFromTheValue)
 
 } // namespace
 } // namespace graphics_test
+
+namespace graphics_test
+{
+namespace
+{
+using IGraphicsPicture = GraphicsFixture;
+
+TEST_F(IGraphicsPicture, PictureOfAnOpenEditorLeavesItsWindowToRepaintWhatItDrew)
+{
+  auto* probe = Add(new ProbeControl(mPlug.get(), IRECT(10, 10, 50, 40), -1, IColor(255, 0, 0, 200)));
+  DrawAll();
+  EXPECT_FALSE(mGraphics->TickAndPaint()) << "nothing to paint yet";
+  probe->MarkRedraw();
+  std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH);
+  ASSERT_TRUE(mGraphics->DrawPicture(1, pixels.data(), kW, kH));
+  EXPECT_EQ(pixels[static_cast<size_t>(20) * kW + 20], 0xFF0000C8u) << "the probe's blue, as A R G B";
+  // The picture's passes took the probe's redraw request; the window still has to show the change.
+  const int paintsBefore = mGraphics->Paints();
+  EXPECT_TRUE(mGraphics->TickAndPaint());
+  EXPECT_EQ(mGraphics->Paints(), paintsBefore + 1);
+  EXPECT_EQ(mGraphics->LastPaintedArea(), IRECT(0, 0, kW, kH));
+}
+} // namespace
+} // namespace graphics_test
