@@ -119,7 +119,11 @@ bool ParseOptions(int argc, char** argv, Options* o)
 
 std::string FileName(const std::string& path)
 {
+#ifdef _WIN32
+  const size_t slash = path.find_last_of("/\\"); // Windows paths may use either separator
+#else
   const size_t slash = path.find_last_of('/');
+#endif
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.size() > 20) name.resize(19); // the sample view's cut of long names
   return name;

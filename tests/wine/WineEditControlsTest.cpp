@@ -1,0 +1,117 @@
+// kestrune-host.exe edit under Wine: the DLL's editor in the host's Win32 window paints what the
+// window-less editor draws, and its controls answer the mouse and keyboard of the X display.
+
+#include "Picture.h"
+#include "WineEditFixture.h"
+
+namespace winetest
+{
+
+TEST_F(WineEdit, EditorPaintsWhatTheWindowlessEditorDrawsInTheSameState)
+{
+  // A sample alone in its folder (no previous or next file) and a changed attack, in both programs.
+  const std::string wav = Path("ramp.wav", "alone");
+  WriteWav(wav, 0.01);
+  const std::string reference = Path("reference.png");
+  ASSERT_EQ(RunProgram({sSetup.wine, sSetup.snapshot, "--sample", "0=" + DosPath(wav), "--set", "5=0.5",
+                        DosPath(reference)}),
+            0);
+  Picture expected;
+  ASSERT_TRUE(ReadPng(reference, Path("reference"), &expected));
+  ASSERT_EQ(expected.width, kEditorW);
+  ASSERT_EQ(expected.height, kEditorH);
+
+  EditHost* host = Start({"--slot", "0=" + DosPath(wav), "--param", "5=0.5"});
+  ASSERT_NE(host, nullptr);
+  Picture shown;
+  long differing = -1;
+  WaitFor(
+      [&]
+      {
+        Picture window;
+        if (!GrabWindow(host->XWindow(), Path("screen"), &window)) return false;
+        shown = window.Crop(host->EditorX(), host->EditorY(), kEditorW, kEditorH);
+        differing = Picture::Differing(shown, expected);
+        return differing == 0;
+      });
+  EXPECT_EQ(differing, 0) << "of " << kEditorW * kEditorH << " pixels of the editor's client area";
+  // The state shows: the slot's name and waveform differ from an empty slot's.
+  Picture empty;
+  ASSERT_EQ(RunProgram({sSetup.wine, sSetup.snapshot, DosPath(Path("empty.png"))}), 0);
+  ASSERT_TRUE(ReadPng(Path("empty.png"), Path("empty"), &empty));
+  EXPECT_GT(Picture::Differing(shown.Crop(26, 78, 150, 120), empty.Crop(26, 78, 150, 120)), 100);
+}
+
+TEST_F(WineEdit, DragOnAKnobClickOnASwitchAndWheelOverAKnobChangeTheirParameters)
+{
+  EditHost* host = Start();
+  ASSERT_NE(host, nullptr);
+  ASSERT_EQ(host->Ask("watch 5", "watching param 5: "), "watching param 5: 0.80");
+  ASSERT_EQ(host->Ask("watch 0", "watching param 0: "), "watching param 0: Yes");
+
+  // Upwards raises the attack time.
+  ASSERT_TRUE(host->Drag(kAttackX, kAttackY, kAttackX, kAttackY - 30));
+  EXPECT_NE(host->WaitForLine("param 5 changed: "), "") << host->Output();
+  EXPECT_GT(std::stod(host->Display(kAttackParam)), 0.80);
+
+  ASSERT_TRUE(host->Pointer(kOnOffX, kOnOffY, {"click", "1"}));
+  EXPECT_NE(host->WaitForLine("param 0 changed: No"), "") << host->Output();
+  EXPECT_EQ(host->Display(kActiveParam), "No");
+
+  // A notch of the wheel over the volume knob (X button 4) turns it up.
+  ASSERT_EQ(host->Ask("watch 9", "watching param 9: "), "watching param 9: 0");
+  ASSERT_TRUE(host->Pointer(kVolumeX, kVolumeY, {"click", "4"}));
+  EXPECT_NE(host->WaitForLine("param 9 changed: "), "") << host->Output();
+  EXPECT_GT(std::stod(host->Display(kVolumeParam)), 0.0);
+}
+
+TEST_F(WineEdit, SemitonesEntryCommitsOnEnterAtTheNextTickAndARightClickCancelsIt)
+{
+  EditHost* host = Start();
+  ASSERT_NE(host, nullptr);
+  ASSERT_EQ(host->Ask("watch 4", "watching param 4: "), "watching param 4: 1.0");
+
+  // A click opens the entry with the keyboard focus; Enter commits on the editor's next timer tick.
+  ASSERT_TRUE(host->Pointer(kSemitonesX, kSemitonesY, {"click", "1"}));
+  ASSERT_TRUE(TypeText("2.5"));
+  ASSERT_TRUE(Keys({"Return"}));
+  const std::string changed = host->WaitForLine("param 4 changed: ");
+  long tick = -1, pressTick = -1;
+  ASSERT_EQ(std::sscanf(changed.c_str(), "param 4 changed: 2.5 (editor tick %ld, last press at tick %ld)",
+                        &tick, &pressTick),
+            2)
+      << host->Output();
+  EXPECT_EQ(tick, pressTick + 1) << changed;
+
+  // Typed, then cancelled by a right click in the editor: the value stays and the entry is gone, so
+  // later keys commit nothing.
+  EditHost::Counts before = host->AskCounts();
+  ASSERT_TRUE(host->Pointer(kSemitonesX + kAsideDx, kSemitonesY + kAsideDy, {"click", "1"}));
+  ASSERT_TRUE(TypeText("7"));
+  ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "3"}));
+  EditHost::Counts after;
+  // The three presses have been dispatched and a tick has passed since the last.
+  ASSERT_TRUE(WaitFor(
+      [&]
+      {
+        after = host->AskCounts();
+        return after.presses >= before.presses + 3 && after.ticks > after.pressTick + 1;
+      }))
+      << host->Output();
+  ASSERT_TRUE(TypeText("8"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitFor(
+      [&]
+      {
+        EditHost::Counts now = host->AskCounts();
+        return now.presses >= after.presses + 2 && now.ticks > now.pressTick + 1;
+      }))
+      << host->Output();
+  EXPECT_EQ(host->Display(kSemitonesParam), "2.5");
+  const std::string output = host->Output();
+  int changes = 0;
+  for (size_t at = 0; (at = output.find("param 4 changed: ", at)) != std::string::npos; ++at)
+    ++changes;
+  EXPECT_EQ(changes, 1) << host->Output();
+}
+} // namespace winetest
