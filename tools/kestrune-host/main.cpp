@@ -1,7 +1,10 @@
-// kestrune-host: a command-line VST 2.4 host for Linux. See CommandLine::Usage for the commands.
+// kestrune-host: a command-line VST 2.4 host for Linux and Windows. See CommandLine::Usage for the commands.
 
+#include "tools/kestrune-host/ChildRunner.h"
 #include "tools/kestrune-host/CommandLine.h"
+#ifndef _WIN32
 #include "tools/kestrune-host/EditCommand.h"
+#endif
 #include "tools/kestrune-host/InfoCommand.h"
 #include "tools/kestrune-host/KitCommand.h"
 #include "tools/kestrune-host/Renderer.h"
@@ -13,6 +16,9 @@
 int main(int argc, char** argv)
 {
   using namespace khost;
+  // A validation check's own process (Windows starts the program again for each).
+  int childExit = 0;
+  if (ChildRunner::ServeChild(argc, argv, &Validator::RunCheck, &childExit)) return childExit;
   Options options;
   std::string error;
   if (!CommandLine::Parse(argc, argv, &options, &error))
@@ -34,7 +40,15 @@ int main(int argc, char** argv)
   if (options.command == "info") return InfoCommand::Run(options, stdout, stderr);
   if (options.command == "render") return Renderer::Run(options, stdout, stderr);
   if (options.command == "validate") return Validator::Run(options, stdout, stderr);
-  if (options.command == "edit") return EditCommand::Run(options, stdout, stderr);
+  if (options.command == "edit")
+  {
+#ifdef _WIN32
+    std::fputs("kestrune-host: edit is not available in the Windows build yet\n", stderr);
+    return 3;
+#else
+    return EditCommand::Run(options, stdout, stderr);
+#endif
+  }
   if (options.command == "kit") return KitCommand::Run(options.plugin, stdout, stderr);
   if (options.command == "snapshot")
   {
