@@ -2,9 +2,7 @@
 
 #include "tools/kestrune-host/ChildRunner.h"
 #include "tools/kestrune-host/CommandLine.h"
-#ifndef _WIN32
 #include "tools/kestrune-host/EditCommand.h"
-#endif
 #include "tools/kestrune-host/InfoCommand.h"
 #include "tools/kestrune-host/KitCommand.h"
 #include "tools/kestrune-host/Renderer.h"
@@ -40,15 +38,7 @@ int main(int argc, char** argv)
   if (options.command == "info") return InfoCommand::Run(options, stdout, stderr);
   if (options.command == "render") return Renderer::Run(options, stdout, stderr);
   if (options.command == "validate") return Validator::Run(options, stdout, stderr);
-  if (options.command == "edit")
-  {
-#ifdef _WIN32
-    std::fputs("kestrune-host: edit is not available in the Windows build yet\n", stderr);
-    return 3;
-#else
-    return EditCommand::Run(options, stdout, stderr);
-#endif
-  }
+  if (options.command == "edit") return EditCommand::Run(options, stdout, stderr);
   if (options.command == "kit") return KitCommand::Run(options.plugin, stdout, stderr);
   if (options.command == "snapshot")
   {
