@@ -42,7 +42,7 @@ TEST_F(WineEdit, EditorPaintsWhatTheWindowlessEditorDrawsInTheSameState)
   EXPECT_GT(Picture::Differing(shown.Crop(26, 78, 150, 120), empty.Crop(26, 78, 150, 120)), 100);
 }
 
-TEST_F(WineEdit, DragOnAKnobClickOnASwitchAndWheelOverAKnobChangeTheirParameters)
+TEST_F(WineEdit, DragDoubleClickAndWheelOnKnobsAndAClickOnASwitchChangeTheirParameters)
 {
   EditHost* host = Start();
   ASSERT_NE(host, nullptr);
@@ -53,6 +53,9 @@ TEST_F(WineEdit, DragOnAKnobClickOnASwitchAndWheelOverAKnobChangeTheirParameters
   ASSERT_TRUE(host->Drag(kAttackX, kAttackY, kAttackX, kAttackY - 30));
   EXPECT_NE(host->WaitForLine("param 5 changed: "), "") << host->Output();
   EXPECT_GT(std::stod(host->Display(kAttackParam)), 0.80);
+  // A double click sets the knob back to its default.
+  ASSERT_TRUE(host->Pointer(kAttackX, kAttackY, {"click", "--repeat", "2", "--delay", "30", "1"}));
+  EXPECT_NE(host->WaitForLine("param 5 changed: 0.80"), "") << host->Output();
 
   ASSERT_TRUE(host->Pointer(kOnOffX, kOnOffY, {"click", "1"}));
   EXPECT_NE(host->WaitForLine("param 0 changed: No"), "") << host->Output();
@@ -113,5 +116,36 @@ TEST_F(WineEdit, SemitonesEntryCommitsOnEnterAtTheNextTickAndARightClickCancelsI
   for (size_t at = 0; (at = output.find("param 4 changed: ", at)) != std::string::npos; ++at)
     ++changes;
   EXPECT_EQ(changes, 1) << host->Output();
+}
+} // namespace winetest
+
+namespace winetest
+{
+TEST_F(WineEdit, EntryLeftOpenWhenTheEditorClosesOrItsWindowIsDestroyedDoesNotStopTheNextOne)
+{
+  EditHost* host = Start();
+  ASSERT_NE(host, nullptr);
+  ASSERT_EQ(host->Ask("watch 4", "watching param 4: "), "watching param 4: 1.0");
+  int aside = 0;
+  for (const char* how : {"close", "destroy"})
+  {
+    // An entry with a typed text is open when the host takes the editor away.
+    const EditHost::Counts before = host->AskCounts();
+    ASSERT_TRUE(host->Pointer(kSemitonesX + aside, kSemitonesY, {"click", "1"}));
+    ASSERT_TRUE(TypeText("3"));
+    ASSERT_TRUE(WaitFor([&] { return host->AskCounts().presses >= before.presses + 2; }));
+    ASSERT_TRUE(host->Send(how));
+    ASSERT_NE(host->Ask("open", "editor window 0x"), "") << host->Output();
+    ASSERT_TRUE(host->FindWindow()) << host->Output();
+    aside = aside == 0 ? kAsideDx : 0;
+    // The reopened editor takes a new entry and commits it.
+    ASSERT_TRUE(host->Pointer(kSemitonesX + aside, kSemitonesY, {"click", "1"}));
+    const std::string value = std::string(how) == "close" ? "2.0" : "4.0";
+    ASSERT_TRUE(TypeText(value.substr(0, 1)));
+    ASSERT_TRUE(Keys({"Return"}));
+    // The first change is the new entry's: the text left in the old one was never applied.
+    const std::string changed = host->WaitForLine("param 4 changed: ");
+    EXPECT_EQ(changed.rfind("param 4 changed: " + value + " ", 0), 0u) << how << "\n" << host->Output();
+  }
 }
 } // namespace winetest

@@ -16,6 +16,8 @@ namespace winetest
 constexpr int kEditorW = 808;
 constexpr int kEditorH = 492;
 constexpr int kSampleViewX = 101, kSampleViewY = 138;
+// From a control of slot 0 to the same control of slot 1.
+constexpr int kSlotDx = 152;
 constexpr int kPreviousX = 33, kNextX = 169, kStepY = 143;
 constexpr int kAttackX = 69, kAttackY = 309;
 constexpr int kOnOffX = 60, kOnOffY = 342;

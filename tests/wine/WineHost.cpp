@@ -126,27 +126,28 @@ EditHost::EditHost(const WineSetup& setup, const std::vector<std::string>& extra
   const size_t quote = line.find('"');
   const std::string title = quote == std::string::npos ? "" : line.substr(quote + 1, line.size() - quote - 2);
   // The title as a regular expression of its own text.
-  std::string regex = "^";
+  mTitleRegex = "^";
   for (char c : title)
   {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) regex += '\\';
-    regex += c;
+    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) mTitleRegex += '\\';
+    mTitleRegex += c;
   }
-  regex += "$";
+  mTitleRegex += "$";
+  if (!FindWindow()) mWhy = "no X window is named " + title;
+}
+
+bool EditHost::FindWindow()
+{
   std::vector<unsigned long> found;
   WaitFor(
       [&]
       {
-        found = FindWindows(regex);
-        return !found.empty();
+        found = FindWindows(mTitleRegex);
+        return found.size() == 1;
       },
       kStartTimeoutMs);
-  if (found.empty())
-  {
-    mWhy = "no X window is named " + title;
-    return;
-  }
-  mXWindow = found.back();
+  mXWindow = found.size() == 1 ? found[0] : 0;
+  return mXWindow != 0;
 }
 
 EditHost::~EditHost()

@@ -38,6 +38,8 @@ public:
   // Whether the editor opened and its X window was found; otherwise why not.
   bool Ready(std::string* why) const;
 
+  // Finds the host's X window again (after the host made a new one); false when there is not one.
+  bool FindWindow();
   // The top-level X window (Wine's window of the host's HWND) and where the editor sits in it.
   unsigned long XWindow() const { return mXWindow; }
   int EditorX() const { return mEditorX; }
@@ -73,6 +75,7 @@ public:
 private:
   std::unique_ptr<Subprocess> mProcess;
   std::string mWhy;
+  std::string mTitleRegex;
   unsigned long mXWindow = 0;
   int mEditorX = 0, mEditorY = 0;
   bool mQuit = false;

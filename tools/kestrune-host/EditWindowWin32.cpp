@@ -14,6 +14,10 @@ namespace
 constexpr char kHostWindowClass[] = "KestruneHostWindow";
 // The top-level window: a caption and a close button, no resizing (the editor has one size).
 constexpr DWORD kHostWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Where the window opens on the screen: away from the origin, as a DAW's plug-in windows are, so that
+// screen and window coordinates differ.
+constexpr int kHostWindowX = 48;
+constexpr int kHostWindowY = 36;
 
 LRESULT CALLBACK HostWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -85,8 +89,9 @@ void* EditWindowWin32::Create(int w, int h, const std::string& title)
   {
     RECT r = {0, 0, w, h};
     AdjustWindowRect(&r, kHostWindowStyle, FALSE);
-    HWND window = CreateWindowA(kHostWindowClass, title.c_str(), kHostWindowStyle, 0, 0, r.right - r.left,
-                                r.bottom - r.top, nullptr, nullptr, static_cast<HINSTANCE>(mInstance), this);
+    HWND window = CreateWindowA(kHostWindowClass, title.c_str(), kHostWindowStyle, kHostWindowX, kHostWindowY,
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                static_cast<HINSTANCE>(mInstance), this);
     if (!window) return nullptr;
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
