@@ -4,6 +4,11 @@
 #include "Picture.h"
 #include "WineEditFixture.h"
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
 namespace winetest
 {
 
@@ -68,7 +73,24 @@ TEST_F(WineEdit, DragDoubleClickAndWheelOnKnobsAndAClickOnASwitchChangeTheirPara
   EXPECT_GT(std::stod(host->Display(kVolumeParam)), 0.0);
 }
 
-TEST_F(WineEdit, SemitonesEntryCommitsOnEnterAtTheNextTickAndARightClickCancelsIt)
+namespace
+{
+// Waits for the next change of parameter 4 and checks its text and that it came on the editor's first
+// timer tick after the last press.
+void ExpectSemitonesCommittedAtTheNextTick(EditHost* host, const std::string& text)
+{
+  const std::string changed = host->WaitForLine("param 4 changed: ");
+  long tick = -1, pressTick = -1;
+  ASSERT_EQ(std::sscanf(changed.c_str(),
+                        ("param 4 changed: " + text + " (editor tick %ld, last press at tick %ld)").c_str(),
+                        &tick, &pressTick),
+            2)
+      << host->Output();
+  EXPECT_EQ(tick, pressTick + 1) << changed;
+}
+} // namespace
+
+TEST_F(WineEdit, SemitonesEntryCommitsOnEnterOrAClickElsewhereAtTheNextTickAndARightClickCancelsIt)
 {
   EditHost* host = Start();
   ASSERT_NE(host, nullptr);
@@ -78,18 +100,18 @@ TEST_F(WineEdit, SemitonesEntryCommitsOnEnterAtTheNextTickAndARightClickCancelsI
   ASSERT_TRUE(host->Pointer(kSemitonesX, kSemitonesY, {"click", "1"}));
   ASSERT_TRUE(TypeText("2.5"));
   ASSERT_TRUE(Keys({"Return"}));
-  const std::string changed = host->WaitForLine("param 4 changed: ");
-  long tick = -1, pressTick = -1;
-  ASSERT_EQ(std::sscanf(changed.c_str(), "param 4 changed: 2.5 (editor tick %ld, last press at tick %ld)",
-                        &tick, &pressTick),
-            2)
-      << host->Output();
-  EXPECT_EQ(tick, pressTick + 1) << changed;
+  ExpectSemitonesCommittedAtTheNextTick(host, "2.5");
+
+  // So does a click in the editor outside the field.
+  ASSERT_TRUE(host->Pointer(kSemitonesX + kAsideDx, kSemitonesY + kAsideDy, {"click", "1"}));
+  ASSERT_TRUE(TypeText("3"));
+  ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "1"}));
+  ExpectSemitonesCommittedAtTheNextTick(host, "3.0");
 
   // Typed, then cancelled by a right click in the editor: the value stays and the entry is gone, so
   // later keys commit nothing.
   EditHost::Counts before = host->AskCounts();
-  ASSERT_TRUE(host->Pointer(kSemitonesX + kAsideDx, kSemitonesY + kAsideDy, {"click", "1"}));
+  ASSERT_TRUE(host->Pointer(kSemitonesX, kSemitonesY, {"click", "1"}));
   ASSERT_TRUE(TypeText("7"));
   ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "3"}));
   EditHost::Counts after;
@@ -110,12 +132,33 @@ TEST_F(WineEdit, SemitonesEntryCommitsOnEnterAtTheNextTickAndARightClickCancelsI
         return now.presses >= after.presses + 2 && now.ticks > now.pressTick + 1;
       }))
       << host->Output();
-  EXPECT_EQ(host->Display(kSemitonesParam), "2.5");
+  EXPECT_EQ(host->Display(kSemitonesParam), "3.0");
   const std::string output = host->Output();
   int changes = 0;
   for (size_t at = 0; (at = output.find("param 4 changed: ", at)) != std::string::npos; ++at)
     ++changes;
-  EXPECT_EQ(changes, 1) << host->Output();
+  EXPECT_EQ(changes, 2) << host->Output();
+}
+
+TEST_F(WineEdit, AClickOnTheProductAreaOpensTheMakersPageThroughTheShell)
+{
+  // Wine's shell hands web addresses to xdg-open: a stand-in of the test's records what it is given.
+  const std::string opened = Path("opened.txt");
+  const std::string fake = Path("xdg-open", "bin");
+  WriteText(fake, "#!/bin/sh\necho \"$@\" > '" + opened + "'\n");
+  ASSERT_EQ(chmod(fake.c_str(), 0755), 0);
+  EditHost* host = StartWithPath(mDir + "/bin");
+  ASSERT_NE(host, nullptr);
+  ASSERT_TRUE(host->Pointer(kProductX, kProductY, {"click", "1"}));
+  std::string text;
+  EXPECT_TRUE(WaitFor(
+      [&]
+      {
+        std::ifstream in(opened);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return text == "https://tovrane.example/products/Kestrune\n";
+      }))
+      << text;
 }
 } // namespace winetest
 

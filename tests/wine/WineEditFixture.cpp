@@ -45,6 +45,15 @@ EditHost* WineEdit::Start(const std::vector<std::string>& extraArgs)
   return mHost->Ready(&why) ? mHost.get() : nullptr;
 }
 
+EditHost* WineEdit::StartWithPath(const std::string& folder)
+{
+  const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (folder + ":" + saved).c_str(), 1);
+  EditHost* host = Start();
+  setenv("PATH", saved.c_str(), 1);
+  return host;
+}
+
 std::string WineEdit::Path(const std::string& name, const std::string& sub)
 {
   const std::string folder = sub.empty() ? mDir : mDir + "/" + sub;

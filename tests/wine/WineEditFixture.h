@@ -22,6 +22,8 @@ constexpr int kPreviousX = 33, kNextX = 169, kStepY = 143;
 constexpr int kAttackX = 69, kAttackY = 309;
 constexpr int kOnOffX = 60, kOnOffY = 342;
 constexpr int kVolumeX = 130, kVolumeY = 388;
+// The area above the slots that opens the maker's product page.
+constexpr int kProductX = 404, kProductY = 30;
 constexpr int kSemitonesX = 75, kSemitonesY = 385;
 // Two clicks on the same spot within the double-click time make a double click (which sets a default
 // value or does nothing): a second click on a control lands a few pixels from the first.
@@ -43,6 +45,8 @@ protected:
 
   // Starts kestrune-host.exe edit with extra arguments; fails the test when its editor does not show.
   EditHost* Start(const std::vector<std::string>& extraArgs = {});
+  // Starts it with folder first in its PATH (the programs Wine hands things to are found there).
+  EditHost* StartWithPath(const std::string& folder);
   // A file of the test's scratch folder (in sub, made when missing).
   std::string Path(const std::string& name, const std::string& sub = "");
   // Writes a short 16-bit mono WAV file; its pitch sets it apart from the others.
