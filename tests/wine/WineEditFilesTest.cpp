@@ -157,4 +157,15 @@ TEST_F(WineEdit, ScriptedHostSurvivesReopeningAndAWindowDestroyedUnderTheEditor)
   EXPECT_NE(host->Output().find("editor closed"), std::string::npos);
   mHost.reset();
 }
+
+TEST_F(WineEdit, ClosingTheHostsWindowClosesTheEditorAndEndsTheHost)
+{
+  EditHost* host = Start();
+  ASSERT_NE(host, nullptr);
+  // Alt+F4 over the window (its system menu's close, as the close button gives); no quit is sent.
+  ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"key", "alt+F4"}));
+  EXPECT_EQ(host->WaitForEnd(10000), 0) << host->Output();
+  EXPECT_NE(host->Output().find("editor closed"), std::string::npos) << host->Output();
+  EXPECT_TRUE(FindWindows("^kestrune-host: ").empty());
+}
 } // namespace winetest

@@ -224,4 +224,9 @@ int EditHost::Quit()
   Send("quit");
   return mProcess->Wait(10000);
 }
+int EditHost::WaitForEnd(int timeoutMs)
+{
+  mQuit = true;
+  return mProcess ? mProcess->Wait(timeoutMs) : -1;
+}
 } // namespace winetest

@@ -70,6 +70,8 @@ public:
 
   // Says quit and waits for the end; answers the exit code.
   int Quit();
+  // Waits at most timeoutMs for the host to end by itself; answers the exit code (-1: it was killed).
+  int WaitForEnd(int timeoutMs);
   std::string Output() const { return mProcess ? mProcess->Output() : std::string(); }
 
 private:
