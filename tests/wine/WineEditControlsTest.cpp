@@ -75,18 +75,42 @@ TEST_F(WineEdit, DragDoubleClickAndWheelOnKnobsAndAClickOnASwitchChangeTheirPara
 
 namespace
 {
-// Waits for the next change of parameter 4 and checks its text and that it came on the editor's first
-// timer tick after the last press.
-void ExpectSemitonesCommittedAtTheNextTick(EditHost* host, const std::string& text)
+// Waits for the next change of parameter idx and checks its text and that it came on the editor's
+// first timer tick after the last press.
+void ExpectCommittedAtTheNextTick(EditHost* host, int idx, const std::string& text)
 {
-  const std::string changed = host->WaitForLine("param 4 changed: ");
+  const std::string start = "param " + std::to_string(idx) + " changed: ";
+  const std::string changed = host->WaitForLine(start);
   long tick = -1, pressTick = -1;
   ASSERT_EQ(std::sscanf(changed.c_str(),
-                        ("param 4 changed: " + text + " (editor tick %ld, last press at tick %ld)").c_str(),
-                        &tick, &pressTick),
+                        (start + text + " (editor tick %ld, last press at tick %ld)").c_str(), &tick,
+                        &pressTick),
             2)
       << host->Output();
   EXPECT_EQ(tick, pressTick + 1) << changed;
+}
+
+// Waits until the host has dispatched presses more presses than before and a timer tick of the editor
+// has passed since the last of them; answers the counts then.
+EditHost::Counts WaitForPressesAndATick(EditHost* host, const EditHost::Counts& before, int presses)
+{
+  EditHost::Counts now;
+  EXPECT_TRUE(WaitFor(
+      [&]
+      {
+        now = host->AskCounts();
+        return now.presses >= before.presses + presses && now.ticks > now.pressTick + 1;
+      }))
+      << host->Output();
+  return now;
+}
+
+int CountLines(const std::string& text, const std::string& start)
+{
+  int n = 0;
+  for (size_t at = 0; (at = text.find(start, at)) != std::string::npos; ++at)
+    ++n;
+  return n;
 }
 } // namespace
 
@@ -100,44 +124,51 @@ TEST_F(WineEdit, SemitonesEntryCommitsOnEnterOrAClickElsewhereAtTheNextTickAndAR
   ASSERT_TRUE(host->Pointer(kSemitonesX, kSemitonesY, {"click", "1"}));
   ASSERT_TRUE(TypeText("2.5"));
   ASSERT_TRUE(Keys({"Return"}));
-  ExpectSemitonesCommittedAtTheNextTick(host, "2.5");
+  ExpectCommittedAtTheNextTick(host, kSemitonesParam, "2.5");
 
   // So does a click in the editor outside the field.
   ASSERT_TRUE(host->Pointer(kSemitonesX + kAsideDx, kSemitonesY + kAsideDy, {"click", "1"}));
   ASSERT_TRUE(TypeText("3"));
   ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "1"}));
-  ExpectSemitonesCommittedAtTheNextTick(host, "3.0");
+  ExpectCommittedAtTheNextTick(host, kSemitonesParam, "3.0");
 
   // Typed, then cancelled by a right click in the editor: the value stays and the entry is gone, so
   // later keys commit nothing.
-  EditHost::Counts before = host->AskCounts();
+  const EditHost::Counts before = host->AskCounts();
   ASSERT_TRUE(host->Pointer(kSemitonesX, kSemitonesY, {"click", "1"}));
   ASSERT_TRUE(TypeText("7"));
   ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "3"}));
-  EditHost::Counts after;
-  // The three presses have been dispatched and a tick has passed since the last.
-  ASSERT_TRUE(WaitFor(
-      [&]
-      {
-        after = host->AskCounts();
-        return after.presses >= before.presses + 3 && after.ticks > after.pressTick + 1;
-      }))
-      << host->Output();
+  const EditHost::Counts after = WaitForPressesAndATick(host, before, 3);
   ASSERT_TRUE(TypeText("8"));
   ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitFor(
-      [&]
-      {
-        EditHost::Counts now = host->AskCounts();
-        return now.presses >= after.presses + 2 && now.ticks > now.pressTick + 1;
-      }))
-      << host->Output();
+  WaitForPressesAndATick(host, after, 2);
   EXPECT_EQ(host->Display(kSemitonesParam), "3.0");
-  const std::string output = host->Output();
-  int changes = 0;
-  for (size_t at = 0; (at = output.find("param 4 changed: ", at)) != std::string::npos; ++at)
-    ++changes;
-  EXPECT_EQ(changes, 2) << host->Output();
+  EXPECT_EQ(CountLines(host->Output(), "param 4 changed: "), 2) << host->Output();
+}
+
+TEST_F(WineEdit, KeyboardViewNoteFieldCommitsOnEnterAtTheNextTickAndARightClickCancelsIt)
+{
+  EditHost* host = Start();
+  ASSERT_NE(host, nullptr);
+  ASSERT_EQ(host->Ask("watch 3", "watching param 3: "), "watching param 3: 41");
+  ASSERT_EQ(host->Ask("watch 1", "watching param 1: "), "watching param 1: 36");
+
+  // Below the keys, the middle third of the view edits the root note, the left third the lowest note.
+  ASSERT_TRUE(host->Pointer(kRootFieldX, kNoteFieldsY, {"click", "1"}));
+  ASSERT_TRUE(TypeText("60"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ExpectCommittedAtTheNextTick(host, kRootParam, "60");
+
+  const EditHost::Counts before = host->AskCounts();
+  ASSERT_TRUE(host->Pointer(kLowFieldX, kNoteFieldsY, {"click", "1"}));
+  ASSERT_TRUE(TypeText("30"));
+  ASSERT_TRUE(host->Pointer(kQuietX, kQuietY, {"click", "3"}));
+  const EditHost::Counts after = WaitForPressesAndATick(host, before, 4);
+  ASSERT_TRUE(TypeText("5"));
+  ASSERT_TRUE(Keys({"Return"}));
+  WaitForPressesAndATick(host, after, 2);
+  EXPECT_EQ(host->Display(kLowParam), "36");
+  EXPECT_EQ(CountLines(host->Output(), "param 1 changed: "), 0) << host->Output();
 }
 
 TEST_F(WineEdit, AClickOnTheProductAreaOpensTheMakersPageThroughTheShell)

@@ -28,10 +28,14 @@ constexpr int kSemitonesX = 75, kSemitonesY = 385;
 // Two clicks on the same spot within the double-click time make a double click (which sets a default
 // value or does nothing): a second click on a control lands a few pixels from the first.
 constexpr int kAsideDx = 7, kAsideDy = 4;
+// The note fields under slot 0's keyboard view: lowest note (left third) and root note (middle).
+constexpr int kLowFieldX = 37, kRootFieldX = 100, kNoteFieldsY = 243;
 // A place in the editor away from every control and from an open entry box.
 constexpr int kQuietX = 20, kQuietY = 470;
 // Slot 0's parameters.
 constexpr int kActiveParam = 0;
+constexpr int kLowParam = 1;
+constexpr int kRootParam = 3;
 constexpr int kSemitonesParam = 4;
 constexpr int kAttackParam = 5;
 constexpr int kVolumeParam = 9;
