@@ -2,6 +2,7 @@
 // drag and drop from another X client, an SFZ file and the folder-stepping buttons, and leave it
 // through the clipboard.
 
+#include "Picture.h"
 #include "WineEditFixture.h"
 
 #include "x11/XdndTestSource.h"
@@ -140,22 +141,44 @@ TEST_F(WineEdit, PreviousAndNextButtonsStepThroughTheFolder)
   }
 }
 
-TEST_F(WineEdit, ScriptedHostSurvivesReopeningAndAWindowDestroyedUnderTheEditor)
+TEST_F(WineEdit, ScriptedHostSurvivesReopeningAndAWindowDestroyedUnderTheEditorAtAnyIdleRate)
 {
-  EditHost* host = Start();
-  ASSERT_NE(host, nullptr);
-  for (const char* action : {"param 5 0.9", "close", "open", "idle 50", "destroy", "open"})
-    ASSERT_TRUE(host->Send(action));
-  EXPECT_EQ(host->Ask("print 5", "param 5: "), "param 5: 12.96");
-  EXPECT_EQ(host->Quit(), 0) << host->Output();
-  const std::string output = host->Output();
-  int opened = 0;
-  for (size_t at = 0; (at = output.find("editor window 0x", at)) != std::string::npos; ++at)
-    ++opened;
-  EXPECT_EQ(opened, 3) << host->Output();
-  EXPECT_NE(host->Output().find("window destroyed under the editor"), std::string::npos);
-  EXPECT_NE(host->Output().find("editor closed"), std::string::npos);
-  mHost.reset();
+  const std::string reference = Path("reference.png");
+  ASSERT_EQ(RunProgram({sSetup.wine, sSetup.snapshot, "--set", "5=0.9", DosPath(reference)}), 0);
+  Picture expected;
+  ASSERT_TRUE(ReadPng(reference, Path("reference"), &expected));
+  const std::vector<std::vector<std::string>> idling = {
+      {"--idle-hz", "0"}, {"--idle-hz", "15", "--idle-thread"}, {"--idle-hz", "200"}};
+  for (const std::vector<std::string>& idle : idling)
+  {
+    EditHost* host = Start(idle);
+    ASSERT_NE(host, nullptr);
+    for (const char* action : {"param 5 0.9", "close", "open", "idle 50", "destroy", "open"})
+      ASSERT_TRUE(host->Send(action));
+    EXPECT_EQ(host->Ask("print 5", "param 5: "), "param 5: 12.96");
+    // The editor paints in the host's new window.
+    ASSERT_TRUE(host->FindWindow());
+    long differing = -1;
+    WaitFor(
+        [&]
+        {
+          Picture window;
+          if (!GrabWindow(host->XWindow(), Path("screen"), &window)) return false;
+          differing =
+              Picture::Differing(window.Crop(host->EditorX(), host->EditorY(), kEditorW, kEditorH), expected);
+          return differing == 0;
+        });
+    EXPECT_EQ(differing, 0) << idle[1];
+    EXPECT_EQ(host->Quit(), 0) << host->Output();
+    const std::string output = host->Output();
+    int opened = 0;
+    for (size_t at = 0; (at = output.find("editor window 0x", at)) != std::string::npos; ++at)
+      ++opened;
+    EXPECT_EQ(opened, 3) << output;
+    EXPECT_NE(output.find("window destroyed under the editor"), std::string::npos) << output;
+    EXPECT_NE(output.find("editor closed"), std::string::npos) << output;
+    mHost.reset();
+  }
 }
 
 TEST_F(WineEdit, ClosingTheHostsWindowClosesTheEditorAndEndsTheHost)

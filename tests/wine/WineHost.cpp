@@ -120,7 +120,9 @@ EditHost::EditHost(const WineSetup& setup, const std::vector<std::string>& extra
                   &mEditorX, &mEditorY) != 6 ||
       editor == 0)
   {
-    mWhy = "the host did not open the editor:\n" + mProcess->Output();
+    mWhy = "the host did not open the editor (WINEDEBUG=err+module shows why Wine did not start a "
+           "program):\n" +
+           mProcess->Output();
     return;
   }
   const size_t quote = line.find('"');
