@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the static libraries the Windows module links (libogg, libvorbis with vorbisfile, libpng) for
-# x86_64-w64-mingw32 from Debian's source packages, into build-windows-deps/prefix. zlib is Debian's
+# Builds the static libraries the Windows build links for x86_64-w64-mingw32 from Debian's source
+# packages, into build-windows-deps/prefix: libogg, libvorbis (with vorbisfile and vorbisenc) and libpng
+# for the module, libsndfile (WAV and the other PCM formats, no external codecs) for kestrune-host. zlib is Debian's
 # libz-mingw-w64-dev. Run as root on a fresh machine (it adds a deb-src entry and installs the cross
 # compiler); later runs find the prefix complete and return at once.
 #   scripts/build-windows-deps.sh [build folder]
@@ -11,9 +12,12 @@ prefix="$work/prefix"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 jobs="${JOBS:-2}"
 
-if [ -f "$prefix/lib/libvorbisfile.a" ] && [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/lib/libogg.a" ]; then
-  exit 0
-fi
+complete() {
+  for lib in libogg.a libvorbisfile.a libvorbisenc.a libpng16.a libsndfile.a; do
+    [ -f "$prefix/lib/$lib" ] || return 1
+  done
+}
+complete && exit 0
 
 bash "$root/scripts/deps.sh" windows
 
@@ -32,7 +36,7 @@ fi
 
 mkdir -p "$work/src"
 cd "$work/src"
-for pkg in libogg libvorbis libpng1.6; do
+for pkg in libogg libvorbis libpng1.6 libsndfile; do
   ls -d "$pkg"-*/ >/dev/null 2>&1 || apt-get source -q "$pkg" >/dev/null 2>&1
 done
 
@@ -47,8 +51,14 @@ cmake_build() {
   cmake --install "$work/build/$(basename "$src")" >/dev/null
 }
 
-cmake_build "$(ls -d libogg-*/ | head -1)" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
-cmake_build "$(ls -d libvorbis-*/ | head -1)" -DOGG_ROOT="$prefix" -DBUILD_TESTING=OFF
-cmake_build "$(ls -d libpng1.6-*/ | head -1)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
-  -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DSKIP_INSTALL_PROGRAMS=ON
+# Each library is built once; a run after an interrupted one goes on with the missing ones.
+[ -f "$prefix/lib/libogg.a" ] || cmake_build "$(ls -d libogg-*/ | head -1)" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
+[ -f "$prefix/lib/libvorbisenc.a" ] || cmake_build "$(ls -d libvorbis-*/ | head -1)" -DOGG_ROOT="$prefix" \
+  -DBUILD_TESTING=OFF
+[ -f "$prefix/lib/libpng16.a" ] || cmake_build "$(ls -d libpng1.6-*/ | head -1)" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+  -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DSKIP_INSTALL_PROGRAMS=ON
+[ -f "$prefix/lib/libsndfile.a" ] || cmake_build "$(ls -d libsndfile-*/ | head -1)" -DENABLE_EXTERNAL_LIBS=OFF \
+  -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF \
+  -DENABLE_CPACK=OFF -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=ON -DINSTALL_PKGCONFIG_MODULE=ON
+complete
 echo "Windows libraries in $prefix"

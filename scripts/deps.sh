@@ -9,11 +9,12 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libx11-dev libxext-dev xvfb xdotool xclip)
 # `deps.sh windows`: the cross compiler and MinGW zlib for the Windows module (make windows), dpkg-dev
 # to unpack Debian's source packages of its libraries; `deps.sh wine`: Wine on a virtual X display and
-# the X tools that drive the editor window in the Windows tests (make windows-test).
+# the X tools that drive the editor window in the Windows tests, with what their native driver
+# (tests/wine) builds with (make windows-test).
 case "${1:-}" in
   windows) packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64 libz-mingw-w64-dev) ;;
-  wine) packages=(wine64 xvfb xdotool imagemagick xclip) ;;
+  wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev) ;;
 esac
 # Optional image tools, not needed to build (the PNGs are committed): librsvg2-bin for
 # img/build-images.sh, python3-pil for img/preview.sh. Install them by hand when editing img/src/.

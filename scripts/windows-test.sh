@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests (build-windows, made by `make windows`): the import-table check and
-# the Windows test program under Wine on a virtual X display. A private Wine prefix with no window
-# manager behaviour (Managed=N, so closing a window does not stall) and a persistent wineserver, warmed
-# once, keep each start short.
+# Runs the Windows build's tests (build-windows, made by `make windows`): the import-table check, the
+# Windows test program under Wine on a virtual X display, and the end-to-end tests of the editor in
+# kestrune-host.exe. A private Wine prefix with no window manager behaviour (Managed=N, so closing a
+# window does not stall) and a persistent wineserver, warmed once, keep each start short.
 #   scripts/windows-test.sh [build folder]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -40,4 +40,12 @@ fi
 "$server" -p 2>/dev/null || true # persistent; an already running server answers an error
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 "$wine" cmd /c exit >/dev/null 2>&1 || true # warm the server
-ctest --test-dir "$build" --output-on-failure
+status=0
+ctest --test-dir "$build" --output-on-failure || status=1
+
+# End to end: kestrune-host.exe edit opens the DLL's editor in a Win32 window under Wine, and a native
+# driver (tests/wine) acts on it with xdotool, xclip, ImageMagick and an XDND source of its own.
+cmake -S "$root/tests/wine" -B "$build/wine-tests" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build/wine-tests"
+KESTRUNE_WINDOWS_BUILD="$build" "$build/wine-tests/kestrune_wine_tests" || status=1
+exit $status

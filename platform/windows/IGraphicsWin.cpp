@@ -176,12 +176,20 @@ void IGraphicsWin::Close()
   if (hWnd)
   {
     // Detached first: the destroy messages then find no graphics context.
+    ReleaseEntryWindow();
     SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
     KillTimer(hWnd, kTimerId);
     DestroyWindow(hWnd);
   }
   // With the window gone the class can be unregistered when this was the last one.
   ForgetWindow();
+}
+
+void IGraphicsWin::ReleaseEntryWindow()
+{
+  if (mEntryWnd && mEntryPrevProc)
+    SetWindowLongPtrA(static_cast<HWND>(mEntryWnd), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mEntryPrevProc));
+  mEntryPrevProc = nullptr;
 }
 
 void IGraphicsWin::ForgetWindow()
@@ -417,7 +425,9 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     Close();
     return 0;
   case WM_DESTROY:
-    // The host destroyed its window (and ours with it) without closing the editor.
+    // The host destroyed its window (and ours with it) without closing the editor. The entry window,
+    // a child of ours, is destroyed after this message.
+    ReleaseEntryWindow();
     KillTimer(hWnd, kTimerId);
     SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
     ForgetWindow();

@@ -81,6 +81,9 @@ private:
                  IControl* control, IParam* param, void* font);
   // What Close and a host-destroyed window share: forgets the window and its children.
   void ForgetWindow();
+  // Hands an open entry window back to its own procedure before it is destroyed with ours, so that it
+  // still ends (and frees what it holds) through that procedure.
+  void ReleaseEntryWindow();
   void MouseDown(void* hWnd, int x, int y, IMouseMod* mod);
   void ShowTooltip(bool show);
 

@@ -5,6 +5,7 @@
 #include "tools/kestrune-host/SmfWriter.h"
 
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -82,6 +83,7 @@ TEST(HostKestrune, ValidatePassesEveryCheck)
 {
   // Without loading options the tool hands its own test sample to text slot 0.
   const ToolRun run = RunHost("validate " + Quote(KestrunePath()));
+  std::fputs(run.output.c_str(), stdout); // the checks and their summary, for the test log
   EXPECT_EQ(run.exitCode, 0) << run.output;
   const std::vector<std::string> lines = Lines(run.output);
   ASSERT_FALSE(lines.empty());

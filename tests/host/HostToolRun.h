@@ -13,14 +13,14 @@ struct ToolRun
   std::string output; // standard output and error together
 };
 
-// Runs kestrune-host with the given arguments (already quoted where needed).
+// Runs kestrune-host with the given arguments (already quoted where needed); its output with LF line ends.
 ToolRun RunHost(const std::string& args);
 // The path of a test-subject plug-in: "none", "nan", "chunk", "block1" or "alloc".
 std::string SubjectPath(const std::string& fault);
 std::string KestrunePath();
 std::string Quote(const std::string& path);
 
-// A fresh folder under /tmp, removed with its files when the object goes.
+// A fresh folder in the system's temporary folder, removed with its files when the object goes.
 class TempFolder
 {
 public:
@@ -44,6 +44,7 @@ struct WavData
   size_t Frames() const { return channels ? interleaved.size() / channels : 0; }
   float At(size_t frame, int ch) const { return interleaved[frame * channels + ch]; }
 };
+// Any file libsndfile reads, and Ogg Vorbis.
 bool ReadWav(const std::string& path, WavData* wav);
 // Writes a mono sine of the given frequency and length.
 bool WriteSine(const std::string& path, double hz, int sampleRate, double seconds, double level);

@@ -214,6 +214,51 @@ TEST_F(WinWindowTest, TheHostDestroyingItsWindowClosesTheEditor)
   mGraphics->Close();
 }
 
+// The edit boxes the editor opens, seen through a class of the test program's own named "Edit" (found
+// before the system's for windows of this module) whose procedure counts the messages that end a box
+// and hands everything to the system's edit procedure.
+int gEntryEnds = 0;
+WNDPROC gSystemEditProc = nullptr;
+LRESULT CALLBACK CountingEditProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+  if (msg == WM_NCDESTROY) ++gEntryEnds;
+  return CallWindowProcA(gSystemEditProc, hWnd, msg, wParam, lParam);
+}
+
+TEST_F(WinWindowTest, AnEntryOpenWhenTheEditorGoesEndsThroughItsOwnProcedure)
+{
+  WNDCLASSA wc = {};
+  ASSERT_TRUE(GetClassInfoA(nullptr, "EDIT", &wc));
+  gSystemEditProc = wc.lpfnWndProc;
+  wc.lpfnWndProc = CountingEditProc;
+  wc.hInstance = static_cast<HINSTANCE>(mGraphics->GetHInstance());
+  wc.lpszClassName = "Edit";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  // Closed by the host, then destroyed with the host's window: each time the box's own procedure ends
+  // it (and frees what it holds), not the editor's entry procedure.
+  for (bool hostDestroys : {false, true})
+  {
+    gEntryEnds = 0;
+    mGraphics->PromptUserInput(mProbe, mPlug->GetParam(graphics_test::kGain), true);
+    ASSERT_NE(Entry(), nullptr);
+    ASSERT_EQ(reinterpret_cast<WNDPROC>(GetClassLongPtrA(Entry(), GCLP_WNDPROC)), &CountingEditProc);
+    ASSERT_EQ(gEntryEnds, 0);
+    if (hostDestroys)
+    {
+      DestroyWindow(mParent);
+      mParent = nullptr;
+    }
+    else
+    {
+      mGraphics->Close();
+      ASSERT_NE(mGraphics->Open(mParent), nullptr);
+    }
+    EXPECT_EQ(gEntryEnds, 1) << (hostDestroys ? "host destroys its window" : "editor closed");
+    EXPECT_EQ(Entry(), nullptr);
+  }
+  UnregisterClassA("Edit", wc.hInstance);
+}
+
 TEST_F(WinWindowTest, ReopeningKeepsThePlacementWithinTheParent)
 {
   SetWindowPos(mWnd, nullptr, 5, 7, kW, kH, SWP_NOZORDER);

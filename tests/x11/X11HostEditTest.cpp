@@ -87,7 +87,8 @@ TEST_F(X11HostEdit, ScriptLinesAreCheckedBeforeAnythingRuns)
   EXPECT_EQ(actions[1].kind, khost::EditAction::kParam);
   EXPECT_EQ(actions[1].index, 3);
   EXPECT_DOUBLE_EQ(actions[1].value, 0.25);
-  for (const char* bad : {"wait\n", "wait -1\n", "param 3 1.5\n", "param 3\n", "close now\n", "jump 3\n"})
+  for (const char* bad : {"wait\n", "wait -1\n", "param 3 1.5\n", "param 3\n", "close now\n", "jump 3\n",
+                          "watch\n", "sample x\n", "ticks 2\n"})
   {
     actions.clear();
     EXPECT_FALSE(khost::EditCommand::ParseScript(bad, &actions, &error)) << bad;
@@ -97,6 +98,27 @@ TEST_F(X11HostEdit, ScriptLinesAreCheckedBeforeAnythingRuns)
                                             " --script " + hosttest::Quote(Script("open\nbogus\n")));
   EXPECT_EQ(run.exitCode, 2) << run.output;
   EXPECT_NE(run.output.find("script line 2"), std::string::npos) << run.output;
+}
+
+TEST_F(X11HostEdit, LiveScriptFromStandardInputWatchesParametersAndSkipsFaultyLines)
+{
+  const std::string input = Script("watch 5\n"
+                                   "param 5 0.9\n"
+                                   "sample 0\n"
+                                   "ticks\n"
+                                   "bogus line\n"
+                                   "quit\n");
+  hosttest::ToolRun run = hosttest::RunHost("edit " + hosttest::Quote(hosttest::KestrunePath()) +
+                                            " --seconds 10 --script - < " + hosttest::Quote(input));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "watching param 5: 0.80")) << run.output;
+  // The change is printed when it happens, without being asked for.
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "param 5 changed: 12.96")) << run.output;
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "sample 0: 0")) << run.output;
+  // The X11 editor ticks on a thread of its own, out of the host's sight.
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "editor ticks are not seen")) << run.output;
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "script line 5: unknown action")) << run.output;
+  EXPECT_TRUE(hosttest::HasLineStartingWith(run.output, "editor closed")) << run.output;
 }
 
 TEST_F(X11HostEdit, UserDragOnTheEditorReachesTheHostAsAutomation)

@@ -1,11 +1,15 @@
 #pragma once
-// The edit command: opens the plug-in's editor in a top-level X window of ours, as a Linux DAW does,
-// and runs the host's event loop: effEditIdle at a chosen rate (or never), from the loop's thread or a
-// second one, and a script of host actions (automation, closing and reopening the editor, destroying
-// the window under it). Mouse and keyboard come from the user, or from xdotool aimed at the window the
+// The edit command: opens the plug-in's editor in a top-level window of ours, as a DAW does (an X
+// window on Linux, a Win32 window on Windows: EditWindow), and runs the host's event loop:
+// effEditIdle at a chosen rate (or never), from the loop's thread or a second one, and a script of host
+// actions (automation, closing and reopening the editor, destroying the window under it, reading
+// parameters and sample paths back). The script comes from a file, or from standard input as its lines
+// arrive ("--script -"), so that a driver can act on the editor with the mouse and keyboard and then
+// ask what came of it. Mouse and keyboard come from the user, or from xdotool aimed at the window the
 // command prints. It ends when the window is closed, the time is up or the script says quit.
 
 #include "tools/kestrune-host/CommandLine.h"
+#include "tools/kestrune-host/EditScript.h"
 
 #include <cstdio>
 #include <string>
@@ -14,30 +18,14 @@
 namespace khost
 {
 
-// One line of an edit script.
-struct EditAction
-{
-  enum EKind
-  {
-    kWait,    // wait MS
-    kParam,   // param I V      host automation of parameter I to the normalised V
-    kPrint,   // print I        the parameter's display text on standard output
-    kClose,   // close          effEditClose
-    kOpen,    // open           effEditOpen (in a new window when the last one was destroyed)
-    kDestroy, // destroy        the host destroys its window under the open editor
-    kIdle,    // idle HZ        effEditIdle from now on at HZ (0: never)
-    kQuit     // quit
-  };
-  EKind kind;
-  int index = 0;
-  double value = 0.0;
-};
-
 class EditCommand
 {
 public:
   static int Run(const Options& options, FILE* out, FILE* err);
   // Reads a script (one action a line, '#' starts a comment); false with the line's fault in error.
-  static bool ParseScript(const std::string& text, std::vector<EditAction>* actions, std::string* error);
+  static bool ParseScript(const std::string& text, std::vector<EditAction>* actions, std::string* error)
+  {
+    return EditScript::Parse(text, actions, error);
+  }
 };
 } // namespace khost

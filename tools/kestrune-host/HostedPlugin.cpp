@@ -198,6 +198,16 @@ bool HostedPlugin::SetExtraParamText(int idx, const std::string& text)
   return Dispatch(effVendorSpecific, kVendorExtraParamText, idx, buffer) == kVendorHandled;
 }
 
+bool HostedPlugin::GetExtraParamText(int idx, std::string* text)
+{
+  // An empty text asks for the one the plug-in keeps.
+  char buffer[kExtraParamTextBytes];
+  std::memset(buffer, 0, sizeof(buffer));
+  if (Dispatch(effVendorSpecific, kVendorExtraParamText, idx, buffer) != kVendorHandled) return false;
+  text->assign(buffer, strnlen(buffer, sizeof(buffer)));
+  return true;
+}
+
 bool HostedPlugin::QueueMidi(int deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
 {
   if (mQueued >= kMaxEventsPerBlock) return false;

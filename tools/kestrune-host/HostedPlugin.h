@@ -88,6 +88,8 @@ public:
   // The vendor-specific call that hands an extra-parameter text (a sample path) to text slot idx.
   // True when the plug-in answered that it handled the call.
   bool SetExtraParamText(int idx, const std::string& text);
+  // The text the plug-in keeps in text slot idx (the same call with an empty text); false when not answered.
+  bool GetExtraParamText(int idx, std::string* text);
 
   // MIDI for the next process call: events wait until SendEvents hands them over in one list.
   bool QueueMidi(int deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);

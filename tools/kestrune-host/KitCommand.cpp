@@ -4,7 +4,6 @@
 #include "tools/kestrune-host/KitSynth.h"
 #include "tools/kestrune-host/OggWriter.h"
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -98,13 +97,13 @@ std::string SfzText()
 
 // The same kit as host options, one argument per line (kestrune-host --args FILE): each sample
 // handed to its slot and its settings typed into the parameters.
-std::string SlotArgs(const std::string& folder)
+std::string SlotArgs(const std::filesystem::path& folder)
 {
   std::string text;
   int slot = 0;
   for (const KitSlot& k : kKit)
   {
-    text += "--slot\n" + std::to_string(slot) + "=" + folder + "/" + k.file + "\n";
+    text += "--slot\n" + std::to_string(slot) + "=" + (folder / k.file).string() + "\n";
     auto param = [&](int kind, const std::string& value)
     { text += "--param-text\n" + std::to_string(slot * kKindsPerSlot + kind) + "=" + value + "\n"; };
     param(kKindLowNote, std::to_string(k.lowKey));
@@ -139,18 +138,17 @@ int KitCommand::Run(const std::string& folder, FILE* out, FILE* err)
     std::fprintf(err, "cannot create %s\n", folder.c_str());
     return 1;
   }
-  char absolute[PATH_MAX];
-  if (!realpath(folder.c_str(), absolute))
+  const std::filesystem::path dir = std::filesystem::canonical(folder, made);
+  if (made)
   {
     std::fprintf(err, "cannot resolve %s\n", folder.c_str());
     return 1;
   }
-  const std::string dir = absolute;
   std::string error;
   for (const KitSlot& k : kKit)
   {
     const KitSound sound = k.make();
-    const std::string path = dir + "/" + k.file;
+    const std::string path = (dir / k.file).string();
     const bool ok = k.format == KitFormat::kVorbis
                         ? OggWriter::Write(path, sound.channels, sound.sampleRate, 0.5f, &error)
                         : WriteWav(path, sound, k.format, &error);
@@ -163,8 +161,8 @@ int KitCommand::Run(const std::string& folder, FILE* out, FILE* err)
                  double(sound.channels[0].size()) / sound.sampleRate, sound.channels.size(),
                  sound.channels.size() == 1 ? "" : "s", sound.sampleRate);
   }
-  const std::string sfz = dir + "/kestrune-kit.sfz", args = dir + "/kestrune-kit.args",
-                    song = dir + "/kestrune-demo.mid";
+  const std::string sfz = (dir / "kestrune-kit.sfz").string(), args = (dir / "kestrune-kit.args").string(),
+                    song = (dir / "kestrune-demo.mid").string();
   if (!WriteText(sfz, SfzText(), &error) || !WriteText(args, SlotArgs(dir), &error) ||
       !DemoSong::Build().Save(song))
   {

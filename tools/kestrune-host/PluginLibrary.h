@@ -1,7 +1,8 @@
 #pragma once
-// A VST 2.4 plug-in module opened with dlopen: finds its entry point (VSTPluginMain, else main) and
-// creates instances through it with the host tool's callback. The module stays loaded for the life of
-// the process: many plug-ins leave threads or atexit handlers behind that would run unmapped code.
+// A VST 2.4 plug-in module, opened with dlopen (posix/PluginLibrary.cpp) or LoadLibrary
+// (windows/PluginLibrary.cpp): finds its entry point (VSTPluginMain, else main) and creates instances
+// through it with the host tool's callback. The module stays loaded for the life of the process: many
+// plug-ins leave threads or atexit handlers behind that would run unmapped code.
 
 #include "framework/VstDefs.h"
 

@@ -8,13 +8,26 @@
 #include <algorithm>
 #include <cmath>
 #include <sndfile.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace khost
 {
 
 namespace
 {
+bool IsTerminal(FILE* file)
+{
+#ifdef _WIN32
+  return _isatty(_fileno(file)) != 0;
+#else
+  return isatty(fileno(file)) != 0;
+#endif
+}
+
 void DrawProgress(FILE* progress, int64_t done, int64_t total, int* lastShown)
 {
   if (!progress || total <= 0) return;
@@ -174,7 +187,7 @@ int Renderer::Run(const Options& options, FILE* out, FILE* err)
   }
   const double tail = options.tail >= 0 ? options.tail : kDefaultTailSeconds;
   const bool showProgress =
-      options.progress && isatty(fileno(err)) && song.LengthSeconds() + tail > kProgressBarMinSeconds;
+      options.progress && IsTerminal(err) && song.LengthSeconds() + tail > kProgressBarMinSeconds;
   std::vector<float> audio;
   const RenderStats stats =
       Play(plugin, song, tail, options.doublePrecision, &audio, showProgress ? err : nullptr);

@@ -1,5 +1,6 @@
-// kestrune-host: a command-line VST 2.4 host for Linux. See CommandLine::Usage for the commands.
+// kestrune-host: a command-line VST 2.4 host for Linux and Windows. See CommandLine::Usage for the commands.
 
+#include "tools/kestrune-host/ChildRunner.h"
 #include "tools/kestrune-host/CommandLine.h"
 #include "tools/kestrune-host/EditCommand.h"
 #include "tools/kestrune-host/InfoCommand.h"
@@ -14,6 +15,9 @@
 int main(int argc, char** argv)
 {
   using namespace khost;
+  // A validation check's own process (Windows starts the program again for each).
+  int childExit = 0;
+  if (ChildRunner::ServeChild(argc, argv, &Validator::RunCheck, &childExit)) return childExit;
   Options options;
   std::string error;
   if (!CommandLine::Parse(argc, argv, &options, &error))
