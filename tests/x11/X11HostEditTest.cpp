@@ -14,31 +14,6 @@ namespace x11_test
 class X11HostEdit : public X11ServerFixture
 {
 protected:
-  void SetUp() override
-  {
-    X11ServerFixture::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    // In sanitizer builds the tool is checked for leaks too; fontconfig keeps its configuration for the
-    // life of the process (as the test program's own suppressions say).
-    const char* previous = std::getenv("LSAN_OPTIONS");
-    mSavedLsan = previous ? previous : "";
-    mHadLsan = previous != nullptr;
-    const std::string file = TempDir() + "/lsan.supp";
-    std::ofstream(file) << "leak:libfontconfig.so\n";
-    setenv("LSAN_OPTIONS", ("suppressions=" + file).c_str(), 1);
-  }
-  void TearDown() override
-  {
-    if (mHadLsan)
-      setenv("LSAN_OPTIONS", mSavedLsan.c_str(), 1);
-    else
-      unsetenv("LSAN_OPTIONS");
-    X11ServerFixture::TearDown();
-  }
-
-  std::string mSavedLsan;
-  bool mHadLsan = false;
-
   std::string Script(const std::string& text)
   {
     std::string path = TempDir() + "/edit.script";
