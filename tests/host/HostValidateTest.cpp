@@ -3,6 +3,7 @@
 
 #include "host/HostToolRun.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -109,6 +110,25 @@ TEST(HostValidate, ModuleThatDoesNotLoadFailsEveryCheckWithTheReason)
   EXPECT_EQ(passed, 0);
   EXPECT_EQ(failed, 2);
   EXPECT_NE(run.output.find("does not load"), std::string::npos) << run.output;
+}
+
+TEST(HostValidate, ChecksGetTheModulePathWithSpacesAndTheLoadingOptionsUnchanged)
+{
+  // The checks' processes are told the path and the options in their own command line.
+  TempFolder dir;
+  const std::filesystem::path folder = std::filesystem::path(dir.Root()) / "two words" / "and more";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path copy = folder / std::filesystem::path(SubjectPath("none")).filename();
+  std::filesystem::copy_file(SubjectPath("none"), copy);
+  const ToolRun run =
+      RunHost("validate " + Quote(copy.string()) + " --param 0=0.25 --check identity --check sound");
+  int passed = 0, failed = -1;
+  ASSERT_TRUE(ClosingLine(run.output, &passed, &failed)) << run.output;
+  EXPECT_EQ(passed, 2) << run.output;
+  // Gain 0.25 instead of the first program's 0.5: 6 dB below the default's -18.6 dBFS.
+  EXPECT_TRUE(
+      HasLineStartingWith(run.output, "passed  sound                  note 60 sounds (peak -24.6 dBFS)"))
+      << run.output;
 }
 
 TEST(HostValidate, UnknownCheckNameIsAnError)
