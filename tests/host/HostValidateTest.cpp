@@ -80,6 +80,20 @@ TEST(HostValidate, ACrashOnBlockSizeOneFailsThatCheckAndTheRestStillRun)
   EXPECT_TRUE(HasLineStartingWith(run.output, "passed  automation")) << run.output;
 }
 
+TEST(HostValidate, AHangOnBlockSizeSeventeenFailsThatCheckAtTheTimeLimitAndTheRestStillRun)
+{
+  const ToolRun run = RunHost("validate " + Quote(SubjectPath("hang")) +
+                              " --timeout 2 --check rates-and-blocks --check sound --check long-block");
+  int passed = 0, failed = 0;
+  ASSERT_TRUE(ClosingLine(run.output, &passed, &failed)) << run.output;
+  EXPECT_EQ(failed, 1) << run.output;
+  EXPECT_EQ(passed, 2) << run.output;
+  EXPECT_TRUE(HasLineStartingWith(run.output, "failed  rates-and-blocks       did not finish within 2 s at "))
+      << run.output;
+  EXPECT_NE(run.output.find("block of 17 frames"), std::string::npos) << "names where: " << run.output;
+  EXPECT_EQ(run.exitCode, 1);
+}
+
 TEST(HostValidate, AllocationInTheProcessCallIsCounted)
 {
   const ToolRun run =

@@ -10,7 +10,7 @@ if(TARGET kestrune-host)
   target_include_directories(kestrune_host_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
   target_link_libraries(kestrune_host_tests PRIVATE kestrune_hostlib Vorbis::vorbisfile gtest gtest_main)
   add_dependencies(kestrune_host_tests kestrune-host Kestrune_x64 khost_subject_none khost_subject_nan
-    khost_subject_chunk khost_subject_block1 khost_subject_alloc)
+    khost_subject_chunk khost_subject_block1 khost_subject_alloc khost_subject_hang)
   target_compile_definitions(kestrune_host_tests PRIVATE KESTRUNE_HOST_PATH="$<TARGET_FILE:kestrune-host>"
     KESTRUNE_HOST_SUBJECTS="$<TARGET_FILE_DIR:khost_subject_none>"
     KESTRUNE_MODULE_PATH="$<TARGET_FILE:Kestrune_x64>")

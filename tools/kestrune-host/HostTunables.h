@@ -24,7 +24,7 @@ constexpr int kDefaultEditIdleHz = 30;
 constexpr int kEditLoopSleepMs = 2;
 
 // Validation.
-constexpr int kCheckTimeoutSeconds = 120;
+constexpr int kCheckTimeoutSeconds = 120; // unless --timeout says otherwise
 constexpr int kOpenCloseRepeats = 100;
 constexpr int kInstancesAlive = 33;
 constexpr int kParallelThreads = 4;
