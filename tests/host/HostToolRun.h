@@ -15,7 +15,7 @@ struct ToolRun
 
 // Runs kestrune-host with the given arguments (already quoted where needed); its output with LF line ends.
 ToolRun RunHost(const std::string& args);
-// The path of a test-subject plug-in: "none", "nan", "chunk", "block1" or "alloc".
+// The path of a test-subject plug-in: "none", "nan", "chunk", "block1", "alloc" or "hang".
 std::string SubjectPath(const std::string& fault);
 std::string KestrunePath();
 std::string Quote(const std::string& path);

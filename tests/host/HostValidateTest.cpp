@@ -3,6 +3,7 @@
 
 #include "host/HostToolRun.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -79,6 +80,20 @@ TEST(HostValidate, ACrashOnBlockSizeOneFailsThatCheckAndTheRestStillRun)
   EXPECT_TRUE(HasLineStartingWith(run.output, "passed  automation")) << run.output;
 }
 
+TEST(HostValidate, AHangOnBlockSizeSeventeenFailsThatCheckAtTheTimeLimitAndTheRestStillRun)
+{
+  const ToolRun run = RunHost("validate " + Quote(SubjectPath("hang")) +
+                              " --timeout 2 --check rates-and-blocks --check sound --check long-block");
+  int passed = 0, failed = 0;
+  ASSERT_TRUE(ClosingLine(run.output, &passed, &failed)) << run.output;
+  EXPECT_EQ(failed, 1) << run.output;
+  EXPECT_EQ(passed, 2) << run.output;
+  EXPECT_TRUE(HasLineStartingWith(run.output, "failed  rates-and-blocks       did not finish within 2 s at "))
+      << run.output;
+  EXPECT_NE(run.output.find("block of 17 frames"), std::string::npos) << "names where: " << run.output;
+  EXPECT_EQ(run.exitCode, 1);
+}
+
 TEST(HostValidate, AllocationInTheProcessCallIsCounted)
 {
   const ToolRun run =
@@ -109,6 +124,25 @@ TEST(HostValidate, ModuleThatDoesNotLoadFailsEveryCheckWithTheReason)
   EXPECT_EQ(passed, 0);
   EXPECT_EQ(failed, 2);
   EXPECT_NE(run.output.find("does not load"), std::string::npos) << run.output;
+}
+
+TEST(HostValidate, ChecksGetTheModulePathWithSpacesAndTheLoadingOptionsUnchanged)
+{
+  // The checks' processes are told the path and the options in their own command line.
+  TempFolder dir;
+  const std::filesystem::path folder = std::filesystem::path(dir.Root()) / "two words" / "and more";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path copy = folder / std::filesystem::path(SubjectPath("none")).filename();
+  std::filesystem::copy_file(SubjectPath("none"), copy);
+  const ToolRun run =
+      RunHost("validate " + Quote(copy.string()) + " --param 0=0.25 --check identity --check sound");
+  int passed = 0, failed = -1;
+  ASSERT_TRUE(ClosingLine(run.output, &passed, &failed)) << run.output;
+  EXPECT_EQ(passed, 2) << run.output;
+  // Gain 0.25 instead of the first program's 0.5: 6 dB below the default's -18.6 dBFS.
+  EXPECT_TRUE(
+      HasLineStartingWith(run.output, "passed  sound                  note 60 sounds (peak -24.6 dBFS)"))
+      << run.output;
 }
 
 TEST(HostValidate, UnknownCheckNameIsAnError)

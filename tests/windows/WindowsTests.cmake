@@ -1,9 +1,10 @@
 # The test program of the Windows build, run under Wine (CMAKE_CROSSCOMPILING_EMULATOR) as one CTest
 # test. It holds the platform-neutral suites that need nothing of the build machine's own libraries
-# (the libsndfile comparison, the Linux module tests, the suites that build fixtures in POSIX
-# temporary folders and the SFZ value cross-checks against glibc's scanf and strtod, whose hex-float
-# readings msvcrt does not share, stay with the Linux program) and the suites of the Win32 editor
-# window. The editor suites get the window-less context (HeadlessGraphicsFactory.cpp).
+# (the libsndfile comparison, the Linux module tests, the X11 window suites, the suites that build
+# fixtures in POSIX temporary folders and the SFZ value cross-checks against glibc's scanf and strtod,
+# whose hex-float readings msvcrt does not share, stay with the Linux program) and the suites of the Win32 editor
+# window. The editor suites get the window-less context (HeadlessGraphicsFactory.cpp). The host tool's
+# suites (tests/host) are a program of their own (host/WindowsHostTests.cmake).
 set(KESTRUNE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian's libgtest-dev)")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

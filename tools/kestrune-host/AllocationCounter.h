@@ -1,9 +1,11 @@
 #pragma once
-// Counts heap allocations made on one thread while a plug-in call runs. The counting itself lives in
-// the host executable, which replaces malloc and its relatives (MallocInterposer.cpp): a plug-in opened
-// with dlopen resolves its allocations, and those of the C++ runtime it calls, to the executable's
-// definitions. Builds without that file (the test program, sanitizer builds, whose runtime owns malloc)
-// report the counter as unavailable.
+// Counts heap allocations made on one thread while a plug-in call runs. What feeds the counter
+// depends on the system. On Linux the host executable replaces malloc and its relatives
+// (posix/MallocInterposer.cpp): a plug-in opened with dlopen resolves its allocations, and those of the
+// C++ runtime it calls, to the executable's definitions. On Windows each module binds its own imports,
+// so the loader points the plug-in module's allocation imports at counting wrappers
+// (windows/ModuleAllocationHooks.cpp). Builds without either (the test program, sanitizer builds,
+// whose runtime owns malloc) report the counter as unavailable.
 
 #include <cstdint>
 
@@ -32,7 +34,7 @@ public:
     bool mWas;
   };
 
-  // Called by the interposed allocation functions.
+  // Called by the interposed or hooked allocation functions.
   static void NoteAllocation();
   static void MarkAvailable();
 };

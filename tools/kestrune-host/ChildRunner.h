@@ -7,7 +7,6 @@
 // through memory shared with the parent; a child that crashes, exits without a result or outlives the
 // time limit fails.
 
-#include <functional>
 #include <string>
 #include <vector>
 

@@ -51,6 +51,7 @@ const char* CommandLine::Usage()
          "                      quit; FILE - reads them from standard input as they arrive\n"
          "validate options:\n"
          "  --check NAME        run only this check (repeatable)\n"
+         "  --timeout SECONDS   a check still running after this fails (120)\n"
          "  --verbose           let the plug-in's own output through\n";
 }
 
@@ -202,6 +203,13 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
     {
       if (!value(&v)) return false;
       options->checks.push_back(v);
+    }
+    else if (arg == "--timeout")
+    {
+      if (!value(&v)) return false;
+      if (!ParseInt(v, &options->checkTimeoutSeconds) || options->checkTimeoutSeconds < 1 ||
+          options->checkTimeoutSeconds > 3600)
+        return *error = "--timeout needs seconds between 1 and 3600", false;
     }
     else if (arg == "--script")
     {

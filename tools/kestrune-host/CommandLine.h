@@ -41,6 +41,7 @@ struct Options
   bool doublePrecision = false;
   bool verbose = false;
   std::vector<std::string> checks;        // validate: only these
+  int checkTimeoutSeconds = 0;            // validate: time limit of one check, 0 for kCheckTimeoutSeconds
   std::string script;                     // edit: host actions
   int idleHz = 30;                        // edit (kDefaultEditIdleHz): effEditIdle calls a second, 0 for none
   bool idleThread = false;                // edit: idle from a second thread

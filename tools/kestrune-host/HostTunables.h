@@ -28,7 +28,7 @@ constexpr double kDefaultSnapshotHoldSeconds = 0.1;
 constexpr int kDefaultSnapshotTicks = 24;
 
 // Validation.
-constexpr int kCheckTimeoutSeconds = 120;
+constexpr int kCheckTimeoutSeconds = 120; // unless --timeout says otherwise
 constexpr int kOpenCloseRepeats = 100;
 constexpr int kInstancesAlive = 33;
 constexpr int kParallelThreads = 4;

@@ -143,9 +143,11 @@ int Validator::Run(const Options& options, FILE* out, FILE* err)
     args.insert(args.end(), load.begin(), load.end());
     return args;
   };
+  const int timeoutSeconds =
+      options.checkTimeoutSeconds > 0 ? options.checkTimeoutSeconds : kCheckTimeoutSeconds;
   // The module must load at all before its checks mean anything.
   const CheckResult loads =
-      ChildRunner::Run(&Validator::RunCheck, childArgs(kLoadOnly), kCheckTimeoutSeconds, !options.verbose);
+      ChildRunner::Run(&Validator::RunCheck, childArgs(kLoadOnly), timeoutSeconds, !options.verbose);
 
   std::fprintf(out, "validating %s\n", options.plugin.c_str());
   int passed = 0, failed = 0, skipped = 0;
@@ -162,8 +164,8 @@ int Validator::Run(const Options& options, FILE* out, FILE* err)
     if (loads.outcome != CheckResult::kPassed)
       result = CheckResult::Failed("the module does not load: " + loads.reason);
     else
-      result = ChildRunner::Run(&Validator::RunCheck, childArgs(check.name), kCheckTimeoutSeconds,
-                                !options.verbose);
+      result =
+          ChildRunner::Run(&Validator::RunCheck, childArgs(check.name), timeoutSeconds, !options.verbose);
     const char* word = result.outcome == CheckResult::kPassed    ? "passed"
                        : result.outcome == CheckResult::kSkipped ? "skipped"
                                                                  : "failed";

@@ -6,15 +6,18 @@
 //   SUBJECT_FAULT_chunk   accepts a state chunk but ignores it
 //   SUBJECT_FAULT_block1  crashes on a block of one frame
 //   SUBJECT_FAULT_alloc   allocates in every process call
+//   SUBJECT_FAULT_hang    never returns from a block of 17 frames
 
 #include "framework/VstDefs.h"
 
 #include <atomic>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace
@@ -102,6 +105,10 @@ void Render(Subject* s, float** outputs, int frames)
     volatile int* nowhere = nullptr;
     *nowhere = 1;
   }
+#endif
+#ifdef SUBJECT_FAULT_hang
+  while (frames == 17)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
 #endif
 #ifdef SUBJECT_FAULT_alloc
   std::vector<float>* scratch = new std::vector<float>(static_cast<size_t>(frames) + 1);
