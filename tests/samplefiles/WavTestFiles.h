@@ -89,6 +89,20 @@ inline Bytes Float64(const std::vector<double>& samples)
   return b;
 }
 
+// A whole 16-bit mono PCM file of the samples at rate.
+inline Bytes MonoPcm16File(const std::vector<int16_t>& samples, uint32_t rate)
+{
+  return Riff({Fmt(1, 1, rate, 16), Chunk("data", Pcm16(samples))});
+}
+
+// Writes bytes to the file at path; false when it cannot be written whole.
+inline bool WriteBytes(const std::string& path, const Bytes& bytes)
+{
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
 // A temporary folder, removed with everything in it when the object goes.
 class TempDir
 {
@@ -131,8 +145,7 @@ public:
   std::string Write(const std::string& name, const Bytes& bytes) const
   {
     const std::string path = In(name);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, bytes);
     return path;
   }
 

@@ -1,5 +1,7 @@
 #include "WineEditFixture.h"
 
+#include "samplefiles/WavTestFiles.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -63,28 +65,13 @@ std::string WineEdit::Path(const std::string& name, const std::string& sub)
 
 void WineEdit::WriteWav(const std::string& path, double cyclesPerFrame)
 {
-  const uint32_t frames = 4410, rate = 44100;
-  auto u32 = [](std::ofstream& o, uint32_t v) { o.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [](std::ofstream& o, uint16_t v) { o.write(reinterpret_cast<const char*>(&v), 2); };
-  std::ofstream o(path, std::ios::binary);
-  o.write("RIFF", 4);
-  u32(o, 36 + frames * 2);
-  o.write("WAVEfmt ", 8);
-  u32(o, 16);
-  u16(o, 1); // PCM
-  u16(o, 1); // mono
-  u32(o, rate);
-  u32(o, rate * 2);
-  u16(o, 2);
-  u16(o, 16);
-  o.write("data", 4);
-  u32(o, frames * 2);
-  for (uint32_t i = 0; i < frames; ++i)
+  std::vector<int16_t> tone(4410);
+  for (size_t i = 0; i < tone.size(); ++i)
   {
-    const double fade = 1.0 - static_cast<double>(i) / frames;
-    u16(o, static_cast<uint16_t>(
-               static_cast<int16_t>(20000.0 * fade * std::sin(2.0 * M_PI * cyclesPerFrame * i))));
+    const double fade = 1.0 - static_cast<double>(i) / tone.size();
+    tone[i] = static_cast<int16_t>(20000.0 * fade * std::sin(2.0 * M_PI * cyclesPerFrame * i));
   }
+  wavtest::WriteBytes(path, wavtest::MonoPcm16File(tone, 44100));
 }
 
 void WineEdit::WriteText(const std::string& path, const std::string& text)

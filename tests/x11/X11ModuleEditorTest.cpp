@@ -10,6 +10,7 @@
 #include "framework/VSTEntry.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "plugin/TestHost.h"
+#include "samplefiles/WavTestFiles.h"
 
 #include <atomic>
 #include <cstdint>
@@ -41,24 +42,10 @@ constexpr int kSampleViewY = 138;
 // A short 16-bit mono WAV of a rising ramp.
 void WriteWav(const std::string& path)
 {
-  const uint32_t frames = 4410, rate = 44100;
-  auto u32 = [](std::ofstream& o, uint32_t v) { o.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [](std::ofstream& o, uint16_t v) { o.write(reinterpret_cast<const char*>(&v), 2); };
-  std::ofstream o(path, std::ios::binary);
-  o.write("RIFF", 4);
-  u32(o, 36 + frames * 2);
-  o.write("WAVEfmt ", 8);
-  u32(o, 16);
-  u16(o, 1);
-  u16(o, 1);
-  u32(o, rate);
-  u32(o, rate * 2);
-  u16(o, 2);
-  u16(o, 16);
-  o.write("data", 4);
-  u32(o, frames * 2);
-  for (uint32_t i = 0; i < frames; ++i)
-    u16(o, static_cast<uint16_t>(static_cast<int16_t>(i * 7 - 15000)));
+  std::vector<int16_t> ramp(4410);
+  for (size_t i = 0; i < ramp.size(); ++i)
+    ramp[i] = static_cast<int16_t>(i * 7 - 15000);
+  wavtest::WriteBytes(path, wavtest::MonoPcm16File(ramp, 44100));
 }
 
 void SetUpLikeAHost(AEffect* effect)

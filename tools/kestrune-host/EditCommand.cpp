@@ -1,10 +1,8 @@
 #include "tools/kestrune-host/EditCommand.h"
 
+#include "tools/kestrune-host/CommandPlugin.h"
 #include "tools/kestrune-host/EditWindow.h"
 #include "tools/kestrune-host/HostTunables.h"
-#include "tools/kestrune-host/HostedPlugin.h"
-#include "tools/kestrune-host/PluginLibrary.h"
-#include "tools/kestrune-host/PluginSetup.h"
 
 #include <atomic>
 #include <chrono>
@@ -79,28 +77,16 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
     std::fprintf(err, "%s\n", error.c_str());
     return 1;
   }
-  auto library = PluginLibrary::Open(options.plugin, &error);
-  if (!library)
   {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
-  const double rate = options.rate > 0 ? options.rate : kDefaultSampleRateHz;
-  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
-  {
-    HostedPlugin plugin(*library, rate, block);
-    if (!plugin.Valid() || !plugin.HasFlag(effFlagsHasEditor))
+    CommandPlugin loaded;
+    if (!loaded.Open(options, err)) return 1;
+    HostedPlugin& plugin = loaded.Instance();
+    if (!plugin.HasFlag(effFlagsHasEditor))
     {
-      std::fprintf(err, "%s: %s\n", options.plugin.c_str(),
-                   plugin.Valid() ? "the plug-in has no editor" : "the entry point made no instance");
+      std::fprintf(err, "%s: the plug-in has no editor\n", options.plugin.c_str());
       return 1;
     }
-    plugin.Start(rate, block);
-    if (!PluginSetup::Apply(plugin, options.load, &error))
-    {
-      std::fprintf(err, "%s\n", error.c_str());
-      return 1;
-    }
+    if (!loaded.StartAndLoad(options.load, err)) return 1;
 
     // The size is asked before the editor opens, as hosts do to size their window.
     ERect* rect = nullptr;

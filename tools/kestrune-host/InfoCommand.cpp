@@ -1,9 +1,6 @@
 #include "tools/kestrune-host/InfoCommand.h"
 
-#include "tools/kestrune-host/HostTunables.h"
-#include "tools/kestrune-host/HostedPlugin.h"
-#include "tools/kestrune-host/PluginLibrary.h"
-#include "tools/kestrune-host/PluginSetup.h"
+#include "tools/kestrune-host/CommandPlugin.h"
 
 #include <cstring>
 #include <string>
@@ -69,27 +66,12 @@ void PrintPins(HostedPlugin& plugin, FILE* out, VstInt32 opcode, int count, cons
 
 int InfoCommand::Run(const Options& options, FILE* out, FILE* err)
 {
-  std::string error;
-  auto library = PluginLibrary::Open(options.plugin, &error);
-  if (!library)
-  {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
-  HostedPlugin plugin(*library);
-  if (!plugin.Valid())
-  {
-    std::fprintf(err, "%s: the entry point made no instance\n", options.plugin.c_str());
-    return 1;
-  }
-  plugin.Start(kDefaultSampleRateHz, kDefaultBlockFrames);
-  if (!options.load.Empty() && !PluginSetup::Apply(plugin, options.load, &error))
-  {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
+  CommandPlugin loaded;
+  if (!loaded.Open(options, err) || !loaded.StartAndLoad(options.load, err)) return 1;
+  HostedPlugin& plugin = loaded.Instance();
+  const PluginLibrary& library = loaded.Library();
   const AEffect* fx = plugin.Effect();
-  std::fprintf(out, "file: %s (entry point %s)\n", library->Path().c_str(), library->EntryName());
+  std::fprintf(out, "file: %s (entry point %s)\n", library.Path().c_str(), library.EntryName());
   std::fprintf(out, "name: %s\n", plugin.EffectName().c_str());
   std::fprintf(out, "vendor: %s\n", plugin.VendorString().c_str());
   std::fprintf(out, "product: %s\n", plugin.ProductString().c_str());

@@ -1,7 +1,7 @@
 #include "tools/kestrune-host/Renderer.h"
 
+#include "tools/kestrune-host/CommandPlugin.h"
 #include "tools/kestrune-host/HostTunables.h"
-#include "tools/kestrune-host/PluginLibrary.h"
 #include "tools/kestrune-host/PluginSetup.h"
 #include "tools/kestrune-host/SmfReader.h"
 
@@ -147,31 +147,16 @@ int Renderer::Run(const Options& options, FILE* out, FILE* err)
     std::fprintf(err, "%s: %s\n", options.midi.c_str(), error.c_str());
     return 1;
   }
-  auto library = PluginLibrary::Open(options.plugin, &error);
-  if (!library)
-  {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
-  const double rate = options.rate > 0 ? options.rate : kDefaultSampleRateHz;
-  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
-  HostedPlugin plugin(*library, rate, block);
-  if (!plugin.Valid())
-  {
-    std::fprintf(err, "%s: the entry point made no instance\n", options.plugin.c_str());
-    return 1;
-  }
+  CommandPlugin loaded;
+  if (!loaded.Open(options, err)) return 1;
+  HostedPlugin& plugin = loaded.Instance();
+  const double rate = loaded.Rate();
   if (plugin.NumOutputs() < 1)
   {
     std::fprintf(err, "%s: the plug-in has no outputs\n", options.plugin.c_str());
     return 1;
   }
-  plugin.Start(rate, block);
-  if (!PluginSetup::Apply(plugin, options.load, &error))
-  {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!loaded.StartAndLoad(options.load, err)) return 1;
   if (!options.saveState.empty())
   {
     if (!plugin.HasChunks())
@@ -198,7 +183,7 @@ int Renderer::Run(const Options& options, FILE* out, FILE* err)
   }
   std::fprintf(out, "%s: %.3f s, %lld frames, %d channels at %g Hz in blocks of %d, %zu MIDI events\n",
                options.output.c_str(), double(stats.frames) / rate, static_cast<long long>(stats.frames),
-               stats.channels, rate, block, song.mEvents.size());
+               stats.channels, rate, loaded.Block(), song.mEvents.size());
   std::fprintf(out, "peak %.6f (%.1f dBFS), RMS %.6f (%.1f dBFS)\n", stats.peak, ToDecibels(stats.peak),
                stats.rms, ToDecibels(stats.rms));
   for (int c = 0; c < stats.channels; ++c)

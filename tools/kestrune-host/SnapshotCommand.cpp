@@ -4,10 +4,8 @@
 #include "drawing/DRAW_PNG.h"
 #include "drawing/DRAW_Pixel.h"
 #include "framework/EditorPicture.h"
+#include "tools/kestrune-host/CommandPlugin.h"
 #include "tools/kestrune-host/HostTunables.h"
-#include "tools/kestrune-host/HostedPlugin.h"
-#include "tools/kestrune-host/PluginLibrary.h"
-#include "tools/kestrune-host/PluginSetup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,33 +61,17 @@ int SnapshotCommand::Run(const Options& options, FILE* out, FILE* err)
 {
   if (options.output.empty())
   {
-    std::fputs("kestrune-host: snapshot needs -o EDITOR.png\n", err);
+    std::fputs("snapshot needs -o EDITOR.png\n", err);
     return 2;
   }
-  std::string error;
-  auto library = PluginLibrary::Open(options.plugin, &error);
-  if (!library)
-  {
-    std::fprintf(err, "kestrune-host: %s\n", error.c_str());
-    return 1;
-  }
-  const double rate = options.rate > 0.0 ? options.rate : kDefaultSampleRateHz;
-  const int block = options.block > 0 ? options.block : kDefaultBlockFrames;
-  HostedPlugin plugin(*library, rate, block);
-  if (!plugin.Valid())
-  {
-    std::fprintf(err, "kestrune-host: %s made no instance\n", options.plugin.c_str());
-    return 1;
-  }
-  plugin.Start(rate, block);
-  // One block first, as a DAW's engine runs before anything is played.
+  CommandPlugin loaded;
+  if (!loaded.Open(options, err) || !loaded.StartAndLoad(options.load, err)) return 1;
+  HostedPlugin& plugin = loaded.Instance();
+  const double rate = loaded.Rate();
+  const int block = loaded.Block();
+  // One block with the transport stopped, as a DAW's engine runs before anything is played.
   plugin.SetTransport(0.0, 120.0, 0.0, false);
   plugin.Process(block);
-  if (!PluginSetup::Apply(plugin, options.load, &error))
-  {
-    std::fprintf(err, "kestrune-host: %s\n", error.c_str());
-    return 1;
-  }
   for (const auto& [note, velocity] : options.notes)
     plugin.QueueMidi(0, 0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity));
   const double hold = options.holdSeconds >= 0.0 ? options.holdSeconds : kDefaultSnapshotHoldSeconds;
@@ -104,7 +86,7 @@ int SnapshotCommand::Run(const Options& options, FILE* out, FILE* err)
   int width = 0, height = 0;
   if (!EditorSize(plugin, &width, &height))
   {
-    std::fprintf(err, "kestrune-host: %s has no editor to draw\n", options.plugin.c_str());
+    std::fprintf(err, "%s: the plug-in has no editor to draw\n", options.plugin.c_str());
     return 3;
   }
   std::vector<uint32_t> pixels;
@@ -112,14 +94,14 @@ int SnapshotCommand::Run(const Options& options, FILE* out, FILE* err)
   if (!TakePicture(plugin, width, height, ticks, &pixels))
   {
     std::fprintf(err,
-                 "kestrune-host: %s does not draw its editor without a window (it does not serve the "
-                 "editor-picture call); open it with the edit command instead\n",
+                 "%s: the plug-in does not draw its editor without a window (it does not serve the "
+                 "editor-picture call); the edit command shows it in a window\n",
                  options.plugin.c_str());
     return 3;
   }
   if (!WritePng(options.output, pixels, width, height))
   {
-    std::fprintf(err, "kestrune-host: cannot write %s\n", options.output.c_str());
+    std::fprintf(err, "cannot write %s\n", options.output.c_str());
     return 1;
   }
   std::fprintf(out, "%s: %d x %d pixels\n", options.output.c_str(), width, height);
