@@ -116,7 +116,7 @@ TEST(HostRenderOptions, BadOptionsAndFilesAreReportedWithoutAWav)
   EXPECT_EQ(noSlot.exitCode, 1);
   EXPECT_NE(noSlot.output.find("did not take"), std::string::npos) << noSlot.output;
   const ToolRun noSong = RunHost(base + " --midi " + Quote(dir.Path("missing.mid")));
-  EXPECT_EQ(noSong.exitCode, 1);
+  EXPECT_EQ(noSong.exitCode, 1) << noSong.output;
   WavData wav;
   EXPECT_FALSE(ReadWav(dir.Path("out.wav"), &wav));
 }

@@ -61,10 +61,20 @@ ToolRun RunHost(const std::string& args)
   startup.hStdError = writeEnd;
   std::string line = Quote(KESTRUNE_HOST_PATH) + " " + args;
   PROCESS_INFORMATION child = {};
-  const BOOL started =
-      CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+  // A process start can fail for a moment while a fresh Wine prefix is still starting its services: a
+  // failure of the machine, not of the tool, so it is tried again before the test is given -1.
+  BOOL started = FALSE;
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt)
+  {
+    if (attempt > 0) Sleep(200);
+    started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    if (!started) startError = GetLastError();
+  }
   CloseHandle(writeEnd);
   CloseHandle(null);
+  if (!started) run.output = "the tool could not be started: error " + std::to_string(startError) + "\n";
   if (started)
   {
     char buffer[4096];
@@ -73,7 +83,10 @@ ToolRun RunHost(const std::string& args)
       run.output.append(buffer, n);
     WaitForSingleObject(child.hProcess, INFINITE);
     DWORD code = 0;
-    if (GetExitCodeProcess(child.hProcess, &code)) run.exitCode = static_cast<int>(code);
+    if (GetExitCodeProcess(child.hProcess, &code))
+      run.exitCode = static_cast<int>(code);
+    else
+      run.output += "no exit code: error " + std::to_string(GetLastError()) + "\n";
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
   }
