@@ -3,6 +3,7 @@
 // reader's results must equal whatever the process locale is).
 
 #include "SfzTestFiles.h"
+#include "engine/EngineConstants.h"
 #include "samplefiles/SfzValues.h"
 
 #include <gtest/gtest.h>
@@ -20,21 +21,8 @@ using Action = SfzSlotResult::Action;
 
 namespace
 {
-enum Kind
-{
-  kActive = 0,
-  kLowNote,
-  kHighNote,
-  kRootNote,
-  kSemitonesMultiply,
-  kAttack,
-  kRelease,
-  kPan,
-  kAlternatePan,
-  kVolume,
-  kReverse,
-  kLoop
-};
+// The reader's result holds slot parameter kind k at index k.
+using Kind = ESlotParam;
 
 // Slot 0's result for one region with the given opcode lines, its sample a.wav next to the file.
 SfzSlotResult OneRegion(const std::string& lines)
