@@ -122,10 +122,10 @@ void MySample::RefreshPicture()
 {
   if (mDataChanged.exchange(false, std::memory_order_relaxed)) mStale = true;
   if (!mStale) return;
-  std::unique_lock<std::recursive_mutex> lock;
+  std::unique_lock<InstanceMutex> lock;
   if (mPlug)
   {
-    lock = std::unique_lock<std::recursive_mutex>(mPlug->Mutex(), std::try_to_lock);
+    lock = std::unique_lock<InstanceMutex>(mPlug->Mutex(), std::try_to_lock);
     if (!lock.owns_lock())
     {
       // Busy: keep showing the old picture and come back on the next tick.

@@ -189,7 +189,7 @@ void SampleRange::SetSlotParam(int kind, int midiNote)
   IParam* param = mPlug->GetParam(idx);
   if (!param) return;
   // Parameter writers hold the instance mutex (the audio thread applies automation under it).
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   mPlug->BeginInformHostOfParamChange(idx);
   param->SetClamped(midiNote);
   // The host hears the new value too, so that a recorded gesture holds it.

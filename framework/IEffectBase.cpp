@@ -117,22 +117,22 @@ IEffectBase::~IEffectBase()
 
 void IEffectBase::Reset()
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 void IEffectBase::MyParamChange(int)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 void IEffectBase::OnParamChange(int)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 void IEffectBase::OnHostParamChange(int paramIdx, float)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   OnParamChange(paramIdx);
 }
 
@@ -158,7 +158,7 @@ void IEffectBase::ProcessDoubleReplacing(double** inputs, double** outputs, int 
 
 void IEffectBase::OnActiveChange(bool)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 bool IEffectBase::GetMidiNoteName(int, char* name)
@@ -169,17 +169,17 @@ bool IEffectBase::GetMidiNoteName(int, char* name)
 
 void IEffectBase::OnExtraParam(int, char*)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 void IEffectBase::OnStateVersion(int)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
 }
 
 bool IEffectBase::ShouldRestoreParam(int)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   return true;
 }
 
@@ -246,7 +246,7 @@ double IEffectBase::GetSamplesPerBeat()
 
 void IEffectBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   IParam* param = GetParam(paramIdx);
   if (!param) return;
   param->SetNormalized(normalizedValue);
@@ -256,7 +256,7 @@ void IEffectBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
 
 void IEffectBase::DelayEndInformHostOfParamChange(int paramIdx)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (!mGraphics)
   {
     EndInformHostOfParamChange(paramIdx);
@@ -268,7 +268,7 @@ void IEffectBase::DelayEndInformHostOfParamChange(int paramIdx)
 
 void IEffectBase::EndDelayedInformHostOfParamChange()
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (mGraphics) mGraphics->CancelParamChangeTimer();
   if (mParamChangeIndex >= 0)
   {
@@ -280,7 +280,7 @@ void IEffectBase::EndDelayedInformHostOfParamChange()
 
 void IEffectBase::RedrawParamControls()
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (!mGraphics) return;
   for (int i = 0; i < NParams(); ++i)
     mGraphics->ShowParamValue(i, GetParam(i)->Value(), false);
@@ -288,7 +288,7 @@ void IEffectBase::RedrawParamControls()
 
 void IEffectBase::OnParamReset()
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   for (int i = 0; i < NParams(); ++i)
     OnParamChange(i);
 }
@@ -296,7 +296,7 @@ void IEffectBase::OnParamReset()
 void IEffectBase::AttachGraphics(IGraphicsSeam* graphics)
 {
   if (!graphics) return;
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   for (int i = 0; i < NParams(); ++i)
     graphics->ShowParamValue(i, GetParam(i)->GetNormalized(), true);
   graphics->PrepDraw();
@@ -307,7 +307,7 @@ void IEffectBase::AttachGraphics(IGraphicsSeam* graphics)
 
 void IEffectBase::InitExtraParams(int n)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   mExtraParams.clear();
   for (int i = 0; i < n; ++i)
   {

@@ -20,6 +20,7 @@
 #include "framework/IParam.h"
 #include "framework/IPreset.h"
 #include "framework/ISysEx.h"
+#include "framework/InstanceMutex.h"
 #include "framework/PtrList.h"
 
 #include <memory>
@@ -84,6 +85,11 @@ public:
   virtual void InformHostOfParamChange(int idx, double normalizedValue) = 0;
   virtual void EndInformHostOfParamChange(int idx) = 0;
   virtual void InformHostOfProgramChange() = 0;
+  // The plug-in's state changed in a way no parameter shows (a sample loaded in the editor).
+  virtual void InformHostOfStateChange() = 0;
+  // Notifications that waited for the host's editor thread go out if this is that thread (editor
+  // ticks and idle calls).
+  virtual void DeliverPendingHostCalls() {}
   // Transport, supplied by the binding.
   virtual int GetSamplePos() = 0;
   virtual double GetTempo() = 0;
@@ -191,7 +197,7 @@ public:
   // Stores text (cut to MAX_EXTRA_PARAM_LEN characters); false outside the list or for null text.
   bool SetExtraParam(int idx, const char* text);
 
-  std::recursive_mutex& Mutex() { return mMutex; }
+  InstanceMutex& Mutex() { return mMutex; }
 
   // Set by the plug-in once each parameter has passed OnParamChange; the render waits for it.
   bool mParamsReady = false;
@@ -231,7 +237,7 @@ protected:
   PtrList<IPreset> mPresets;
   int mCurrentPresetIdx = 0;
   int mParamChangeIndex = -1;
-  std::recursive_mutex mMutex;
+  InstanceMutex mMutex;
 
   char mEffectName[MAX_EFFECT_NAME_LEN] = {};
   char mProductName[MAX_PRODUCT_NAME_LEN] = {};

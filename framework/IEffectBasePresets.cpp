@@ -19,7 +19,7 @@ constexpr const char* kNoExtraParam = "0";
 bool IEffectBase::SerializeParams(ByteChunk* chunk)
 {
   if (!chunk) return false;
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   for (int i = 0; i < NParams(); ++i)
     chunk->AppendValue(GetParam(i)->Value());
   for (int i = 0; i < mExtraParamCount; ++i)
@@ -34,7 +34,7 @@ bool IEffectBase::SerializeParams(ByteChunk* chunk)
 int IEffectBase::UnserializeParams(ByteChunk* chunk, int startPos)
 {
   if (!chunk) return -1;
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   int pos = startPos;
   for (int i = 0; i < NParams() && pos >= 0; ++i)
   {
@@ -66,7 +66,7 @@ void IEffectBase::MakePreset(const char* name, ...)
 {
   if (!name) name = "";
   KESTRUNE_ASSERT(strlen(name) < MAX_PRESET_NAME_LEN);
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   IPreset* preset = GetNextUninitializedPreset(&mPresets);
   if (!preset) return;
   preset->mInitialized = true;
@@ -96,7 +96,7 @@ void IEffectBase::MakePreset(const char* name, ...)
 void IEffectBase::MakeDefaultPreset(const char* name, int nPresets)
 {
   KESTRUNE_ASSERT(name ? strlen(name) < MAX_PRESET_NAME_LEN : MAX_PRESET_NAME_LEN >= 8);
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   for (int i = 0; i < nPresets; ++i)
   {
     IPreset* preset = GetNextUninitializedPreset(&mPresets);
@@ -108,7 +108,7 @@ void IEffectBase::MakeDefaultPreset(const char* name, int nPresets)
 
 void IEffectBase::EnsureDefaultPreset()
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (mPresets.GetSize() > 0) return;
   IPreset* preset = mPresets.Add(std::make_unique<IPreset>(0));
   preset->mInitialized = true;
@@ -133,7 +133,7 @@ const char* IEffectBase::GetPresetName(int idx) const
 
 bool IEffectBase::RestorePreset(int idx)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   IPreset* preset = mPresets.Get(idx);
   if (!preset) return false;
   if (preset->mInitialized)
@@ -157,7 +157,7 @@ bool IEffectBase::RestorePreset(int idx)
 bool IEffectBase::RestorePreset(const char* name)
 {
   if (!name || name[0] == '\0') return false;
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   for (int i = 0; i < mPresets.GetSize(); ++i)
   {
     if (std::strcmp(mPresets.Get(i)->GetName(), name) == 0) return RestorePreset(i);
@@ -167,7 +167,7 @@ bool IEffectBase::RestorePreset(const char* name)
 
 void IEffectBase::ModifyCurrentPreset(const char* name)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   IPreset* preset = mPresets.Get(mCurrentPresetIdx);
   if (!preset) return;
   preset->mChunk.Clear();

@@ -197,7 +197,7 @@ void IGraphicsLinux::ThreadLoop()
     if (workDue)
     {
       // Never wait for the instance mutex: a dispatcher call holding it may be waiting for us.
-      std::recursive_mutex* instanceMutex = mPlug ? &mPlug->Mutex() : nullptr;
+      InstanceMutex* instanceMutex = mPlug ? &mPlug->Mutex() : nullptr;
       if (!instanceMutex || instanceMutex->try_lock())
       {
         {

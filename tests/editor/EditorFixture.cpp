@@ -65,7 +65,7 @@ IControl* EditorTest::ControlFor(int paramIdx) const
 void EditorTest::LoadSample(int slot, uint32_t frames, int channels,
                             const std::function<double(int, uint32_t)>& fn, double fileRate, const char* name)
 {
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   SamplerEngine& e = Engine();
   e.StopSlotVoices(slot);
   const size_t planes = channels >= 2 ? 2 : 1;
@@ -86,7 +86,7 @@ void EditorTest::LoadSample(int slot, uint32_t frames, int channels,
 
 void EditorTest::ClearSlot(int slot)
 {
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   SamplerEngine& e = Engine();
   e.StopSlotVoices(slot);
   e.mSampleFrames[slot] = 0;

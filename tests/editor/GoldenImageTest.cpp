@@ -87,7 +87,7 @@ protected:
     LoadSample(
         3, 144000, 2, [](int c, uint32_t i) { return Tone(c, i, 3.0); }, kRate, "reversed.wav");
     {
-      std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+      std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
       Engine().ReverseSampleData(3); // as the data step does for a slot with Reverse on
     }
     SampleView(0)->SetPreviousPath("/samples/a.wav");

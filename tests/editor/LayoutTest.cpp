@@ -115,7 +115,7 @@ TEST_F(EditorTest, ActivityStripsAreRepaintedEveryTickEvenWithoutSound)
 TEST_F(EditorTest, ActivityStaysEmptyForASlotWithoutSampleAndStaysOpaqueAboveUnityGain)
 {
   SamplerEngine& e = Engine();
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   e.mVoiceSlot[0] = 3;
   e.mVoicePos[0] = 5.0;
   e.mVoiceAmp[0] = 1.0;

@@ -144,7 +144,7 @@ TEST_F(EditorTest, DrawKeepsThePreviousPictureWhileTheInstanceIsBusyAndNeverRead
   std::thread loader(
       [&]
       {
-        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+        std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
         LoadSample(
             0, 7400, 1, [](int, uint32_t) { return 0.25; }, kRate, "quiet.wav");
         {

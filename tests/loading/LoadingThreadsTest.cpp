@@ -67,3 +67,21 @@ TEST_F(LoadingThreads, EditorLoadsHostRestoresAndRenderingRunTogether)
   EXPECT_EQ(E().mSampleData[0][19999], Pcm(0, 19999) / 32768.0);
   EXPECT_EQ(Saved(0), a);
 }
+
+TEST(LockRule, SlowWorkEnteredWithTheInstanceMutexHeldIsCaught)
+{
+  InstanceMutex mutex;
+  const long before = LockRuleViolations();
+  CheckNoInstanceLockHeld("a test without the mutex");
+  EXPECT_EQ(LockRuleViolations(), before);
+  EXPECT_EQ(InstanceMutex::HeldByThisThread(), 0);
+  std::lock_guard<InstanceMutex> lock(mutex);
+  EXPECT_EQ(InstanceMutex::HeldByThisThread(), 1);
+#if !defined(NDEBUG)
+  // Debug and sanitizer builds stop at the place.
+  EXPECT_DEATH(CheckNoInstanceLockHeld("a test holding the mutex"), "a test holding the mutex");
+#else
+  CheckNoInstanceLockHeld("a test holding the mutex");
+  EXPECT_EQ(LockRuleViolations(), before + 1);
+#endif
+}

@@ -36,7 +36,7 @@ protected:
   // kept and the ratio computed against the engine's current rate (0 before the first Reset).
   void LoadSample(int slot, const std::vector<double>& planar, int channels, double fileRate)
   {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
     E().mSampleData[slot] = std::make_unique<double[]>(planar.size());
     for (size_t i = 0; i < planar.size(); ++i)
       E().mSampleData[slot][i] = planar[i];

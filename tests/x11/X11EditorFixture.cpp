@@ -116,7 +116,7 @@ void X11EditorFixture::AutomateGain(float normalized)
 
 bool X11EditorFixture::TextEntryOpen()
 {
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   return mPlug->Linux()->TextEntryOpen();
 }
 

@@ -111,11 +111,11 @@ TEST_F(X11EditorInput, TwoQuickClicksAreOneDoubleClick)
   ASSERT_TRUE(WaitFor(
       [&]
       {
-        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+        std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
         return mPlug->mProbe->mDblClicks > 0;
       }));
   SleepMs(100);
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   EXPECT_EQ(mPlug->mProbe->mDblClicks, 1); // the third click starts a new pair
 }
 } // namespace x11_test

@@ -83,7 +83,7 @@ TEST_F(X11EditorPaint, ClosedEditorDrawsItsBackBufferLikeTheWindowlessOne)
   // Never opened: a draw pass fills the back buffer exactly as the window-less context does.
   AutomateGain(0.25f);
   {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
     IRECT all(0, 0, kEditorW, kEditorH);
     EXPECT_TRUE(mPlug->Linux()->Draw(&all));
   }

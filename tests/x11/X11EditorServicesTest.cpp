@@ -28,7 +28,7 @@ protected:
   }
   int Drops()
   {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
     return mPlug->mProbe->mDrops;
   }
 };
@@ -103,7 +103,7 @@ TEST_F(X11EditorServices, FileDialogAnswerArrivesAsADropWhereTheUserClicked)
   EXPECT_NE(args.find("--file-selection"), std::string::npos);
   EXPECT_NE(args.find("--title=Select audio sample"), std::string::npos);
   EXPECT_NE(args.find("--file-filter=*.wav *.ogg *.sfz"), std::string::npos);
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   EXPECT_EQ(mPlug->mProbe->mChooserAnswer, ""); // the call itself answers at once
 }
 
@@ -131,10 +131,10 @@ TEST_F(X11EditorServices, WithoutAFileDialogTheHintGoesToTheMessageBar)
   ASSERT_TRUE(WaitFor(
       [&]
       {
-        std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+        std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
         return !hint.empty();
       }));
-  std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   EXPECT_NE(hint.find("drop a file"), std::string::npos);
   EXPECT_TRUE(mPlug->Linux()->MessageBoxes().empty());
 }

@@ -147,19 +147,19 @@ IGraphicsHeadless* X11TestPlug::Headless() const
 
 double X11TestPlug::Gain()
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   return GetParam(kGain)->Value();
 }
 
 std::string X11TestPlug::Dropped()
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   return mProbe->mDropped;
 }
 
 std::string X11TestPlug::TextFieldText()
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   return mText->GetText();
 }
 
