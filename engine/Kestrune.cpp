@@ -43,10 +43,13 @@ CLS_KESTRUNE::CLS_KESTRUNE(IEffectInstanceInfo info)
 
   MakeDefaultPreset("---- default ----", 1);
   MakeFactoryPresets();
+  mRetired.reserve(kRetiredCapacity);
 }
 
 CLS_KESTRUNE::~CLS_KESTRUNE()
 {
+  // A running load finishes before anything it touches goes; queued ones are dropped.
+  mLoader.Stop();
   // The views go with the graphics context, after this object's members: stop talking to them now,
   // and let them no longer point at the slots' file state and the input handler.
   mEngine.SetViews(nullptr);
@@ -111,7 +114,7 @@ void CLS_KESTRUNE::PrepareSlots()
 
 void CLS_KESTRUNE::OnParamChange(int paramIdx)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (paramIdx < 0 || paramIdx >= kNumParams) return;
 
   const int kind = paramIdx % kParamsPerSlot;
@@ -143,7 +146,7 @@ void CLS_KESTRUNE::OnParamChange(int paramIdx)
 
 void CLS_KESTRUNE::Reset()
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   const double h = GetSampleRate();
   const double e = mEngine.mEngineSampleRate;
   // A rate of 0, below 0 or not a number (hosts send such rates before they know their own) would
@@ -174,7 +177,7 @@ void CLS_KESTRUNE::Reset()
 
 void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (!mFirstBlockDone)
   {
     // Notes received before the first render call are dropped.
@@ -200,13 +203,13 @@ void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs,
 void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)
 {
   if (!msg) return;
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (mEngine.HandleMidi(msg->mStatus, msg->mData1, msg->mData2, msg->mOffset)) SendMidiMsg(msg);
 }
 
 void CLS_KESTRUNE::SetRenderClock(ClockFn clock)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   mClock = clock ? clock : &Clock::now;
   mLastBlockClock = mClock();
 }

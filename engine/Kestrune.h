@@ -14,15 +14,20 @@
 #include "editor/SlotViews.h"
 #include "engine/EngineConstants.h"
 #include "engine/ParamInitTracker.h"
+#include "engine/PreparedSample.h"
+#include "engine/SampleLoader.h"
 #include "engine/SamplerEngine.h"
 #include "engine/SlotInput.h"
 #include "framework/IEffectVST.h"
+#include "samplefiles/FileStamp.h"
+#include "samplefiles/SfzReader.h"
 #include "samplefiles/SlotFile.h"
 
 #include <array>
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Identity towards the host.
 constexpr const char* kKestruneEffectName = "Kestrune";
@@ -64,16 +69,22 @@ public:
   // Who asks for a file. kHost: a restored state, the extra-parameter call or an SFZ file; the whole
   // load runs under the instance mutex and a file that fails keeps its path in the saved state.
   // kEditor: a click, a drop, the previous or next button; the file is decoded outside the mutex and
-  // published in one short step, and a file that fails clears the saved path.
+  // published in one short step, and a file that fails clears the saved path. The editor's controls
+  // do not load themselves: they queue a job (RequestLoad) for the loader thread, which runs this route.
   enum class LoadRoute
   {
     kHost,
     kEditor
   };
   // The header step: reads the file's numbers, names the slot, steps the folder, then runs the data
-  // step. An empty path asks the user (the editor's file chooser); a cancelled prompt loads the slot's
-  // current path again. Never on the audio thread.
+  // step. An empty path asks the user (the editor's file chooser); on the host's route a cancelled
+  // prompt loads the slot's current path again, on the editor's it changes nothing. Never on the audio
+  // thread; the editor's route never with the instance mutex held.
   void LoadFile(int slot, const char* path, LoadRoute route = LoadRoute::kHost);
+  // Any thread: queues an editor load for the loader thread and returns at once.
+  void RequestLoad(LoadJob job);
+  // Waits until the loader has run every job queued so far (tests and tools; not with the mutex held).
+  void WaitForLoads();
   // The data step, under the instance mutex: stops the slot's voices, replaces its data with a fresh
   // buffer decoded from the slot's file (reversed while Reverse is on); one 0.0 when it has no frames.
   void MyParamChange(int slot) override;
@@ -95,6 +106,14 @@ public:
   SlotViews* Views() const { return mSlotViews.get(); }
 
 private:
+  class EditorLoadScope;
+  // What the five runs of the SFZ reader decided for one instrument file.
+  struct SfzPlan
+  {
+    std::array<SfzSlotResult, kNumSlots> runs;
+  };
+  static constexpr size_t kRetiredCapacity = 4 * kNumSlots;
+
   void InitSlotParams(int slot);
   void PrepareSlots();
   void MakeFactoryPresets();
@@ -103,6 +122,17 @@ private:
   bool LoadSampleData(int slot, double* data, bool markChanged);
   void LoadFileUnderLock(int slot, const char* path);
   void LoadFileFromEditor(int slot, const char* path);
+  void LoadSfzFromEditor(int slot, const std::string& path);
+  void RunLoadJob(const LoadJob& job);
+  // Under the mutex: puts a prepared file into the slot (the header step's fields and the data step).
+  void PublishPrepared(int slot, PreparedSample prepared, LoadRoute route);
+  // The slot holds path's data, decoded from the file as it still is on disk.
+  bool KeepsLoadedSample(int slot, const std::string& path);
+  // A file the editor's loader prepared for the locked step under way, if it prepared path.
+  bool TakeOffered(const std::string& path, PreparedSample* prepared);
+  // Takes the slot's buffer out; on the editor's route it is kept to be freed without the mutex.
+  void RetireSampleData(int slot);
+  std::vector<std::unique_ptr<double[]>> TakeRetired();
   bool PromptForFile(std::string* chosen);
   void MarkSlotChanged(int slot);
   void LoadFailed(int slot, const char* path, LoadRoute route);
@@ -110,6 +140,10 @@ private:
   void HandOverSfz(int slot, char* path);
   // The SFZ instrument at path for all five slots (KestruneSfz.cpp); idx is the slot it reached.
   void ReadSfz(int idx, const char* path);
+  // The reader's five runs over an instrument file: reads files only, needs no mutex.
+  static SfzPlan PlanSfz(const char* path, const std::array<bool, kNumSlots>& warned);
+  // Carries the runs out under the mutex; warnings go to `warnings` when given, else to message boxes.
+  void ApplySfz(int idx, const char* path, const SfzPlan& plan, std::vector<std::string>* warnings);
   // Sets a parameter from an instrument file as if the user had entered it; values below -100 are
   // values the file did not give.
   void SetParamFromFile(int paramIdx, double value);
@@ -123,7 +157,14 @@ private:
   ClockFn mClock = &Clock::now;
   Clock::time_point mLastBlockClock;
   std::array<SlotFile, kNumSlots> mSlotFiles;
-  bool mSfzHandOver = false;  // OnExtraParam runs for LoadFile, not for the host
-  bool mReadingSfz = false;   // the five runs of an instrument file are under way
-  SlotInput mSlotInput{this}; // the sample views' clicks and drops
+  bool mSfzHandOver = false;                       // OnExtraParam runs for LoadFile, not for the host
+  bool mReadingSfz = false;                        // the five runs of an instrument file are under way
+  SlotInput mSlotInput{this};                      // the sample views' clicks and drops
+  std::array<FileStamp, kNumSlots> mLoadedStamp;   // of the file each slot's buffer was decoded from
+  std::vector<std::unique_ptr<double[]>> mRetired; // buffers to free once the mutex is released
+  bool mDeferFrees = false;                        // an editor load's locked step is under way
+  bool mEditorCaused = false;                      // ... and its changes are the user's
+  std::vector<PreparedSample>* mOffered = nullptr; // files the loader prepared for that step
+  // Last: stopped first, before anything its jobs touch goes.
+  SampleLoader mLoader{[this](const LoadJob& job) { RunLoadJob(job); }};
 };

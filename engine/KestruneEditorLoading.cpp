@@ -1,146 +1,172 @@
-// The loading flow as the editor runs it (a click with the file chooser, a drop, the previous and next
-// buttons). The music must not stop while a file decodes: the header, the folder listing and the whole
-// decoding run without the instance mutex, into locals and a fresh buffer; then one short step under
-// the mutex publishes everything, with the result the header step followed by the data step would
-// have had: the slot's voices stopped, the new file's texts and numbers, the buffer (reversed while
-// Reverse is on), the saved path and a redraw. The old buffer is freed after the mutex is released.
+// The loading flow as the editor runs it (a file chosen in the dialog, a drop, the previous, next and
+// close buttons). The music must not stop while a file decodes: the editor only queues a job
+// (RequestLoad), and the instance's loader thread runs it: the header, the folder listing and the whole
+// decoding run without the instance mutex, into a PreparedSample; then one short step under the mutex
+// publishes everything, with the result the header step followed by the data step would have had; the
+// old buffer is freed after the mutex is released. An SFZ file is read, and its samples decoded, the
+// same way before its regions are applied under the mutex.
 //
-// Editor thread only. Loads from the editor are serial (one UI thread); a host call that loads into the
-// same slot meanwhile is simply overtaken by whichever publishes last.
+// The loader's jobs are serial; a host call that loads into the same slot meanwhile is simply
+// overtaken by whichever publishes last.
 
 #include "engine/Kestrune.h"
 
-#include "samplefiles/FolderNeighbours.h"
-#include "samplefiles/SampleBuffer.h"
-#include "samplefiles/SampleFileAccess.h"
+#include "framework/IGraphics.h"
 #include "samplefiles/SampleFileNames.h"
+#include "samplefiles/SfzReader.h"
 
 #include <mutex>
 #include <string>
 
 namespace
 {
-// What the steps outside the mutex found out about one file.
-struct PreparedFile
-{
-  std::string path;
-  std::string extension;
-  SampleFileInfo info;
-  std::string displayName;
-  FolderNeighbours neighbours;
-  std::unique_ptr<double[]> data; // null when the file has no frames or could not be decoded
-  bool decoded = false;
-  bool reversed = false; // the data was reversed for a slot whose Reverse was on
-};
+constexpr const char* kRemovedName = "...";
 } // namespace
+
+// Marks the locked steps of an editor load: buffers that leave a slot are freed after the mutex is
+// released, and a changed saved path is news for the host.
+class CLS_KESTRUNE::EditorLoadScope
+{
+public:
+  explicit EditorLoadScope(CLS_KESTRUNE& plug) : mPlug(plug), mLock(plug.Mutex())
+  {
+    mPlug.mDeferFrees = true;
+    mPlug.mEditorCaused = true;
+  }
+  ~EditorLoadScope()
+  {
+    mPlug.mDeferFrees = false;
+    mPlug.mEditorCaused = false;
+  }
+
+private:
+  CLS_KESTRUNE& mPlug;
+  std::lock_guard<InstanceMutex> mLock;
+};
+
+void CLS_KESTRUNE::RequestLoad(LoadJob job)
+{
+  if (job.slot < 0 || job.slot >= kNumSlots) return;
+  mLoader.Request(std::move(job));
+}
+
+void CLS_KESTRUNE::WaitForLoads()
+{
+  mLoader.WaitUntilIdle();
+}
+
+void CLS_KESTRUNE::RunLoadJob(const LoadJob& job)
+{
+  HostCallRouter::MarkBackgroundThread();
+  CheckNoInstanceLockHeld("the sample loader");
+  const int slot = job.slot;
+  switch (job.kind)
+  {
+  case LoadJob::Kind::kClear:
+  {
+    {
+      EditorLoadScope scope(*this);
+      ClearSample(slot, kRemovedName);
+    }
+    TakeRetired();
+    return;
+  }
+  case LoadJob::Kind::kPrevious:
+  case LoadJob::Kind::kNext:
+  {
+    std::string path;
+    {
+      std::lock_guard<InstanceMutex> lock(Mutex());
+      path = job.kind == LoadJob::Kind::kPrevious ? File(slot).PreviousPath() : File(slot).NextPath();
+    }
+    if (!path.empty()) LoadFileFromEditor(slot, path.c_str());
+    return;
+  }
+  case LoadJob::Kind::kPath:
+    if (!job.path.empty()) LoadFileFromEditor(slot, job.path.c_str());
+    return;
+  }
+}
 
 void CLS_KESTRUNE::LoadFileFromEditor(int slot, const char* path)
 {
-  SlotFile& file = File(slot);
+  CheckNoInstanceLockHeld("loading a file from the editor");
 
-  // 1. The given path, or the user's choice; a cancelled prompt runs on the slot's current path again.
-  PreparedFile prepared;
-  if (path != nullptr && path[0] != '\0')
-    prepared.path = path;
-  else if (!PromptForFile(&prepared.path))
-  {
-    std::lock_guard<std::recursive_mutex> lock(Mutex());
-    prepared.path = file.Path();
-  }
-  // 2. Nothing to load.
-  if (prepared.path.empty()) return;
-  if (prepared.path.size() >= static_cast<size_t>(kSlotPathBytes))
+  // 1. The given path, or the user's choice. Nothing chosen (cancelled, or a dialog that answers later
+  // with a drop) changes nothing.
+  std::string chosen = path != nullptr ? path : "";
+  if (chosen.empty() && !PromptForFile(&chosen)) return;
+  if (chosen.size() >= static_cast<size_t>(kSlotPathBytes))
   {
     // Longer than the path field: refused, never cut; the slot keeps its path fields.
+    EditorLoadScope scope(*this);
     ClearSample(slot, "");
     return;
   }
 
-  // 3.-4. The extension decides the kind; an SFZ file fills all five slots under the mutex.
-  prepared.extension = std::string(FileExtension(prepared.path));
-  const SlotFileType type = TypeOfExtension(prepared.extension);
-  if (type == SlotFileType::kSfz)
+  // 3.-4. The extension decides the kind; an SFZ file fills all five slots.
+  if (TypeOfExtension(FileExtension(chosen)) == SlotFileType::kSfz)
   {
-    std::lock_guard<std::recursive_mutex> lock(Mutex());
-    file.SetPath(prepared.path.c_str());
-    file.SetExtension(prepared.extension.c_str());
-    file.SetSfzWarning(false);
-    HandOverSfz(slot, prepared.path.data());
+    LoadSfzFromEditor(slot, chosen);
     return;
   }
 
-  // 5.-9. Header, name and neighbours, without the mutex.
-  const bool headerRead = ReadSampleHeader(type, prepared.path.c_str(), prepared.info);
-  if (headerRead)
+  // 5.-9. and the data step's work, without the mutex. Reverse is read now and checked again when
+  // publishing.
+  bool reverse = false;
   {
-    prepared.displayName = DisplayNameOf(prepared.path);
-    prepared.neighbours = FindFolderNeighbours(prepared.path);
-    // The data step's work, into a fresh buffer. Reverse is read now and checked again when publishing.
-    if (prepared.info.frames != 0)
+    std::lock_guard<InstanceMutex> lock(Mutex());
+    reverse = mEngine.mReverse[slot];
+  }
+  PreparedSample prepared = PrepareSample(chosen, reverse);
+  {
+    EditorLoadScope scope(*this);
+    PublishPrepared(slot, std::move(prepared), LoadRoute::kEditor);
+  }
+  TakeRetired();
+}
+
+void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
+{
+  // The instrument's runs and their samples, read without the mutex.
+  std::array<bool, kNumSlots> warned{};
+  {
+    std::lock_guard<InstanceMutex> lock(Mutex());
+    File(slot).SetSfzWarning(false);
+    for (int s = 0; s < kNumSlots; ++s)
+      warned[static_cast<size_t>(s)] = File(s).SfzWarning();
+  }
+  SfzPlan plan = PlanSfz(path.c_str(), warned);
+  std::vector<PreparedSample> offered;
+  for (int s = 0; s < kNumSlots; ++s)
+  {
+    const SfzSlotResult& run = plan.runs[static_cast<size_t>(s)];
+    if (run.action != SfzSlotResult::Action::kLoad) continue;
+    if (TypeOfExtension(FileExtension(run.samplePath)) == SlotFileType::kSfz) continue;
+    bool reverse = false;
     {
-      prepared.data = AllocateSampleData(prepared.info.frames, prepared.info.channels);
-      prepared.decoded = prepared.data && LoadSampleFileData(type, prepared.path.c_str(), prepared.data.get(),
-                                                             prepared.info.frames, prepared.info.channels);
-      bool reverseNow = false;
-      {
-        std::lock_guard<std::recursive_mutex> lock(Mutex());
-        reverseNow = mEngine.mReverse[slot];
-      }
-      if (prepared.decoded && reverseNow)
-      {
-        ::ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
-        prepared.reversed = true;
-      }
+      std::lock_guard<InstanceMutex> lock(Mutex());
+      reverse = mEngine.mReverse[s];
     }
+    offered.push_back(PrepareSample(run.samplePath, reverse));
   }
 
-  // Publishing, in one step under the mutex. The old buffer leaves with `old` after the unlock.
-  std::unique_ptr<double[]> old;
+  std::vector<std::string> warnings;
   {
-    std::lock_guard<std::recursive_mutex> lock(Mutex());
-    file.SetPath(prepared.path.c_str());
-    file.SetExtension(prepared.extension.c_str());
-    if (!headerRead)
-    {
-      ClearSample(slot, "");
-      return;
-    }
-    file.SetDisplayName(prepared.displayName.c_str());
-    if (!file.SetPreviousPath(prepared.neighbours.previous.c_str())) file.SetPreviousPath("");
-    if (!file.SetNextPath(prepared.neighbours.next.c_str())) file.SetNextPath("");
-
-    // The header fields and the data step, as one change.
-    const double engineRate = mEngine.mEngineSampleRate;
-    mEngine.StopSlotVoices(slot);
-    mEngine.Views()->ClearHeldNotes(slot);
-    mEngine.mSampleFrames[slot] = prepared.info.frames;
-    mEngine.mSampleChannels[slot] = prepared.info.channels;
-    mEngine.mSampleFileRate[slot] = static_cast<double>(prepared.info.sampleRate);
-    mEngine.mRateRatio[slot] = engineRate > 0.0 ? SampleRateRatio(prepared.info, engineRate) : 0.0;
-    file.SetDuration(SampleDurationSeconds(prepared.info));
-    old = std::move(mEngine.mSampleData[slot]);
-
-    if (prepared.info.frames == 0)
-    {
-      // A file without frames is still the slot's file: its path is saved like any other.
-      mEngine.mSampleData[slot] = std::make_unique<double[]>(1);
-      StoreSamplePath(slot, prepared.path.c_str());
-      MarkSlotChanged(slot);
-      return;
-    }
-    if (!prepared.decoded)
-    {
-      // The file vanished or changed since its header was read, or its buffer could not be had: the
-      // slot is cleared as the data step clears it (the old buffer has already left it).
-      mEngine.mSampleData[slot] = std::make_unique<double[]>(1);
-      ClearSample(slot, "");
-      return;
-    }
-    // Reverse may have been switched while the file decoded: the data follows the flag now in force.
-    if (prepared.reversed != mEngine.mReverse[slot])
-      ::ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
-    mEngine.mSampleData[slot] = std::move(prepared.data);
-    StoreSamplePath(slot, prepared.path.c_str());
-    MarkSlotChanged(slot);
+    EditorLoadScope scope(*this);
+    SlotFile& file = File(slot);
+    if (file.SetPath(path.c_str())) file.SetExtension(std::string(FileExtension(path)).c_str());
+    mOffered = &offered;
+    mSfzHandOver = true;
+    ApplySfz(slot, path.c_str(), plan, &warnings);
+    mSfzHandOver = false;
+    mOffered = nullptr;
   }
+  // What was not taken, and what left the slots, is freed here.
+  offered.clear();
+  TakeRetired();
+  // Boxes wait for the user: never with the mutex held.
+  if (IGraphics* graphics = IGraphics::Of(this))
+    for (const std::string& text : warnings)
+      graphics->ShowMessageBox(text.c_str(), kSfzWarningCaption, IGraphics::kMessageBoxTypeOK);
 }

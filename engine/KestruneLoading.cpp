@@ -9,7 +9,6 @@
 #include "engine/Kestrune.h"
 
 #include "framework/IGraphics.h"
-#include "samplefiles/FolderNeighbours.h"
 #include "samplefiles/SampleBuffer.h"
 #include "samplefiles/SampleFileAccess.h"
 #include "samplefiles/SampleFileNames.h"
@@ -31,7 +30,7 @@ bool ValidSlot(int slot)
 
 void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (!ValidSlot(idx) || str == nullptr) return;
   // A path that does not fit the text field is refused rather than cut into another path.
   const size_t length = strnlen(str, kExtraParamBytes);
@@ -48,7 +47,7 @@ void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
 
 void CLS_KESTRUNE::HandOverSfz(int slot, char* path)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   const bool outer = mSfzHandOver;
   mSfzHandOver = true;
   OnExtraParam(slot, path);
@@ -69,7 +68,7 @@ bool CLS_KESTRUNE::PromptForFile(std::string* chosen)
   chosen->clear();
   IGraphics* graphics = IGraphics::Of(this);
   if (graphics == nullptr) return false; // no editor: as if the user cancelled
-  graphics->ChooseFile(chosen, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
+  graphics->ChooseFile(chosen, IGraphics::kFileOpen, nullptr, kSampleFileExtensions);
   return !chosen->empty();
 }
 
@@ -85,7 +84,7 @@ void CLS_KESTRUNE::LoadFailed(int slot, const char* path, LoadRoute route)
 
 void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   SlotFile& file = File(slot);
 
   // 1. The given path, or the user's choice; a cancelled prompt runs on the current path again.
@@ -104,8 +103,7 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
 
   // 3.-4. The extension decides the kind; an SFZ file is handed over for all five slots.
   file.SetExtension(std::string(FileExtension(current)).c_str());
-  const SlotFileType type = TypeOfExtension(file.Extension());
-  if (type == SlotFileType::kSfz)
+  if (TypeOfExtension(file.Extension()) == SlotFileType::kSfz)
   {
     file.SetSfzWarning(false);
     std::string copy = current;
@@ -113,57 +111,131 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
     return;
   }
 
-  // 5.-7. The header; a file of no known kind, or one its reader refuses, clears the slot.
-  SampleFileInfo info;
-  if (!ReadSampleHeader(type, current.c_str(), info))
+  // The slot's own file, unchanged on disk since it was decoded (a program change or a restored state
+  // naming what the slot holds): the buffer stays; the rest is as a reload would leave it.
+  if (KeepsLoadedSample(slot, current))
   {
-    LoadFailed(slot, current.c_str(), LoadRoute::kHost);
+    mEngine.StopSlotVoices(slot);
+    mEngine.Views()->ClearHeldNotes(slot);
+    StoreSamplePath(slot, current.c_str());
     return;
   }
 
-  // 8.-9. The name shown and the neighbouring files of the folder.
-  file.SetDisplayName(DisplayNameOf(current).c_str());
-  const FolderNeighbours neighbours = FindFolderNeighbours(current);
-  if (!file.SetPreviousPath(neighbours.previous.c_str())) file.SetPreviousPath("");
-  if (!file.SetNextPath(neighbours.next.c_str())) file.SetNextPath("");
+  // 5.-10. Header, name, neighbours and data: prepared by the editor's loader when it offered this
+  // file, otherwise read here, on the host's thread.
+  PreparedSample prepared;
+  if (!TakeOffered(current, &prepared)) prepared = PrepareSample(current, mEngine.mReverse[slot]);
+  PublishPrepared(slot, std::move(prepared), LoadRoute::kHost);
+}
 
-  // 10. The header fields change together, then the data step replaces the buffer.
+bool CLS_KESTRUNE::KeepsLoadedSample(int slot, const std::string& path)
+{
+  const char* saved = GetExtraParam(slot);
+  if (mEngine.mSampleFrames[slot] == 0 || saved == nullptr || path != saved) return false;
+  if (!mLoadedStamp[static_cast<size_t>(slot)].Valid()) return false;
+  return StampOfFile(path.c_str()) == mLoadedStamp[static_cast<size_t>(slot)];
+}
+
+bool CLS_KESTRUNE::TakeOffered(const std::string& path, PreparedSample* prepared)
+{
+  if (mOffered == nullptr) return false;
+  for (PreparedSample& candidate : *mOffered)
+  {
+    if (candidate.path != path || !candidate.headerRead) continue;
+    *prepared = std::move(candidate);
+    candidate.path.clear(); // taken: a second region naming the file decodes it again
+    return true;
+  }
+  return false;
+}
+
+void CLS_KESTRUNE::PublishPrepared(int slot, PreparedSample prepared, LoadRoute route)
+{
+  std::lock_guard<InstanceMutex> lock(Mutex());
+  SlotFile& file = File(slot);
+  file.SetPath(prepared.path.c_str());
+  file.SetExtension(prepared.extension.c_str());
+  mLoadedStamp[static_cast<size_t>(slot)] = FileStamp();
+  if (!prepared.headerRead)
+  {
+    LoadFailed(slot, prepared.path.c_str(), route);
+    return;
+  }
+  file.SetDisplayName(prepared.displayName.c_str());
+  if (!file.SetPreviousPath(prepared.neighbours.previous.c_str())) file.SetPreviousPath("");
+  if (!file.SetNextPath(prepared.neighbours.next.c_str())) file.SetNextPath("");
+
+  // The header fields and the data change together, as one step of the data step's.
   const double engineRate = mEngine.mEngineSampleRate;
-  mEngine.mSampleFrames[slot] = info.frames;
-  mEngine.mSampleChannels[slot] = info.channels;
-  mEngine.mSampleFileRate[slot] = static_cast<double>(info.sampleRate);
+  mEngine.StopSlotVoices(slot);
+  mEngine.Views()->ClearHeldNotes(slot);
+  mEngine.mSampleFrames[slot] = prepared.info.frames;
+  mEngine.mSampleChannels[slot] = prepared.info.channels;
+  mEngine.mSampleFileRate[slot] = static_cast<double>(prepared.info.sampleRate);
   // Before the first usable rate the ratio waits for it (the engine computes it from the file rate).
-  mEngine.mRateRatio[slot] = engineRate > 0.0 ? SampleRateRatio(info, engineRate) : 0.0;
-  file.SetDuration(SampleDurationSeconds(info));
-  if (!RunDataStep(slot))
-  {
-    LoadFailed(slot, current.c_str(), LoadRoute::kHost);
-    return;
-  }
-  if (info.frames == 0)
+  mEngine.mRateRatio[slot] = engineRate > 0.0 ? SampleRateRatio(prepared.info, engineRate) : 0.0;
+  file.SetDuration(SampleDurationSeconds(prepared.info));
+  RetireSampleData(slot);
+  mEngine.mSampleData[slot] = std::make_unique<double[]>(1);
+
+  if (prepared.info.frames == 0)
   {
     // A file without frames is still the slot's file: its path is saved like any other.
-    StoreSamplePath(slot, current.c_str());
+    StoreSamplePath(slot, prepared.path.c_str());
     MarkSlotChanged(slot);
+    return;
   }
+  if (!prepared.decoded)
+  {
+    // The file vanished or changed since its header was read, or its buffer could not be had.
+    mEngine.mSampleFrames[slot] = 0;
+    LoadFailed(slot, prepared.path.c_str(), route);
+    return;
+  }
+  // Reverse may have been switched while the file decoded: the data follows the flag now in force.
+  if (prepared.reversed != mEngine.mReverse[slot])
+    ::ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
+  RetireSampleData(slot);
+  mEngine.mSampleData[slot] = std::move(prepared.data);
+  mLoadedStamp[static_cast<size_t>(slot)] = prepared.stamp;
+  StoreSamplePath(slot, prepared.path.c_str());
+  MarkSlotChanged(slot);
+}
+
+void CLS_KESTRUNE::RetireSampleData(int slot)
+{
+  std::unique_ptr<double[]> old = std::move(mEngine.mSampleData[slot]);
+  if (!old) return;
+  // On the editor's route the buffer is freed after the mutex is released (TakeRetired).
+  if (mDeferFrees && mRetired.size() < mRetired.capacity()) mRetired.push_back(std::move(old));
+}
+
+std::vector<std::unique_ptr<double[]>> CLS_KESTRUNE::TakeRetired()
+{
+  std::vector<std::unique_ptr<double[]>> taken;
+  taken.reserve(kRetiredCapacity);
+  std::lock_guard<InstanceMutex> lock(Mutex());
+  taken.swap(mRetired);
+  return taken;
 }
 
 void CLS_KESTRUNE::MyParamChange(int slot)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (!ValidSlot(slot)) return;
   RunDataStep(slot);
 }
 
 bool CLS_KESTRUNE::RunDataStep(int slot)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   // 2. No voice may read the old data any more, and no key stays shown as held.
   mEngine.StopSlotVoices(slot);
   mEngine.Views()->ClearHeldNotes(slot);
 
   // 3. The old buffer goes.
-  mEngine.mSampleData[slot].reset();
+  RetireSampleData(slot);
+  mLoadedStamp[static_cast<size_t>(slot)] = FileStamp();
 
   // 5. No frames: the one-element array of an empty slot.
   const uint32_t frames = mEngine.mSampleFrames[slot];
@@ -200,13 +272,14 @@ bool CLS_KESTRUNE::LoadSampleData(int slot, double* data, bool markChanged)
     return false;
   }
   StoreSamplePath(slot, file.Path());
+  mLoadedStamp[static_cast<size_t>(slot)] = StampOfFile(file.Path());
   if (markChanged) MarkSlotChanged(slot);
   return true;
 }
 
 void CLS_KESTRUNE::ClearSample(int slot, const char* text)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (!ValidSlot(slot)) return;
   // 1. No frames; a slot that held some gets its one-element array through the data step.
   const uint32_t before = mEngine.mSampleFrames[slot];
@@ -221,12 +294,15 @@ void CLS_KESTRUNE::ClearSample(int slot, const char* text)
 
 void CLS_KESTRUNE::StoreSamplePath(int slot, const char* path)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (!ValidSlot(slot) || path == nullptr) return;
-  // Parameter 0 only carries the news that the state changed.
-  BeginInformHostOfParamChange(0);
+  const char* before = GetExtraParam(slot);
+  const bool changed = before == nullptr || std::strcmp(before, path) != 0;
   SetExtraParam(slot, path);
-  EndInformHostOfParamChange(0);
+  // A change the user made in the editor is news to the host, which then counts its project as
+  // modified; a path the host handed over (a restored state, its extra-parameter call) is not. No
+  // parameter is touched for it: a host in a touch automation mode would take that as the user's.
+  if (changed && mEditorCaused) InformHostOfStateChange();
 }
 
 void CLS_KESTRUNE::MarkSlotChanged(int slot)

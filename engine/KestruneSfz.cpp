@@ -1,7 +1,8 @@
 // An SFZ instrument reaching the sampler: the reader runs once per slot, 0 to 4, with the same file, and
 // the instance carries out what each run decided (load the region's sample and set the slot's
-// parameters, clear the slot, or leave it). Runs on the loading thread under the instance mutex, so
-// the render waits until the whole instrument is in place.
+// parameters, clear the slot, or leave it). The runs (PlanSfz) only read files; applying them (ApplySfz)
+// runs under the instance mutex, so the render never sees half an instrument. The host's route reads
+// and applies under the mutex; the editor's reads first, without it (KestruneEditorLoading.cpp).
 
 #include "engine/Kestrune.h"
 
@@ -10,9 +11,17 @@
 
 #include <mutex>
 
+CLS_KESTRUNE::SfzPlan CLS_KESTRUNE::PlanSfz(const char* path, const std::array<bool, kNumSlots>& warned)
+{
+  SfzPlan plan;
+  for (int s = 0; s < kNumSlots; ++s)
+    plan.runs[static_cast<size_t>(s)] = ReadSfzSlot(path, s, warned[static_cast<size_t>(s)]);
+  return plan;
+}
+
 void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
 {
-  std::lock_guard<std::recursive_mutex> lock(Mutex());
+  std::lock_guard<InstanceMutex> lock(Mutex());
   if (mReadingSfz)
   {
     // An instrument whose region names another instrument file (or itself) would read files without
@@ -20,14 +29,26 @@ void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
     ClearSample(idx, "");
     return;
   }
+  std::array<bool, kNumSlots> warned{};
+  for (int s = 0; s < kNumSlots; ++s)
+    warned[static_cast<size_t>(s)] = File(s).SfzWarning();
+  ApplySfz(idx, path, PlanSfz(path, warned), nullptr);
+}
+
+void CLS_KESTRUNE::ApplySfz(int idx, const char* path, const SfzPlan& plan,
+                            std::vector<std::string>* warnings)
+{
+  std::lock_guard<InstanceMutex> lock(Mutex());
   mReadingSfz = true;
   bool anything = false;
   for (int s = 0; s < kNumSlots; ++s)
   {
-    const SfzSlotResult run = ReadSfzSlot(path, s, File(s).SfzWarning());
+    const SfzSlotResult& run = plan.runs[static_cast<size_t>(s)];
     if (run.showWarning)
     {
-      if (IGraphics* graphics = IGraphics::Of(this))
+      if (warnings != nullptr)
+        warnings->push_back(run.warningText);
+      else if (IGraphics* graphics = IGraphics::Of(this))
         graphics->ShowMessageBox(run.warningText.c_str(), kSfzWarningCaption, IGraphics::kMessageBoxTypeOK);
       File(s).SetSfzWarning(true);
     }

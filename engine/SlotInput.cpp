@@ -8,23 +8,18 @@
 #include <mutex>
 #include <string>
 
-namespace
-{
-constexpr const char* kRemovedName = "...";
-} // namespace
-
 void SlotInput::OnSampleViewMouseDown(MySample& view, int x, int y, const IMouseMod& mod)
 {
   const int slot = view.Slot();
-  // Copies taken under the mutex: a host thread may be restoring a state into the slot meanwhile, and
-  // the load below rewrites the fields they come from.
-  std::string path, previous, next;
+  // Copies taken under the mutex: the loader thread may be publishing into the slot meanwhile.
+  std::string path;
+  bool hasPrevious = false, hasNext = false;
   {
-    std::lock_guard<std::recursive_mutex> lock(mPlug->Mutex());
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
     const SlotFile& file = view.File();
     path = file.Path();
-    previous = file.PreviousPath();
-    next = file.NextPath();
+    hasPrevious = file.PreviousPath()[0] != '\0';
+    hasNext = file.NextPath()[0] != '\0';
   }
   if (mod.R)
   {
@@ -32,19 +27,33 @@ void SlotInput::OnSampleViewMouseDown(MySample& view, int x, int y, const IMouse
     if (BarLabel* bar = view.MessageBar()) bar->SetMessage(path.c_str());
     return;
   }
-  using Route = CLS_KESTRUNE::LoadRoute;
+  LoadJob job;
+  job.slot = slot;
   if (!path.empty() && view.CloseRect().Contains(x, y))
-    mPlug->ClearSample(slot, kRemovedName);
-  else if (!previous.empty() && view.PreviousRect().Contains(x, y))
-    mPlug->LoadFile(slot, previous.c_str(), Route::kEditor);
-  else if (!next.empty() && view.NextRect().Contains(x, y))
-    mPlug->LoadFile(slot, next.c_str(), Route::kEditor);
+    job.kind = LoadJob::Kind::kClear;
+  else if (hasPrevious && view.PreviousRect().Contains(x, y))
+    job.kind = LoadJob::Kind::kPrevious;
+  else if (hasNext && view.NextRect().Contains(x, y))
+    job.kind = LoadJob::Kind::kNext;
   else if (view.GetRECT().Contains(x, y))
-    mPlug->LoadFile(slot, "", Route::kEditor);
+  {
+    // The dialog runs here, on the editor's thread. A file chosen now is loaded; nothing chosen
+    // (cancelled, or a dialog that delivers its answer later as a drop) changes nothing.
+    IGraphics* graphics = IGraphics::Of(mPlug);
+    if (graphics == nullptr) return;
+    graphics->ChooseFile(&job.path, IGraphics::kFileOpen, nullptr, kSampleFileExtensions);
+    if (job.path.empty()) return;
+  }
+  else
+    return;
+  mPlug->RequestLoad(std::move(job));
 }
 
 void SlotInput::OnSampleViewDrop(MySample& view, const char* path)
 {
   if (path == nullptr || path[0] == '\0') return;
-  mPlug->LoadFile(view.Slot(), path, CLS_KESTRUNE::LoadRoute::kEditor);
+  LoadJob job;
+  job.slot = view.Slot();
+  job.path = path;
+  mPlug->RequestLoad(std::move(job));
 }

@@ -96,33 +96,59 @@ VstIntPtr IEffectVST::CallHost(VstInt32 opCode, VstInt32 index, VstIntPtr value,
 
 // ---- Notifications ----
 
+void IEffectVST::CallHostForEdit(VstInt32 opCode, VstInt32 index, float opt)
+{
+  if (!mHostCalls.MayCallHostHere())
+  {
+    mHostCalls.Queue({opCode, index, opt});
+    return;
+  }
+  DeliverPendingHostCalls(); // what waited goes first, in order
+  CallHost(opCode, index, 0, nullptr, opt);
+}
+
+void IEffectVST::DeliverPendingHostCalls()
+{
+  for (const HostCallRouter::Call& call : mHostCalls.TakeDeliverable())
+    CallHost(call.opCode, call.index, 0, nullptr, call.opt);
+}
+
 void IEffectVST::InformHostOfParamChange(int idx, double normalizedValue)
 {
-  CallHost(audioMasterAutomate, idx, 0, nullptr, static_cast<float>(normalizedValue));
+  CallHostForEdit(audioMasterAutomate, idx, static_cast<float>(normalizedValue));
 }
 
 void IEffectVST::BeginInformHostOfParamChange(int idx)
 {
   EndDelayedInformHostOfParamChange();
-  CallHost(audioMasterBeginEdit, idx);
+  CallHostForEdit(audioMasterBeginEdit, idx, 0.0f);
 }
 
 void IEffectVST::BeginDelayedInformHostOfParamChange(int idx)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (mParamChangeIndex == idx) return; // the pending gesture on this parameter goes on
   EndDelayedInformHostOfParamChange();
-  CallHost(audioMasterBeginEdit, idx);
+  CallHostForEdit(audioMasterBeginEdit, idx, 0.0f);
 }
 
 void IEffectVST::EndInformHostOfParamChange(int idx)
 {
-  CallHost(audioMasterEndEdit, idx);
+  CallHostForEdit(audioMasterEndEdit, idx, 0.0f);
 }
 
 void IEffectVST::InformHostOfProgramChange()
 {
-  CallHost(audioMasterUpdateDisplay);
+  CallHostForEdit(audioMasterUpdateDisplay, 0, 0.0f);
+}
+
+void IEffectVST::InformHostOfStateChange()
+{
+  // Hosts differ in what tells them that their project changed: some count a display update, others
+  // only automation. Both are sent; the automation carries parameter 0's value unchanged.
+  CallHostForEdit(audioMasterUpdateDisplay, 0, 0.0f);
+  if (const IParam* param = GetParam(0))
+    CallHostForEdit(audioMasterAutomate, 0, static_cast<float>(param->GetNormalized()));
 }
 
 // ---- Transport ----
@@ -290,7 +316,7 @@ void IEffectVST::VSTSetParameter(AEffect* effect, VstInt32 idx, float value)
   if (!plug) return;
   try
   {
-    std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
+    std::lock_guard<InstanceMutex> lock(plug->mMutex);
     IParam* param = plug->GetParam(idx);  // null outside [0, numParams)
     if (!param || value != value) return; // NaN from a host is not a value
     const double normalized = std::clamp(static_cast<double>(value), 0.0, 1.0);
@@ -309,7 +335,7 @@ float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 idx)
   if (!plug) return 0.0f;
   try
   {
-    std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
+    std::lock_guard<InstanceMutex> lock(plug->mMutex);
     const IParam* param = plug->GetParam(idx);
     return param ? static_cast<float>(param->GetNormalized()) : 0.0f;
   }
@@ -322,7 +348,7 @@ float IEffectVST::VSTGetParameter(AEffect* effect, VstInt32 idx)
 template <class Sample>
 void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames, bool accumulate)
 {
-  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  std::lock_guard<InstanceMutex> lock(mMutex);
   if (DoesMIDI()) CallHost(audioMasterWantMidi);
   const int blockSize = GetBlockSize();
   if (nFrames <= 0 || blockSize <= 0) return;

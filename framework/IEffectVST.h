@@ -9,6 +9,7 @@
 // program names. Every dispatcher, parameter and process call holds the instance mutex; no exception
 // leaves these calls.
 
+#include "framework/HostCallRouter.h"
 #include "framework/IEffectBase.h"
 #include "framework/VstDefs.h"
 
@@ -44,12 +45,16 @@ public:
              int uniqueID, int mfrID, int latency, int plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
   ~IEffectVST() override;
 
-  // Host notifications (editor thread or dispatcher, under the mutex).
+  // Host notifications (editor thread, loader thread or dispatcher, under the mutex). They reach the
+  // host on the thread that sends effEditIdle while it sends it, else at once (HostCallRouter).
   void BeginInformHostOfParamChange(int idx) override;
   void BeginDelayedInformHostOfParamChange(int idx) override;
   void InformHostOfParamChange(int idx, double normalizedValue) override;
   void EndInformHostOfParamChange(int idx) override;
   void InformHostOfProgramChange() override;
+  void InformHostOfStateChange() override;
+  // Sends the notifications that waited for this thread, if it is the one they wait for.
+  void DeliverPendingHostCalls() override;
 
   // Transport via audioMasterGetTime (audio thread, from the render).
   int GetSamplePos() override;
@@ -95,6 +100,8 @@ protected:
   VstIntPtr CallHost(VstInt32 opCode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
   const VstTimeInfo* GetTimeInfo(VstInt32 filter);
+  // A notification of the user's edits, on the thread the host expects it (see HostCallRouter).
+  void CallHostForEdit(VstInt32 opCode, VstInt32 index, float opt);
   // Shared body of the three process callbacks: audio in pieces of at most the block size.
   template <class Sample>
   void ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames, bool accumulate);
@@ -107,6 +114,7 @@ protected:
   ByteChunk mState;     // answer of program chunk requests
   ByteChunk mBankState; // answer of bank chunk requests
   AEffect mAEffect = {};
+  HostCallRouter mHostCalls;
   // Pointer scratch for process calls split into pieces (sized at construction, no allocation later).
   std::vector<float*> mPieceInF;
   std::vector<float*> mPieceOutF;

@@ -46,7 +46,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
     if (opCode == effClose)
     {
       {
-        std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
+        std::lock_guard<InstanceMutex> lock(plug->mMutex);
         plug->OnInstanceClose();
       }
       if (plug->GetGraphics()) plug->GetGraphics()->Shutdown();
@@ -54,7 +54,7 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
       delete plug;
       return 0;
     }
-    std::lock_guard<std::recursive_mutex> lock(plug->mMutex);
+    std::lock_guard<InstanceMutex> lock(plug->mMutex);
     return plug->Dispatch(opCode, index, value, ptr, opt);
   }
   catch (...)
@@ -140,10 +140,16 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opCode, VstInt32 index, VstIntPtr value,
     }
     return 0;
   case effEditIdle:
-    // Hosts call it from their UI thread or another one, at their own rate, or never.
+    // Hosts call it from their UI thread or another one, at their own rate, or never. The thread that
+    // calls it is the one that hears of the user's edits from now on.
+    mHostCalls.IdleCalled();
     if (GetGraphics()) GetGraphics()->EditIdle();
+    DeliverPendingHostCalls();
     return 0;
   case effEditClose:
+    // What the editor's last moments changed goes out now; idle calls end with the editor.
+    DeliverPendingHostCalls();
+    mHostCalls.IdleStopped();
     // Unpaired closes reach the editor too; its CloseWindow is safe without an open window.
     if (!GetGraphics()) return 0;
     OnEditorClose();

@@ -169,6 +169,8 @@ void IGraphics::OnTimerTick()
 {
   const IRECT area = AdvanceTimer();
   if (!area.Empty()) InvalidateRect(area);
+  // A host that does not idle hears of the edits made on other threads (the loader's) from here.
+  if (mPlug) mPlug->DeliverPendingHostCalls();
 }
 
 IRECT IGraphics::AdvanceTimer()

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
+// The kinds the file dialog offers, space separated.
+constexpr const char* kSampleFileExtensions = "wav ogg sfz";
+
 enum class SlotFileType
 {
   kSfz, // an instrument file: handed over to the SFZ reader

@@ -41,9 +41,10 @@ TEST_F(LoadingFlow, LoadFillsTheHeaderFieldsThePlanarDataTheNameAndTheSavedPath)
   EXPECT_STREQ(File(3).Extension(), "wav");
   EXPECT_TRUE(mPlug->File(3).TakeChanged());
   EXPECT_EQ(Saved(3), path);
-  // The host hears of the new state through a gesture on parameter 0.
-  EXPECT_GE(HostCalls(audioMasterBeginEdit, 0), 1);
-  EXPECT_EQ(HostCalls(audioMasterBeginEdit, 0), HostCalls(audioMasterEndEdit, 0));
+  // A path the host handed over is no news to it, and no parameter is touched for it.
+  EXPECT_EQ(HostCalls(audioMasterBeginEdit, 0), 0);
+  EXPECT_EQ(HostCalls(audioMasterEndEdit, 0), 0);
+  EXPECT_EQ(HostCalls(audioMasterUpdateDisplay, 0), 0);
 }
 
 TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
@@ -189,4 +190,53 @@ TEST(FolderNeighbours, PreviousAndNextAreTheSampleFilesListedAroundTheCurrentOne
     EXPECT_EQ(n.previous, i == 0 ? std::string() : dir.Path() + "/" + order[i - 1]);
     EXPECT_EQ(n.next, i + 1 == order.size() ? std::string() : dir.Path() + "/" + order[i + 1]);
   }
+}
+
+TEST_F(LoadingFlow, ProgramChangeKeepsTheBuffersOfUnchangedFilesAndReloadsChangedOnes)
+{
+  OpenAt(44100.0);
+  const std::string kept = WriteWav("kept.wav", 1, 44100, 300);
+  const std::string changed = WriteWav("changed.wav", 1, 44100, 300);
+  Load(0, kept);
+  Load(1, changed);
+  AEffect* effect = mPlug->GetAEffect();
+  // Leaving program 0 keeps its running state, sample paths included; coming back restores it.
+  effect->dispatcher(effect, effSetProgram, 0, 9, nullptr, 0.0f);
+  const double sentinel = 12345.0; // a value no decode of these files gives
+  {
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
+    E().mSampleData[0][7] = sentinel;
+    E().mSampleData[1][7] = sentinel;
+  }
+  WriteWav("changed.wav", 1, 44100, 500); // another size on disk
+  mHost.ClearRecord();
+  effect->dispatcher(effect, effSetProgram, 0, 0, nullptr, 0.0f);
+
+  EXPECT_EQ(Frames(0), 300u);
+  EXPECT_EQ(E().mSampleData[0][7], sentinel) << "an unchanged file was decoded again";
+  EXPECT_EQ(Saved(0), kept);
+  EXPECT_EQ(Frames(1), 500u);
+  EXPECT_EQ(E().mSampleData[1][7], Pcm(0, 7) / 32768.0);
+  // Restoring touches no parameter that does not change.
+  EXPECT_EQ(mHost.Count(audioMasterBeginEdit), 0);
+  EXPECT_EQ(mHost.Count(audioMasterEndEdit), 0);
+}
+
+TEST_F(LoadingFlow, ARestoredStateNamingTheLoadedFileKeepsItsBufferAndItsReverseOrder)
+{
+  OpenAt(44100.0);
+  const std::string path = WriteWav("rev.wav", 1, 44100, 50);
+  Load(2, path);
+  Apply(2 * kParamsPerSlot + kReverse, 1);
+  ASSERT_EQ(E().mSampleData[2][0], Pcm(0, 49) / 32768.0);
+  ByteChunk chunk;
+  ASSERT_TRUE(mPlug->SerializeParams(&chunk));
+  {
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
+    E().mSampleData[2][10] = -7.0;
+  }
+  std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
+  ASSERT_GT(mPlug->UnserializeParams(&chunk, 0), 0);
+  EXPECT_EQ(E().mSampleData[2][10], -7.0);
+  EXPECT_EQ(E().mSampleData[2][0], Pcm(0, 49) / 32768.0);
 }

@@ -7,6 +7,9 @@
 #include "loading/LoadingFixture.h"
 #include "platform/headless/IGraphicsHeadless.h"
 
+#include <mutex>
+#include <thread>
+
 using namespace loadingtest;
 
 namespace
@@ -37,7 +40,18 @@ protected:
     IMouseMod mod(!right, right);
     mGui->OnMouseDown(x, y, &mod);
     mGui->OnMouseUp(x, y, &mod);
+    Settle();
+  }
+  // The loads the editor queued have run, and a tick has passed since.
+  void Settle()
+  {
+    mPlug->WaitForLoads();
     mGui->Ticks(1);
+  }
+  void Drop(int x, int y, const std::string& path)
+  {
+    mGui->OnDrop(x, y, path.c_str());
+    Settle();
   }
   void ClickIn(const IRECT& r, bool right = false) { Click(MidX(r), MidY(r), right); }
 
@@ -45,7 +59,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SampleViewInput, ClickOnThePanelAsksForASampleFileAndACancelLoadsTheSameFileAgain)
+TEST_F(SampleViewInput, ClickOnThePanelAsksForASampleFileAndACancelChangesNothing)
 {
   const std::string path = WriteWav("chosen.wav", 1, 44100, 16);
   mGui->QueueFileAnswer(path);
@@ -57,11 +71,14 @@ TEST_F(SampleViewInput, ClickOnThePanelAsksForASampleFileAndACancelLoadsTheSameF
   EXPECT_STREQ(View(1)->DisplayName(), "chosen.wav");
   EXPECT_STREQ(View(1)->ShownName(), "chosen.wav");
 
-  WriteWav("chosen.wav", 1, 44100, 40); // changed on disk; the next prompt is cancelled
+  // A cancelled prompt neither decodes the slot's file again nor stops what it plays.
+  WriteWav("chosen.wav", 1, 44100, 40);
+  mHost.ClearRecord();
   ClickIn(View(1)->GetRECT());
   EXPECT_EQ(mGui->FileRequests().size(), 2u);
-  EXPECT_EQ(Frames(1), 40u);
+  EXPECT_EQ(Frames(1), 16u);
   EXPECT_EQ(Saved(1), path);
+  EXPECT_TRUE(mHost.mCalls.empty());
 }
 
 TEST_F(SampleViewInput, CancelledPromptOnASlotThatNeverHeldAFileChangesNothing)
@@ -78,8 +95,7 @@ TEST_F(SampleViewInput, CloseButtonEmptiesTheSlotAndPreviousAndNextStillStepFrom
 {
   for (const char* name : {"a.wav", "b.wav", "c.wav"})
     WriteWav(name);
-  mGui->OnDrop(MidX(View(0)->GetRECT()), MidY(View(0)->GetRECT()), (mDir.Path() + "/b.wav").c_str());
-  mGui->Ticks(1);
+  Drop(MidX(View(0)->GetRECT()), MidY(View(0)->GetRECT()), mDir.Path() + "/b.wav");
   ASSERT_NE(Frames(0), 0u);
   const std::string previous = File(0).PreviousPath();
   const std::string next = File(0).NextPath();
@@ -122,11 +138,90 @@ TEST_F(SampleViewInput, DropInsideAViewLoadsIntoItsSlotAndOutsideLoadsNothing)
 {
   const std::string path = WriteWav("dropped.wav");
   const IRECT r = View(2)->GetRECT();
-  mGui->OnDrop(r.L, r.T, path.c_str()); // the corner belongs to the view
+  Drop(r.L, r.T, path); // the corner belongs to the view
   EXPECT_EQ(Frames(2), 16u);
   EXPECT_EQ(Saved(2), path);
-  mGui->OnDrop(2, 2, path.c_str());
-  mGui->OnDrop(r.R + 1, r.B + 40, path.c_str()); // between the columns, below the views
+  Drop(2, 2, path);
+  Drop(r.R + 1, r.B + 40, path); // between the columns, below the views
   for (int s : {0, 1, 3, 4})
     EXPECT_EQ(Frames(s), 0u) << s;
+}
+
+TEST_F(SampleViewInput, AClickOrDropOnlyQueuesTheLoadWhichDecodesWithoutTheInstanceMutex)
+{
+  const std::string path = WriteWav("queued.wav", 2, 44100, 4000);
+  const long violationsBefore = LockRuleViolations();
+  {
+    // The editor's thread holds the mutex while it handles input (as the window thread does): the
+    // drop must come back at once, without the file in the slot yet.
+    std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
+    mGui->OnDrop(MidX(View(2)->GetRECT()), MidY(View(2)->GetRECT()), path.c_str());
+    EXPECT_EQ(Frames(2), 0u);
+  }
+  Settle();
+  EXPECT_EQ(Frames(2), 4000u);
+  EXPECT_EQ(Saved(2), path);
+  EXPECT_EQ(LockRuleViolations(), violationsBefore);
+}
+
+TEST_F(SampleViewInput, EveryLoadStepAndCloseInTheEditorTellsTheHostAndChangesNoParameter)
+{
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    WriteWav(name);
+  auto notices = [this] { return HostCalls(audioMasterUpdateDisplay, 0); };
+  auto gestures = [this]
+  {
+    int n = 0;
+    for (const plugintest::HostCall& c : mHost.mCalls)
+      n += c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ? 1 : 0;
+    return n;
+  };
+  const float active = static_cast<float>(mPlug->GetParam(0)->GetNormalized());
+  mHost.ClearRecord();
+  Drop(MidX(View(0)->GetRECT()), MidY(View(0)->GetRECT()), mDir.Path() + "/b.wav");
+  EXPECT_EQ(notices(), 1);
+  const bool stepNext = File(0).NextPath()[0] != '\0';
+  ClickIn(stepNext ? View(0)->NextRect() : View(0)->PreviousRect());
+  EXPECT_EQ(notices(), 2);
+  ClickIn(View(0)->CloseRect());
+  EXPECT_EQ(notices(), 3);
+  EXPECT_EQ(Saved(0), "");
+  // Hosts that only count automation hear of it too, through parameter 0 at the value it has.
+  EXPECT_EQ(gestures(), 0);
+  EXPECT_EQ(HostCalls(audioMasterAutomate, 0), 3);
+  for (const plugintest::HostCall& c : mHost.mCalls)
+    if (c.opcode == audioMasterAutomate)
+    {
+      EXPECT_EQ(c.opt, active);
+    }
+  EXPECT_EQ(static_cast<float>(mPlug->GetParam(0)->GetNormalized()), active);
+}
+
+TEST_F(SampleViewInput, EditsMadeOffTheIdleThreadReachTheHostOnTheThreadThatSendsIdleCalls)
+{
+  const std::string path = WriteWav("threads.wav");
+  AEffect* effect = mPlug->GetAEffect();
+  effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f); // this thread idles from now on
+  mHost.ClearRecord();
+  std::thread editorThread(
+      [&]
+      {
+        // A knob gesture and a drop, made on a thread the host does not know.
+        mPlug->BeginInformHostOfParamChange(5);
+        mPlug->SetParameterFromGUI(5, 0.25);
+        mPlug->EndInformHostOfParamChange(5);
+        mGui->OnDrop(MidX(View(1)->GetRECT()), MidY(View(1)->GetRECT()), path.c_str());
+      });
+  editorThread.join();
+  mPlug->WaitForLoads();
+  EXPECT_TRUE(mHost.mCalls.empty()); // nothing reached the host off its thread
+  effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+  ASSERT_EQ(mHost.Count(audioMasterBeginEdit), 1);
+  EXPECT_EQ(mHost.Count(audioMasterAutomate), 2); // the knob's, and the load's notice
+  EXPECT_EQ(mHost.Count(audioMasterEndEdit), 1);
+  EXPECT_EQ(mHost.Count(audioMasterUpdateDisplay), 1);
+  for (const plugintest::HostCall& c : mHost.mCalls)
+    EXPECT_EQ(c.thread, std::this_thread::get_id()) << c.opcode;
+  // In the order they were made.
+  EXPECT_EQ(mHost.mCalls.front().opcode, audioMasterBeginEdit);
 }

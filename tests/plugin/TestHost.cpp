@@ -1,5 +1,7 @@
 #include "plugin/TestHost.h"
 
+#include <mutex>
+
 #include <cstring>
 #ifdef _WIN32
 #include <windows.h>
@@ -35,7 +37,10 @@ VstIntPtr TestHost::Callback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 inde
 {
   TestHost* host = gCurrentHost;
   if (!host) return 0;
-  host->mCalls.push_back({opcode, index, value, opt});
+  {
+    std::lock_guard<std::mutex> lock(host->mCallsMutex);
+    host->mCalls.push_back({opcode, index, value, opt, std::this_thread::get_id()});
+  }
   switch (opcode)
   {
   case audioMasterVersion:

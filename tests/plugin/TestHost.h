@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace plugintest
@@ -19,6 +21,7 @@ struct HostCall
   VstInt32 index;
   VstIntPtr value;
   float opt;
+  std::thread::id thread; // the thread the plug-in called from
 };
 
 struct SentMidi
@@ -43,6 +46,7 @@ public:
   int Count(VstInt32 opcode) const;
   void ClearRecord();
 
+  std::mutex mCallsMutex; // the plug-in may call from several threads
   std::vector<HostCall> mCalls;
   std::vector<SentMidi> mMidiOut;
   VstTimeInfo mTimeInfo = {}; // what audioMasterGetTime answers
