@@ -19,6 +19,7 @@
 #include "framework/IStructs.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -200,8 +201,12 @@ public:
   bool IsDirty(IRECT* out);
   // Draws the controls over area into the back buffer, cleans them and paints the screen.
   bool Draw(IRECT* area);
-  // The window-less picture: the whole editor, then ticks with their redraws, copied out.
+  // The window-less picture: the whole editor, then ticks with their redraws, copied out. Drawn under
+  // the back buffer's lock, so a window copying the same buffer to the screen never sees half of it.
   bool DrawPicture(int ticks, uint32_t* pixels, int width, int height) override;
+  // Holds off whatever else reads the back buffer (a window thread copying it to the screen); the
+  // default context has no such reader and returns an empty lock.
+  virtual std::unique_lock<std::recursive_mutex> LockBackBuffer() { return {}; }
   // One timer tick: invalidates the dirty area and the always-redraw strip, counts the parameter
   // change countdown down and closes the delayed notification when it reaches 0.
   void OnTimerTick();

@@ -211,6 +211,7 @@ bool IGraphics::DrawPicture(int ticks, uint32_t* pixels, int width, int height)
   if (!pixels || width != mWidth || height != mHeight || width <= 0 || height <= 0 || ticks < 0 ||
       ticks > kEditorPictureMaxTicks)
     return false;
+  std::unique_lock<std::recursive_mutex> backBuffer = LockBackBuffer();
   PrepDraw();
   // The same passes a window makes: everything once, then per tick what the tick invalidated. The
   // copy is what a window shows: blended images leave alpha below 255 in the back buffer, which the

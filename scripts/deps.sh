@@ -6,7 +6,7 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
-  libx11-dev libxext-dev xvfb xdotool xclip)
+  libx11-dev libxext-dev xvfb xdotool xclip zenity kdialog)
 # `deps.sh windows`: the cross compiler and MinGW zlib for the Windows module (make windows), dpkg-dev
 # to unpack Debian's source packages of its libraries; `deps.sh wine`: Wine on a virtual X display and
 # the X tools that drive the editor window in the Windows tests, with what their native driver

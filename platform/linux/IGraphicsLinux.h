@@ -68,6 +68,11 @@ public:
   void* Open(void* parent) override;
   void Close() override;
   DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  // Our thread copies the back buffer to the screen under the editor's mutex.
+  std::unique_lock<std::recursive_mutex> LockBackBuffer() override
+  {
+    return std::unique_lock<std::recursive_mutex>(mEditorMutex);
+  }
 
   // ---- Host calls through the plug-in base ----
   // effEditIdle, any thread, instance mutex held: handles waiting events and a due tick.
@@ -130,7 +135,8 @@ private:
   void ReadEvents();
   void TranslateEvent(const _XEvent& event);
   void FlushScreen();
-  void ReadChooserOutput();
+  // Reads the dialog's answer; exited: its process is gone (reaped), so the pipe is read to its end.
+  void ReadChooserOutput(bool exited = false);
   void ReapChildren();
   void Wake();
   bool IdleFresh() const;
@@ -183,6 +189,11 @@ private:
   int mChooserFd = -1;
   std::string mChooserOutput;
   int mChooserX = 0, mChooserY = 0;
+  // A click that came while the dialog was closing: it opens the next one.
+  bool mChooserAgain = false;
+  std::string mChooserAgainDir;
+  std::string mChooserAgainExtensions;
+  int mChooserAgainX = 0, mChooserAgainY = 0;
   std::vector<pid_t> mChildren; // started helpers not yet reaped
 
   std::function<bool(const char*)> mHintSink;

@@ -9,6 +9,7 @@
 #include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Connection.h"
 #include "platform/linux/X11MessageBox.h"
+#include "platform/linux/X11WindowTree.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
@@ -16,6 +17,7 @@
 #include <cerrno>
 #include <climits>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace
@@ -25,6 +27,7 @@ constexpr const char* kMessageBoxCaption = "Kestrune";
 constexpr const char* kNoFileDialogHint =
     "No file dialog (zenity or kdialog) installed: drop a file on the sample "
     "view to load it.";
+constexpr const char* kDialogOpenHint = "The file dialog is open: choose a file there or cancel it.";
 
 // The folder part of path, ending in '/'; empty when there is none.
 std::string FolderOf(const std::string& path)
@@ -103,8 +106,31 @@ void IGraphicsLinux::ChooseFile(std::string* result, int action, std::string* di
 {
   if (result) result->clear();
   std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-  // A dialog needs an open editor; one at a time; saving has nowhere to deliver its answer later.
-  if (!mWindow || mChooserPid > 0 || action != kFileOpen) return;
+  // A dialog needs an open editor; saving has nowhere to deliver its answer later.
+  if (!mWindow || action != kFileOpen) return;
+  // One at a time: a click while it is open brings it to the front (it may be behind the host's window).
+  // A dialog that shows no window is closing (or not yet shown): the click opens the next one as soon
+  // as this one ends without an answer.
+  if (mChooserPid > 0)
+  {
+    const unsigned long shown = X11WindowTree::WindowOfProcess(mConnection->GetDisplay(), mChooserPid);
+    if (shown)
+    {
+      X11WindowTree::Activate(mConnection->GetDisplay(), shown);
+      ShowHint(kDialogOpenHint);
+    }
+    else
+    {
+      mChooserAgain = true;
+      mChooserAgainDir = dir ? *dir : std::string();
+      mChooserAgainExtensions = extensions ? extensions : "";
+      mChooserAgainX = mPointerX;
+      mChooserAgainY = mPointerY;
+    }
+    return;
+  }
+  // The dialog belongs to the host's window, so the window manager keeps it above that window.
+  const unsigned long owner = X11WindowTree::TopLevelOf(mConnection->GetDisplay(), mWindow);
   std::string folder = dir && !dir->empty() ? *dir : std::string();
   if (folder.empty()) GetPluginPath(&folder);
   if (!folder.empty() && folder.back() != '/') folder.push_back('/');
@@ -115,13 +141,15 @@ void IGraphicsLinux::ChooseFile(std::string* result, int action, std::string* di
   if (!program.empty())
   {
     argv = {program, "--file-selection", std::string("--title=") + kChooserTitle};
+    if (owner) argv.push_back("--attach=" + std::to_string(owner));
     if (!folder.empty()) argv.push_back("--filename=" + folder);
     if (!patterns.empty()) argv.push_back("--file-filter=" + patterns);
   }
   else if (!(program = ChildProcess::FindInPath("kdialog")).empty())
   {
-    argv = {program, "--title", kChooserTitle, "--getopenfilename",
-            folder.empty() ? std::string(".") : folder};
+    argv = {program, "--title", kChooserTitle};
+    if (owner) argv.insert(argv.end(), {"--attach", std::to_string(owner)});
+    argv.insert(argv.end(), {"--getopenfilename", folder.empty() ? std::string(".") : folder});
     if (!patterns.empty()) argv.push_back(patterns);
   }
   else
@@ -132,6 +160,8 @@ void IGraphicsLinux::ChooseFile(std::string* result, int action, std::string* di
   int fd = -1;
   pid_t pid = ChildProcess::Spawn(argv, &fd);
   if (pid < 0) return;
+  // Read only when there is something: the thread never waits on the dialog.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   mChooserPid = pid;
   mChooserFd = fd;
   mChooserOutput.clear();
@@ -140,24 +170,46 @@ void IGraphicsLinux::ChooseFile(std::string* result, int action, std::string* di
   Wake(); // our thread listens to the dialog from now on
 }
 
-void IGraphicsLinux::ReadChooserOutput()
+void IGraphicsLinux::ReadChooserOutput(bool exited)
 {
-  char buffer[4096];
-  ssize_t n = read(mChooserFd, buffer, sizeof(buffer));
-  if (n > 0)
+  // After the dialog exited, what it wrote is read to the end without waiting: a process it started
+  // (an accessibility or session bus) may hold the pipe open long after it.
+  for (;;)
   {
-    if (mChooserOutput.size() < static_cast<size_t>(PATH_MAX) * 2)
-      mChooserOutput.append(buffer, static_cast<size_t>(n));
-    return;
+    char buffer[4096];
+    ssize_t n = read(mChooserFd, buffer, sizeof(buffer));
+    if (n > 0)
+    {
+      if (mChooserOutput.size() < static_cast<size_t>(PATH_MAX) * 2)
+        mChooserOutput.append(buffer, static_cast<size_t>(n));
+      if (exited) continue;
+      return;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN && !exited) return;
+    break;
   }
-  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
   // The dialog closed: its first line is the chosen file (nothing when cancelled).
   close(mChooserFd);
   mChooserFd = -1;
-  mChildren.push_back(mChooserPid);
+  if (!exited) mChildren.push_back(mChooserPid);
   mChooserPid = -1;
   std::string path = mChooserOutput.substr(0, mChooserOutput.find('\n'));
   mChooserOutput.clear();
+  if (path.empty() && mChooserAgain && mWindow)
+  {
+    // Clicked again while this one was closing: the next dialog, for the click that asked for it.
+    mChooserAgain = false;
+    const int x = mPointerX, y = mPointerY;
+    mPointerX = mChooserAgainX;
+    mPointerY = mChooserAgainY;
+    std::string dir = mChooserAgainDir;
+    ChooseFile(nullptr, kFileOpen, &dir, mChooserAgainExtensions.c_str());
+    mPointerX = x;
+    mPointerY = y;
+    return;
+  }
+  mChooserAgain = false;
   if (path.empty() || path.front() != '/' || !mWindow) return;
   InputEvent in(InputEvent::kDrop);
   in.mX = mChooserX;

@@ -5,6 +5,7 @@
 #include "platform/linux/IGraphicsLinux.h"
 
 #include "framework/IEffectBase.h"
+#include "platform/linux/ChildProcess.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Connection.h"
@@ -163,6 +164,7 @@ void IGraphicsLinux::ThreadLoop()
     {
       std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
       timeout = retrySoon ? kLockRetryMs : ThreadTimeoutMs(IdleFresh());
+      if (mChooserPid > 0) timeout = std::min(timeout, kChooserCheckMs);
       xfd = mConnection ? mConnection->Fd() : -1;
       chooserFd = mChooserFd;
       // Requests buffered by idle calls or dispatcher calls go out before we sleep, and events another
@@ -190,6 +192,9 @@ void IGraphicsLinux::ThreadLoop()
       std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
       ReadEvents();
       if (count == 3 && fds[2].revents && chooserFd == mChooserFd) ReadChooserOutput();
+      // A dialog that exited while something else keeps its pipe open ends here all the same.
+      if (mChooserPid > 0 && mChooserFd >= 0 && ChildProcess::TryReap(mChooserPid, nullptr))
+        ReadChooserOutput(true);
       ReapChildren();
       workDue = ThreadWorkDue(IdleFresh());
     }

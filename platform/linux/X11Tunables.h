@@ -20,3 +20,4 @@ constexpr int kMessageBoxButtonWidthPx = 72;
 constexpr int kMessageBoxButtonHeightPx = 24;
 constexpr int kMaxSelectionBytes = 1 << 20; // largest clipboard or drop text we read
 constexpr int kXdndVersion = 5;             // the drag-and-drop protocol version we speak
+constexpr int kChooserCheckMs = 200;        // how often a running file dialog is checked for its exit

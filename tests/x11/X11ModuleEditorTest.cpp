@@ -9,6 +9,7 @@
 #include "framework/EditorPicture.h"
 #include "framework/VSTEntry.h"
 #include "platform/headless/IGraphicsHeadless.h"
+#include "platform/linux/ChildProcess.h"
 #include "plugin/TestHost.h"
 #include "samplefiles/WavTestFiles.h"
 
@@ -260,4 +261,69 @@ TEST_F(X11ModuleEditor, WithoutAFileDialogTheMessageBarSaysHowToLoadAFile)
   SleepMs(50);
   EXPECT_EQ(mHost->TopLevelCount(), windows);
 }
+} // namespace x11_test
+
+namespace x11_test
+{
+// The real dialog programs: cancelled with a real Escape key, a second click opens them again.
+class X11RealFileDialog : public X11ModuleEditor, public ::testing::WithParamInterface<const char*>
+{
+protected:
+  // The dialog's window, once it shows (0 when it does not within the time).
+  unsigned long DialogWindow(int timeoutMs)
+  {
+    unsigned long window = 0;
+    WaitFor(
+        [&]
+        {
+          std::string out;
+          if (RunTool({"xdotool", "search", "--name", "Select audio sample"}, &out) != 0) return false;
+          window = std::stoul(out);
+          return window != 0;
+        },
+        timeoutMs);
+    return window;
+  }
+  bool DialogGone()
+  {
+    return WaitFor(
+        [&] {
+          return RunTool({"xdotool", "search", "--name", "Select audio sample"}) != 0;
+        },
+        10000);
+  }
+  void Cancel(unsigned long dialog)
+  {
+    const std::string id = std::to_string(dialog);
+    RunTool({"xdotool", "windowfocus", "--sync", id});
+    RunTool({"xdotool", "key", "Escape"});
+  }
+};
+
+TEST_P(X11RealFileDialog, CancelledDialogOpensAgainOnTheNextClickAndLoadsNothing)
+{
+  const std::string program = GetParam();
+  if (ChildProcess::FindInPath(program.c_str()).empty()) GTEST_SKIP() << program << " is not installed";
+  // Only this program: the other one must not answer in its place.
+  const std::string bin = TempDir() + "/bin";
+  RunTool({"mkdir", "-p", bin});
+  RunTool({"ln", "-sf", ChildProcess::FindInPath(program.c_str()), bin + "/" + program});
+  RunTool({"ln", "-sf", ChildProcess::FindInPath("sh"), bin + "/sh"});
+  PrependPath(bin, true);
+
+  for (int round = 0; round < 2; ++round)
+  {
+    ASSERT_TRUE(PointerIn(mEditor, kSampleViewX, kSampleViewY, {"click", "1"}));
+    const unsigned long dialog = DialogWindow(20000);
+    std::string processes;
+    if (dialog == 0) RunTool({"ps", "-eo", "pid,ppid,stat,etime,args"}, &processes);
+    ASSERT_NE(dialog, 0u) << "round " << round << ": the dialog did not open\n" << processes;
+    SleepMs(2000); // late enough for everything the dialog starts around itself
+    Cancel(dialog);
+    ASSERT_TRUE(DialogGone()) << "round " << round;
+  }
+  EXPECT_FALSE(StateHolds(".wav"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, X11RealFileDialog, ::testing::Values("zenity", "kdialog"));
 } // namespace x11_test
