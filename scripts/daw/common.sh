@@ -118,16 +118,8 @@ answer_chooser() {
 
 chooser_processes() { pgrep -f -- '--title=Select audio sample' || true; }
 
-# The chunk text of a saved project (base64 inside the file), or the file itself, holds the path.
-project_has_path() {
-  local file="$1" path="$2"
-  grep -qF -- "$path" "$file" && return 0
-  local b64
-  while read -r b64; do
-    if printf '%s' "$b64" | base64 -d 2>/dev/null | grep -qaF -- "$path"; then return 0; fi
-  done < <(grep -oE '[A-Za-z0-9+/]{200,}={0,2}' "$file")
-  return 1
-}
+# Whether a saved project holds the path (also inside a plug-in state kept as base64, compressed or not).
+project_has_path() { python3 "$DAW_DIR/tools/project-has-path.py" "$1" "$2"; }
 
 # Writes host-call requests for the spy plug-in (see tools/KestruneSpy.cpp).
 spy_request() {
