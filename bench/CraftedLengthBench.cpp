@@ -49,12 +49,11 @@ void BM_CraftedOggLoad(benchmark::State& state)
     testalloc::ResetPeak();
     SampleFileInfo info;
     if (!ReadOggHeader(path.c_str(), info)) state.SkipWithError("header");
-    auto data = AllocateSampleData(info.frames, info.channels);
-    if (!data || !LoadOggSampleData(path.c_str(), data.get(), info.frames, info.channels))
-      state.SkipWithError("data");
-    benchmark::DoNotOptimize(data.get());
+    DecodedSample data;
+    if (!LoadOggSampleData(path.c_str(), info.frames, info.channels, data)) state.SkipWithError("data");
+    benchmark::DoNotOptimize(data.data.get());
     peakBytes = static_cast<double>(testalloc::PeakBytes() - before);
-    frames = info.frames;
+    frames = data.frames;
   }
   if (!testalloc::Active()) state.SkipWithError("operator new is not counted");
   state.counters["peak_MB"] = peakBytes / 1e6;

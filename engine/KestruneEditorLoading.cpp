@@ -78,9 +78,15 @@ void CLS_KESTRUNE::LoadFileFromEditor(int slot, const char* path)
     // The data step's work, into a fresh buffer. Reverse is read now and checked again when publishing.
     if (prepared.info.frames != 0)
     {
-      prepared.data = AllocateSampleData(prepared.info.frames, prepared.info.channels);
-      prepared.decoded = prepared.data && LoadSampleFileData(type, prepared.path.c_str(), prepared.data.get(),
-                                                             prepared.info.frames, prepared.info.channels);
+      DecodedSample decoded;
+      prepared.decoded = LoadSampleFileData(type, prepared.path.c_str(), prepared.info.frames,
+                                            prepared.info.channels, decoded);
+      if (prepared.decoded)
+      {
+        // The frames that decoded, which a damaged or crafted header may overstate.
+        prepared.info.frames = decoded.frames;
+        prepared.data = std::move(decoded.data);
+      }
       bool reverseNow = false;
       {
         std::lock_guard<std::recursive_mutex> lock(Mutex());

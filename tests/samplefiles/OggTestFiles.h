@@ -2,6 +2,7 @@
 // Real Ogg Vorbis files for the loader tests, encoded with libvorbisenc.
 
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +98,21 @@ inline bool WriteOgg(const std::string& path, int channels, long rate, long fram
   vorbis_comment_clear(&vc);
   vorbis_info_clear(&vi);
   return std::fclose(out) == 0;
+}
+
+// The frames a plain libvorbisfile loop decodes from path (ov_read_float until it answers 0 or an
+// error), -1 when it cannot be opened: what the file actually holds, whatever its pages claim.
+inline long DecodedFrames(const std::string& path)
+{
+  OggVorbis_File file;
+  if (ov_fopen(path.c_str(), &file) < 0) return -1;
+  long frames = 0, n = 0;
+  float** pcm = nullptr;
+  int link = 0;
+  while ((n = ov_read_float(&file, &pcm, 4096, &link)) > 0)
+    frames += n;
+  ov_clear(&file);
+  return frames;
 }
 
 // A damaged or crafted file: the granule position of the file's last page, which libvorbisfile takes

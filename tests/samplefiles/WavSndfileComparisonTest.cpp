@@ -108,8 +108,10 @@ TEST(WavSndfileComparison, EveryGeneratedFileDecodesToTheSameSamples)
     SampleFileInfo header;
     ASSERT_TRUE(ReadWavHeader(path.c_str(), header)) << path;
     const size_t frames = header.frames, channels = header.channels;
-    auto planes = AllocateSampleData(header.frames, header.channels);
-    ASSERT_TRUE(LoadWavSampleData(path.c_str(), planes.get(), header.frames, header.channels)) << path;
+    DecodedSample decoded;
+    ASSERT_TRUE(LoadWavSampleData(path.c_str(), header.frames, header.channels, decoded)) << path;
+    ASSERT_EQ(decoded.frames, header.frames) << path;
+    const double* planes = decoded.data.get();
     for (size_t c = 0; c < channels; ++c)
       for (size_t f = 0; f < frames; ++f)
         ASSERT_EQ(planes[c * frames + f], c < 2 ? expected[f * channels + c] : 0.0)
