@@ -63,7 +63,7 @@ bool LoadOggSampleData(const char* path, uint32_t frames, int channels, DecodedS
   // what the file's size makes plausible.
   const ogg_int64_t fileBytes = ov_raw_total(stream.Get(), -1);
   SampleDataBuilder built(
-      std::max(channels, 1), frames,
+      SamplePlanes(channels), frames,
       CompressedFirstFrames(frames, fileBytes > 0 ? static_cast<uint64_t>(fileBytes) : 0));
   const bool stereo = channels >= 2;
   int bitstream = 0;

@@ -18,13 +18,13 @@
 // rate not positive or beyond 32 bits).
 bool ReadOggHeader(const char* path, SampleFileInfo& info);
 
-// Data step: decodes the stream into a fresh planar buffer of channels planes (see SampleBuffer.h),
-// reading at most kOggReadFrames frames per ov_read_float call. Channel 0 goes to plane 0; when
-// channels >= 2, channel 1 goes to plane 1 (0.0 from links of a chained stream that have no second
-// channel); further planes hold 0.0. The buffer grows with what decodes (SampleDataBuilder), so out
-// holds exactly the frames the decoder delivered: at most frames (the header step's count; a stream
-// longer than that is cut there), fewer when the stream ends sooner (its last page claimed more than
-// it holds) or fails (decoding stops at the first error). Returns false when the file cannot be opened
-// now or its frames cannot be held in memory (the caller clears the slot with "wrong audio").
-// Touches nothing but the file and out: the caller may hold the instance mutex or not.
+// Data step: decodes the stream into a fresh planar buffer of SamplePlanes(channels) planes (see
+// SampleBuffer.h), reading at most kOggReadFrames frames per ov_read_float call. Channel 0 goes to
+// plane 0; when channels >= 2, channel 1 goes to plane 1 (0.0 from links of a chained stream that have
+// no second channel); further channels are not stored. The buffer grows with what decodes
+// (SampleDataBuilder), so out holds exactly the frames the decoder delivered: at most frames (the header
+// step's count; a stream longer than that is cut there), fewer when the stream ends sooner (its last page
+// claimed more than it holds) or fails (decoding stops at the first error). Returns false when the file
+// cannot be opened now or its frames cannot be held in memory (the caller clears the slot with "wrong
+// audio"). Touches nothing but the file and out: the caller may hold the instance mutex or not.
 bool LoadOggSampleData(const char* path, uint32_t frames, int channels, DecodedSample& out);

@@ -68,13 +68,6 @@ bool SampleDataBuilder::Grow(uint64_t needed)
   return true;
 }
 
-void SampleDataBuilder::Added(uint32_t count)
-{
-  for (int p = 2; p < mPlanes; ++p)
-    std::fill(Plane(p), Plane(p) + count, 0.0);
-  mFrames += count;
-}
-
 bool SampleDataBuilder::Finish(DecodedSample& out)
 {
   if (mFailed) return false;

@@ -22,9 +22,9 @@ uint32_t CompressedFirstFrames(uint32_t claimedFrames, uint64_t fileBytes);
 class SampleDataBuilder
 {
 public:
-  // planes: planes of the slot's buffer (at least 1). limit: the most frames kept; frames past it are
-  // refused. firstFrames: the room made at the first growth (at most limit): the whole limit for a
-  // reader whose header count is bounded by the file's size, a small start for the others.
+  // planes: planes of the slot's buffer (SamplePlanes of its channels). limit: the most frames kept; frames
+  // past it are refused. firstFrames: the room made at the first growth (at most limit): the whole limit for
+  // a reader whose header count is bounded by the file's size, a small start for the others.
   SampleDataBuilder(int planes, uint32_t limit, uint32_t firstFrames);
   SampleDataBuilder(const SampleDataBuilder&) = delete;
   SampleDataBuilder& operator=(const SampleDataBuilder&) = delete;
@@ -35,9 +35,8 @@ public:
   uint32_t Room(uint32_t count);
   // Where the next frame of plane p (0 ... planes-1) goes; Room's answer says how many may be written.
   double* Plane(int p) { return mData.get() + static_cast<size_t>(p) * mCapacity + mFrames; }
-  // count frames (at most Room's answer) were written to planes 0 and 1 (plane 0 only when there is
-  // one); further planes, whose channels no reader stores, get 0.0 for them.
-  void Added(uint32_t count);
+  // count frames (at most Room's answer) were written to every plane.
+  void Added(uint32_t count) { mFrames += count; }
 
   uint32_t Frames() const { return mFrames; }
   bool Full() const { return mFrames == mLimit; }

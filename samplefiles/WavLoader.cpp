@@ -29,7 +29,7 @@ bool LoadWavSampleData(const char* path, uint32_t frames, int channels, DecodedS
   // 2. Room for the frames the file holds now, up to the slot's count, in one piece: Open counted only
   // the bytes present.
   const uint32_t limit = std::min(frames, reader.Frames());
-  SampleDataBuilder built(std::max(channels, 1), limit, limit);
+  SampleDataBuilder built(SamplePlanes(channels), limit, limit);
   const uint32_t room = built.Room(limit);
   if (room != 0)
   {

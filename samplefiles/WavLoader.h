@@ -15,10 +15,10 @@
 // make the slot's duration a division by zero).
 bool ReadWavHeader(const char* path, SampleFileInfo& info);
 
-// Data step: reads the WAV file at path into a fresh planar buffer of channels planes (see
-// SampleBuffer.h). Channel 0 goes to plane 0; when channels >= 2, channel 1 goes to plane 1 (0.0 when
-// the file now has one channel); further planes hold 0.0. The file's frames are split by the file's own
-// channel count, so further channels are dropped. out holds the frames the file delivered: at most
+// Data step: reads the WAV file at path into a fresh planar buffer of SamplePlanes(channels) planes
+// (see SampleBuffer.h). Channel 0 goes to plane 0; when channels >= 2, channel 1 goes to plane 1 (0.0
+// when the file now has one channel). The file's frames are split by the file's own channel count, so
+// further channels are dropped. out holds the frames the file delivered: at most
 // frames (the header step's count), fewer when the file shrank since. The header's count is bounded by
 // the file's size, so the buffer is made once at that size. Returns false when the file cannot be
 // opened now or its frames cannot be held in memory (the caller clears the slot with "wrong audio").

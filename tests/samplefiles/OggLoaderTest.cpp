@@ -94,7 +94,7 @@ TEST_F(OggLoaderTest, MonoFillsPlaneZeroWithoutGapsUpToTheLastShortBlock)
   EXPECT_LT(tailError, 0.05);
 }
 
-TEST_F(OggLoaderTest, SixChannelsStoreLeftThenRightAndLeaveTheRestSilent)
+TEST_F(OggLoaderTest, SixChannelsStoreLeftThenRightOnly)
 {
   SampleFileInfo info;
   auto data = Load(Encode("six.ogg", 6, 20000), info);
@@ -103,8 +103,6 @@ TEST_F(OggLoaderTest, SixChannelsStoreLeftThenRightAndLeaveTheRestSilent)
   EXPECT_LT(ToneError(data.get(), 0, info.frames), 0.03);
   EXPECT_LT(ToneError(data.get() + info.frames, 1, info.frames), 0.03);
   EXPECT_GT(ToneError(data.get() + info.frames, 0, info.frames), 0.2) << "plane 1 must not be channel 0";
-  for (size_t i = 2 * size_t{info.frames}; i < 6 * size_t{info.frames}; ++i)
-    ASSERT_EQ(data[i], 0.0) << i;
 }
 
 TEST_F(OggLoaderTest, AStreamLongerThanTheSlotIsCutAtTheSlotsFrames)
