@@ -71,16 +71,17 @@ private:
 LoadFiles gFiles;
 
 // Header step and data step as the loading flow runs them, without the instance around them.
-template <bool (*Header)(const char*, SampleFileInfo&), bool (*Data)(const char*, double*, uint32_t, int)>
+template <bool (*Header)(const char*, SampleFileInfo&),
+          bool (*Data)(const char*, uint32_t, int, DecodedSample&)>
 void LoadSteps(benchmark::State& state, const std::string& path)
 {
   for (auto _ : state)
   {
     SampleFileInfo info;
     if (!Header(path.c_str(), info)) state.SkipWithError("header");
-    auto data = AllocateSampleData(info.frames, info.channels);
-    if (!data || !Data(path.c_str(), data.get(), info.frames, info.channels)) state.SkipWithError("data");
-    benchmark::DoNotOptimize(data.get());
+    DecodedSample data;
+    if (!Data(path.c_str(), info.frames, info.channels, data)) state.SkipWithError("data");
+    benchmark::DoNotOptimize(data.data.get());
   }
   state.counters["audio_s_per_s"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);

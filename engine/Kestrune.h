@@ -119,7 +119,7 @@ private:
   void MakeFactoryPresets();
   // Loading flow steps (KestruneLoading.cpp).
   bool RunDataStep(int slot);
-  bool LoadSampleData(int slot, double* data, bool markChanged);
+  bool LoadSampleData(int slot, bool markChanged);
   void LoadFileUnderLock(int slot, const char* path);
   void LoadFileFromEditor(int slot, const char* path);
   void LoadSfzFromEditor(int slot, const std::string& path);

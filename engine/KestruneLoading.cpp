@@ -245,32 +245,32 @@ bool CLS_KESTRUNE::RunDataStep(int slot)
     return true;
   }
 
-  // 4. A zeroed buffer for every channel; a size that cannot be had makes the file unusable.
-  std::unique_ptr<double[]> data = AllocateSampleData(frames, mEngine.mSampleChannels[slot]);
-  if (!data)
-  {
-    mEngine.mSampleData[slot] = std::make_unique<double[]>(1);
-    ClearSample(slot, "");
-    return false;
-  }
-  mEngine.mSampleData[slot] = std::move(data);
+  // 4. A fresh buffer of what decodes; a file that cannot be read now makes it unusable.
   const bool reverse = mEngine.mReverse[slot];
-  if (!LoadSampleData(slot, mEngine.mSampleData[slot].get(), !reverse)) return false;
+  if (!LoadSampleData(slot, !reverse)) return false;
   if (reverse) mEngine.ReverseSampleData(slot);
   return true;
 }
 
-bool CLS_KESTRUNE::LoadSampleData(int slot, double* data, bool markChanged)
+bool CLS_KESTRUNE::LoadSampleData(int slot, bool markChanged)
 {
   SlotFile& file = File(slot);
   const SlotFileType type = TypeOfExtension(file.Extension());
-  if (!LoadSampleFileData(type, file.Path(), data, mEngine.mSampleFrames[slot],
-                          mEngine.mSampleChannels[slot]))
+  DecodedSample decoded;
+  if (!LoadSampleFileData(type, file.Path(), mEngine.mSampleFrames[slot], mEngine.mSampleChannels[slot],
+                          decoded))
   {
-    // The file vanished or changed since its header was read.
+    // The file vanished or changed since its header was read, or its frames cannot be held.
     ClearSample(slot, "");
     return false;
   }
+  // The slot holds the frames that decoded, which a damaged or crafted header may overstate.
+  if (decoded.frames != mEngine.mSampleFrames[slot])
+  {
+    mEngine.mSampleFrames[slot] = decoded.frames;
+    file.SetDuration(static_cast<double>(decoded.frames) / mEngine.mSampleFileRate[slot]);
+  }
+  mEngine.mSampleData[slot] = std::move(decoded.data);
   StoreSamplePath(slot, file.Path());
   mLoadedStamp[static_cast<size_t>(slot)] = StampOfFile(file.Path());
   if (markChanged) MarkSlotChanged(slot);

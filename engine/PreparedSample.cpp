@@ -15,10 +15,14 @@ PreparedSample PrepareSample(const std::string& path, bool reverse)
   prepared.displayName = DisplayNameOf(path);
   prepared.neighbours = FindFolderNeighbours(path);
   if (prepared.info.frames == 0) return prepared;
-  prepared.data = AllocateSampleData(prepared.info.frames, prepared.info.channels);
-  prepared.decoded = prepared.data && LoadSampleFileData(prepared.type, path.c_str(), prepared.data.get(),
-                                                         prepared.info.frames, prepared.info.channels);
-  if (prepared.decoded && reverse)
+  DecodedSample decoded;
+  prepared.decoded =
+      LoadSampleFileData(prepared.type, path.c_str(), prepared.info.frames, prepared.info.channels, decoded);
+  if (!prepared.decoded) return prepared;
+  // The frames that decoded, which a damaged or crafted header may overstate.
+  prepared.info.frames = decoded.frames;
+  prepared.data = std::move(decoded.data);
+  if (reverse)
   {
     ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
     prepared.reversed = true;

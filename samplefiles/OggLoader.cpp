@@ -1,5 +1,6 @@
 #include "samplefiles/OggLoader.h"
 
+#include "samplefiles/SampleDataBuilder.h"
 #include "samplefiles/SampleFileLimits.h"
 
 #include <vorbis/vorbisfile.h>
@@ -52,35 +53,45 @@ bool ReadOggHeader(const char* path, SampleFileInfo& info)
   return true;
 }
 
-bool LoadOggSampleData(const char* path, double* data, uint32_t frames, int channels)
+bool LoadOggSampleData(const char* path, uint32_t frames, int channels, DecodedSample& out)
 {
   // 1. Open again; the file may have changed since the header step.
   OggStream stream;
   if (!stream.Open(path)) return false;
-  if (data == nullptr || frames == 0 || channels <= 0) return true;
 
-  // 2. Decode block by block; each block's frames go to their position in planes 0 and 1.
-  double* left = data;
-  double* right = channels >= 2 ? data + frames : nullptr;
+  // 2. Decode block by block; each block's frames go to the end of planes 0 and 1. The first room is
+  // what the file's size makes plausible.
+  const ogg_int64_t fileBytes = ov_raw_total(stream.Get(), -1);
+  SampleDataBuilder built(
+      SamplePlanes(channels), frames,
+      CompressedFirstFrames(frames, fileBytes > 0 ? static_cast<uint64_t>(fileBytes) : 0));
+  const bool stereo = channels >= 2;
   int bitstream = 0;
-  uint32_t position = 0;
-  while (position < frames)
+  while (!built.Full())
   {
     float** pcm = nullptr;
     const long n = ov_read_float(stream.Get(), &pcm, kOggReadFrames, &bitstream);
-    if (n <= 0) break; // the end, or a hole or damaged packet: the rest stays silent
-    // A stream longer than its header said: the frames past the buffer are dropped.
-    const uint32_t take = std::min(static_cast<uint32_t>(n), frames - position);
+    if (n <= 0) break; // the end, or a hole or damaged packet: the sample ends here
+    // A stream longer than its header said: the frames past the limit are dropped.
+    const uint32_t take = built.Room(static_cast<uint32_t>(n));
+    if (take == 0) break;
+    double* left = built.Plane(0);
     for (uint32_t j = 0; j < take; ++j)
-      left[position + j] = pcm[0][j];
-    // In a chained file a link can have fewer channels than the first: read channel 1 only where the
-    // link that delivered this block has one.
-    const vorbis_info* vi = ov_info(stream.Get(), -1);
-    if (right != nullptr && vi != nullptr && vi->channels >= 2)
-      for (uint32_t j = 0; j < take; ++j)
-        right[position + j] = pcm[1][j];
-    position += take;
+      left[j] = pcm[0][j];
+    if (stereo)
+    {
+      // In a chained file a link can have fewer channels than the first: read channel 1 only where the
+      // link that delivered this block has one.
+      const vorbis_info* vi = ov_info(stream.Get(), -1);
+      double* right = built.Plane(1);
+      if (vi != nullptr && vi->channels >= 2)
+        for (uint32_t j = 0; j < take; ++j)
+          right[j] = pcm[1][j];
+      else
+        std::fill(right, right + take, 0.0);
+    }
+    built.Added(take);
   }
   // 3. The record is cleared on leaving.
-  return true;
+  return built.Finish(out);
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The Ogg Vorbis branches of the loading flow's header step and data step, on libvorbisfile.
 //
-// Both run on the loading thread; the data step runs under the instance mutex. Each uses its own
+// Both run on the loading thread. Each uses its own
 // decoder record, released with ov_clear before returning (also after a failed open): nothing stays
 // open between the steps and no record is shared between threads.
 
+#include "samplefiles/SampleBuffer.h"
 #include "samplefiles/SampleFileInfo.h"
 
 #include <cstdint>
@@ -17,11 +18,13 @@
 // rate not positive or beyond 32 bits).
 bool ReadOggHeader(const char* path, SampleFileInfo& info);
 
-// Data step: decodes the whole stream into data, a planar buffer of channels x frames doubles that are
-// all 0.0 (from AllocateSampleData), reading at most kOggReadFrames frames per ov_read_float call.
-// Channel 0 goes to plane 0; when channels >= 2, channel 1 goes to plane 1 (only from links of the
-// stream that have a second channel); further channels are not stored. Decoding stops at the end, at
-// the first error (the rest stays 0), or when frames frames are stored: a stream longer than its
-// header said is cut there and never writes past the buffer. Returns false when the file cannot be
-// opened now (the caller clears the slot with "wrong audio").
-bool LoadOggSampleData(const char* path, double* data, uint32_t frames, int channels);
+// Data step: decodes the stream into a fresh planar buffer of SamplePlanes(channels) planes (see
+// SampleBuffer.h), reading at most kOggReadFrames frames per ov_read_float call. Channel 0 goes to
+// plane 0; when channels >= 2, channel 1 goes to plane 1 (0.0 from links of a chained stream that have
+// no second channel); further channels are not stored. The buffer grows with what decodes
+// (SampleDataBuilder), so out holds exactly the frames the decoder delivered: at most frames (the header
+// step's count; a stream longer than that is cut there), fewer when the stream ends sooner (its last page
+// claimed more than it holds) or fails (decoding stops at the first error). Returns false when the file
+// cannot be opened now or its frames cannot be held in memory (the caller clears the slot with "wrong
+// audio"). Touches nothing but the file and out: the caller may hold the instance mutex or not.
+bool LoadOggSampleData(const char* path, uint32_t frames, int channels, DecodedSample& out);

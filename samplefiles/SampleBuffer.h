@@ -1,20 +1,32 @@
 #pragma once
-// Slot sample buffers: planar 64-bit samples, all frames of channel 0, then all frames of channel 1,
-// and so on (channels x frames entries).
+// Slot sample buffers: planar 64-bit samples, all frames of channel 0, then all frames of channel 1
+// (SamplePlanes(channels) x frames entries). The mixer plays channel 0, and channel 1 when the file has
+// two or more; further channels of a file are not kept, so they take no memory either (the slot's
+// channel count still says how many the file has).
 //
-// Called by the loading flow's data step and by the engine's per-slot reversal, under the instance
-// mutex, on the loading thread; never on the audio thread (AllocateSampleData allocates).
+// The data step of every reader fills one through a SampleDataBuilder (SampleDataBuilder.h) on the
+// loading thread, with or without the instance mutex held; the engine reverses a slot's buffer under
+// the mutex. Never on the audio thread.
 
 #include <cstdint>
 #include <memory>
 
-// Allocates channels x frames doubles, all 0.0. Never throws: returns an empty pointer when frames
-// or channels is 0 or negative, when the product overflows or passes kMaxSampleDataBytes, or when
-// the allocation fails. The caller treats an empty pointer as a file that cannot be used.
-std::unique_ptr<double[]> AllocateSampleData(uint32_t frames, int channels);
+// The planes a slot's buffer holds for a file of channels channels: 1 for mono, 2 for every file of
+// two or more.
+inline int SamplePlanes(int channels)
+{
+  return channels >= 2 ? 2 : 1;
+}
+
+// What a data step hands to the slot: frames frames of each plane, one plane after the other. With
+// frames 0 the array holds one 0.0, as an empty slot's does.
+struct DecodedSample
+{
+  std::unique_ptr<double[]> data;
+  uint32_t frames = 0;
+};
 
 // Reverses a planar buffer in place: plane 0 (data[0 ... frames-1]) and, when channels >= 2, plane 1
-// (data[frames ... 2*frames-1]). Further planes are not touched: the readers leave them 0. Does
-// nothing when data is null or frames is 0. Running it twice restores the original order.
-// Inside a class that has a member of the same name, call it as ::ReverseSampleData.
+// (data[frames ... 2*frames-1]). Does nothing when data is null or frames is 0. Running it twice restores the
+// original order. Inside a class that has a member of the same name, call it as ::ReverseSampleData.
 void ReverseSampleData(double* data, uint32_t frames, int channels);

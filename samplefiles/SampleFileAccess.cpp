@@ -25,14 +25,15 @@ bool ReadSampleHeader(SlotFileType type, const char* path, SampleFileInfo& info)
   }
 }
 
-bool LoadSampleFileData(SlotFileType type, const char* path, double* data, uint32_t frames, int channels)
+bool LoadSampleFileData(SlotFileType type, const char* path, uint32_t frames, int channels,
+                        DecodedSample& out)
 {
   switch (type)
   {
   case SlotFileType::kWav:
-    return LoadWavSampleData(path, data, frames, channels);
+    return LoadWavSampleData(path, frames, channels, out);
   case SlotFileType::kOgg:
-    return LoadOggSampleData(path, data, frames, channels);
+    return LoadOggSampleData(path, frames, channels, out);
   default:
     return false;
   }

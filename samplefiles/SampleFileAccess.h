@@ -2,6 +2,7 @@
 // Which reader a slot's file goes to, decided by its extension, and the header and data steps of the
 // two sample kinds behind one call each. Loading thread; see WavLoader.h and OggLoader.h.
 
+#include "samplefiles/SampleBuffer.h"
 #include "samplefiles/SampleFileInfo.h"
 
 #include <cstdint>
@@ -25,6 +26,9 @@ SlotFileType TypeOfExtension(std::string_view extension);
 // The header step of a WAV or Ogg file; false for the other types and for files the reader refuses.
 bool ReadSampleHeader(SlotFileType type, const char* path, SampleFileInfo& info);
 
-// The data step of a WAV or Ogg file into a zeroed planar buffer of channels x frames doubles; false
-// when the file cannot be opened now, and for the other types.
-bool LoadSampleFileData(SlotFileType type, const char* path, double* data, uint32_t frames, int channels);
+// The data step of a WAV or Ogg file: a fresh planar buffer of SamplePlanes(channels) planes holding the
+// frames that decode, at most frames (the header step's count), in out; out.frames is the slot's frame count
+// from then on. False when the file cannot be opened now or its frames cannot be held in memory, and for the
+// other types. Needs no lock: the editor's route runs it without the instance mutex and publishes out.
+bool LoadSampleFileData(SlotFileType type, const char* path, uint32_t frames, int channels,
+                        DecodedSample& out);

@@ -4,10 +4,20 @@
 #include <cstddef>
 #include <cstdint>
 
-// Largest slot sample buffer the loader allocates (channels x frames doubles). A header that asks for
-// more is refused instead of letting one crafted file take the machine's memory: 8 GiB holds more than
-// three hours of 48 kHz stereo.
+// Largest slot sample buffer the loader allocates (planes x frames doubles). A file that decodes to
+// more is refused instead of letting it take the machine's memory: 8 GiB holds more than three hours of
+// 48 kHz stereo.
 constexpr uint64_t kMaxSampleDataBytes = uint64_t{8} << 30;
+
+// The buffer of an Ogg Vorbis data step. The stream's length is a claim that a few bytes of its last
+// page make, so it only caps the buffer: the first room is the claim as far as the file's size makes it
+// plausible (kDecodeFramesPerFileByte frames per byte, more than real compressed audio holds, but
+// between kDecodeFirstFramesMin and kDecodeFirstFramesMax frames), and the buffer doubles from there
+// as more decodes. So a truthful file is decoded into one allocation, and a file that claims more than
+// it holds costs at most that first room beyond what it decodes.
+constexpr uint32_t kDecodeFramesPerFileByte = 16;
+constexpr uint32_t kDecodeFirstFramesMin = 1u << 16;
+constexpr uint32_t kDecodeFirstFramesMax = 1u << 24;
 
 // Bytes the WAV reader reads from the file per block before converting them to doubles.
 constexpr size_t kWavReadBlockBytes = 32 * 1024;

@@ -1,5 +1,6 @@
 #include "samplefiles/WavLoader.h"
 
+#include "samplefiles/SampleDataBuilder.h"
 #include "samplefiles/WavReader.h"
 
 #include <algorithm>
@@ -19,26 +20,29 @@ bool ReadWavHeader(const char* path, SampleFileInfo& info)
   return true;
 }
 
-bool LoadWavSampleData(const char* path, double* data, uint32_t frames, int channels)
+bool LoadWavSampleData(const char* path, uint32_t frames, int channels, DecodedSample& out)
 {
   // 1. A fresh reader: the file may have changed since the header step.
   WavReader reader;
   if (!reader.Open(path)) return false;
-  if (data == nullptr || frames == 0 || channels <= 0) return true;
 
-  const uint32_t fileChannels = reader.Channels();
-  const size_t framesToRead = std::min(frames, reader.Frames());
-
-  // 2. A mono file: its samples are plane 0 as they stand.
-  if (fileChannels == 1)
+  // 2. Room for the frames the file holds now, up to the slot's count, in one piece: Open counted only
+  // the bytes present.
+  const uint32_t limit = std::min(frames, reader.Frames());
+  SampleDataBuilder built(SamplePlanes(channels), limit, limit);
+  const uint32_t room = built.Room(limit);
+  if (room != 0)
   {
-    reader.Read(data, framesToRead);
-    return true;
+    // 3. A mono file: its samples are plane 0 as they stand. Several channels: channels 0 and 1 go
+    // straight to planes 0 and 1 (plane 1 only when the slot has one); the file's frames are stepped
+    // by its own channel count.
+    double* right = channels >= 2 ? built.Plane(1) : nullptr;
+    const size_t got = reader.Channels() == 1 ? reader.Read(built.Plane(0), room)
+                                              : reader.ReadPlanes(built.Plane(0), right, room);
+    // A slot that has a second plane for a file that now has one channel: silence there.
+    if (right != nullptr && reader.Channels() < 2) std::fill(right, right + got, 0.0);
+    built.Added(static_cast<uint32_t>(got));
   }
-
-  // 3. Several channels: channels 0 and 1 go straight to planes 0 and 1 (plane 1 only when the slot has
-  // one); the file's frames are stepped by its own channel count.
-  reader.ReadPlanes(data, channels >= 2 ? data + frames : nullptr, framesToRead);
-  // 4. The reader closes on leaving; samples the file did not deliver stay 0.
-  return true;
+  // 4. The reader closes on leaving; the sample ends where the file's samples end.
+  return built.Finish(out);
 }

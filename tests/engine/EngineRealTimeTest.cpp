@@ -1,56 +1,16 @@
 // The audio path of the engine allocates nothing: note handling and a busy block are counted through a
-// replaced global operator new.
+// replaced global operator new (AllocationCounter.h).
 
 #include "AllocationCounter.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<long> gAllocations{0};
-}
-
-long enginetest::AllocationCount()
-{
-  return gAllocations.load(std::memory_order_relaxed);
-}
-
-bool enginetest::AllocationCounterActive()
-{
-  const long before = AllocationCount();
-  ::operator delete(::operator new(16));
-  return AllocationCount() != before;
-}
-
-// Weak, so that another replacement in the test program takes precedence instead of clashing; the test
-// then sees that its counter does not move and says so.
-__attribute__((weak)) void* operator new(std::size_t size)
-{
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-__attribute__((weak)) void operator delete(void* p) noexcept
-{
-  std::free(p);
-}
-__attribute__((weak)) void operator delete(void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
-
 using namespace enginetest;
 
 TEST(EngineRealTime, NotesAndABusyBlockAllocateNothing)
 {
-  const long before = gAllocations.load();
-  ::operator delete(::operator new(16));
-  if (gAllocations.load() == before) GTEST_SKIP() << "another operator new replacement is in force";
+  if (!testalloc::Active()) GTEST_SKIP() << "another operator new replacement is in force";
 
   SamplerEngine e;
   e.ChangeEngineRate(48000.0);
@@ -64,7 +24,7 @@ TEST(EngineRealTime, NotesAndABusyBlockAllocateNothing)
   e.SetViews(&views);
   Block b(512);
 
-  const long start = gAllocations.load();
+  const long start = testalloc::Count();
   for (int n = 0; n < 5; ++n)
   {
     e.HandleMidi(0x90, static_cast<uint8_t>(50 + 5 * n), 100, n * 10);
@@ -78,7 +38,7 @@ TEST(EngineRealTime, NotesAndABusyBlockAllocateNothing)
   e.ApplySlotParam(ParamIndex(1, kActive), 0);
   e.Mix(b.Out(), 512);
   e.SilenceAllVoices();
-  EXPECT_EQ(gAllocations.load() - start, 0);
+  EXPECT_EQ(testalloc::Count() - start, 0);
   EXPECT_EQ(sounding, kNumVoices);
   EXPECT_NE(last, 0.0);
 }

@@ -2,11 +2,17 @@
 // Real Ogg Vorbis files for the loader tests, encoded with libvorbisenc.
 
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace oggtest
 {
@@ -92,5 +98,56 @@ inline bool WriteOgg(const std::string& path, int channels, long rate, long fram
   vorbis_comment_clear(&vc);
   vorbis_info_clear(&vi);
   return std::fclose(out) == 0;
+}
+
+// The frames a plain libvorbisfile loop decodes from path (ov_read_float until it answers 0 or an
+// error), -1 when it cannot be opened: what the file actually holds, whatever its pages claim.
+inline long DecodedFrames(const std::string& path)
+{
+  OggVorbis_File file;
+  if (ov_fopen(path.c_str(), &file) < 0) return -1;
+  long frames = 0, n = 0;
+  float** pcm = nullptr;
+  int link = 0;
+  while ((n = ov_read_float(&file, &pcm, 4096, &link)) > 0)
+    frames += n;
+  ov_clear(&file);
+  return frames;
+}
+
+// A damaged or crafted file: the granule position of the file's last page, which libvorbisfile takes
+// as the stream's length (ov_pcm_total), is set to granule and the page's checksum is computed again,
+// so that the page is still accepted. The audio packets stay as they were. False when the file cannot
+// be read or written or holds no whole page.
+inline bool PatchLastGranule(const std::string& path, int64_t granule)
+{
+  std::ifstream in(path, std::ios::binary);
+  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  // Walk the pages from the start: a page is a 27-byte header, its lacing table and the body.
+  size_t last = bytes.size(), at = 0;
+  while (at + 27 <= bytes.size() && std::equal(bytes.begin() + at, bytes.begin() + at + 4, "OggS"))
+  {
+    const size_t segments = bytes[at + 26];
+    if (at + 27 + segments > bytes.size()) break;
+    size_t body = 0;
+    for (size_t i = 0; i < segments; ++i)
+      body += bytes[at + 27 + i];
+    if (at + 27 + segments + body > bytes.size()) break;
+    last = at;
+    at += 27 + segments + body;
+  }
+  if (last == bytes.size()) return false;
+  for (int i = 0; i < 8; ++i)
+    bytes[last + 6 + i] = static_cast<unsigned char>(static_cast<uint64_t>(granule) >> (8 * i));
+  ogg_page page;
+  page.header = bytes.data() + last;
+  page.header_len = 27 + bytes[last + 26];
+  page.body = page.header + page.header_len;
+  page.body_len = static_cast<long>(at - last) - page.header_len;
+  ogg_page_checksum_set(&page);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
 }
 } // namespace oggtest

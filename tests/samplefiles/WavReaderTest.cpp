@@ -194,13 +194,19 @@ double N(int f, int c)
   return (f * 16 + c) / 32768.0;
 }
 
-std::vector<double> Load(const std::string& path, uint32_t frames, int channels, bool* ok = nullptr)
+// The data step for a slot of frames frames and channels channels: the planes it hands over, and in
+// stored the slot's frame count afterwards.
+std::vector<double> Load(const std::string& path, uint32_t frames, int channels, uint32_t* stored = nullptr,
+                         bool* ok = nullptr)
 {
-  auto data = AllocateSampleData(frames, channels);
-  EXPECT_TRUE(data);
-  const bool loaded = LoadWavSampleData(path.c_str(), data.get(), frames, channels);
+  DecodedSample out;
+  const bool loaded = LoadWavSampleData(path.c_str(), frames, channels, out);
   if (ok != nullptr) *ok = loaded;
-  return std::vector<double>(data.get(), data.get() + size_t{frames} * channels);
+  if (!loaded) return {};
+  EXPECT_LE(out.frames, frames);
+  if (stored != nullptr) *stored = out.frames;
+  if (out.frames == 0) return {out.data[0]};
+  return std::vector<double>(out.data.get(), out.data.get() + size_t{out.frames} * SamplePlanes(channels));
 }
 } // namespace
 
@@ -216,37 +222,49 @@ TEST(WavLoader, HeaderStepRefusesWhatASlotCannotHold)
   EXPECT_EQ(info.frames, 99u);
 }
 
-TEST(WavLoader, ChannelsAreSplitIntoPlanesKeepingTheFirstTwoAndLeavingTheRestSilent)
+TEST(WavLoader, ChannelsAreSplitIntoPlanesKeepingOnlyTheFirstTwo)
 {
   TempDir dir;
   EXPECT_EQ(Load(dir.Write("m.wav", NumberedPcm16(1, 3)), 3, 1),
             (std::vector<double>{N(0, 0), N(1, 0), N(2, 0)}));
   EXPECT_EQ(Load(dir.Write("s.wav", NumberedPcm16(2, 3)), 3, 2),
             (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), N(0, 1), N(1, 1), N(2, 1)}));
+  // Four channels: the two planes that play, nothing for the others.
   EXPECT_EQ(Load(dir.Write("q.wav", NumberedPcm16(4, 3)), 3, 4),
-            (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), N(0, 1), N(1, 1), N(2, 1), 0, 0, 0, 0, 0, 0}));
+            (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), N(0, 1), N(1, 1), N(2, 1)}));
 }
 
-TEST(WavLoader, AFileThatShrankSinceTheHeaderStepLeavesTheRestSilent)
+TEST(WavLoader, AFileThatShrankSinceTheHeaderStepEndsWhereItsSamplesEnd)
 {
   TempDir dir;
   const std::string path = dir.Write("g.wav", NumberedPcm16(2, 4));
   SampleFileInfo info;
   ASSERT_TRUE(ReadWavHeader(path.c_str(), info));
   dir.Write("g.wav", NumberedPcm16(2, 2));
-  const auto d = Load(path, info.frames, info.channels);
-  EXPECT_EQ(d, (std::vector<double>{N(0, 0), N(1, 0), 0, 0, N(0, 1), N(1, 1), 0, 0}));
+  uint32_t frames = 0;
+  EXPECT_EQ(Load(path, info.frames, info.channels, &frames),
+            (std::vector<double>{N(0, 0), N(1, 0), N(0, 1), N(1, 1)}));
+  EXPECT_EQ(frames, 2u);
+
+  // Nothing left: an empty sample, as a file of no frames gives.
+  dir.Write("g.wav", Riff({Fmt(1, 2, 8000, 16), Chunk("data", 64, {})}));
+  bool ok = false;
+  EXPECT_EQ(Load(path, info.frames, info.channels, &frames, &ok), (std::vector<double>{0.0}));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(frames, 0u);
 }
 
-TEST(WavLoader, AFileThatGrewOrChangedChannelsNeverWritesPastTheBuffer)
+TEST(WavLoader, AFileThatGrewOrChangedChannelsKeepsTheSlotsFramesAndPlanes)
 {
   TempDir dir;
   const std::string path = dir.Write("g.wav", NumberedPcm16(4, 6));
   // The slot still believes in a 2-frame mono file.
-  std::vector<double> buffer(2 + 4, -7.0);
-  std::fill(buffer.begin(), buffer.begin() + 2, 0.0);
-  ASSERT_TRUE(LoadWavSampleData(path.c_str(), buffer.data(), 2, 1));
-  EXPECT_EQ(buffer, (std::vector<double>{N(0, 0), N(1, 0), -7, -7, -7, -7}));
+  uint32_t frames = 0;
+  EXPECT_EQ(Load(path, 2, 1, &frames), (std::vector<double>{N(0, 0), N(1, 0)}));
+  EXPECT_EQ(frames, 2u);
+  // A stereo slot whose file became mono: its second plane is silent.
+  dir.Write("g.wav", NumberedPcm16(1, 3));
+  EXPECT_EQ(Load(path, 3, 2), (std::vector<double>{N(0, 0), N(1, 0), N(2, 0), 0, 0, 0}));
 }
 
 TEST(SampleBuffer, ReversalTurnsTheFirstTwoPlanesAroundAndLeavesShortDataAlone)

@@ -104,15 +104,17 @@ TEST(WavSndfileComparison, EveryGeneratedFileDecodesToTheSameSamples)
     for (size_t i = 0; i < got.size(); ++i)
       ASSERT_EQ(got[i], expected[i]) << path << " sample " << i;
 
-    // The data step's planes hold channels 0 and 1 of the same samples; further planes stay 0.
+    // The data step's planes hold channels 0 and 1 of the same samples.
     SampleFileInfo header;
     ASSERT_TRUE(ReadWavHeader(path.c_str(), header)) << path;
     const size_t frames = header.frames, channels = header.channels;
-    auto planes = AllocateSampleData(header.frames, header.channels);
-    ASSERT_TRUE(LoadWavSampleData(path.c_str(), planes.get(), header.frames, header.channels)) << path;
-    for (size_t c = 0; c < channels; ++c)
+    DecodedSample decoded;
+    ASSERT_TRUE(LoadWavSampleData(path.c_str(), header.frames, header.channels, decoded)) << path;
+    ASSERT_EQ(decoded.frames, header.frames) << path;
+    const double* planes = decoded.data.get();
+    for (size_t c = 0; c < static_cast<size_t>(SamplePlanes(header.channels)); ++c)
       for (size_t f = 0; f < frames; ++f)
-        ASSERT_EQ(planes[c * frames + f], c < 2 ? expected[f * channels + c] : 0.0)
+        ASSERT_EQ(planes[c * frames + f], expected[f * channels + c])
             << path << " channel " << c << " frame " << f;
     ++compared;
   }
