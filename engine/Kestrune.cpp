@@ -175,26 +175,34 @@ void CLS_KESTRUNE::Reset()
 void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames)
 {
   std::lock_guard<std::recursive_mutex> lock(Mutex());
-  if (!mFirstBlockDone)
+  // A host block longer than the announced size arrives in pieces: the clean-ups run once, before the
+  // first piece, and the voice offsets (counted from the block's start) are cleared after the last.
+  const RenderPiece& piece = CurrentPiece();
+  if (piece.mFirst)
   {
-    // Notes received before the first render call are dropped.
-    mFirstBlockDone = true;
-    mEngine.ClearVoiceTable();
-    Reset();
+    if (!mFirstBlockDone)
+    {
+      // Notes received before the first render call are dropped.
+      mFirstBlockDone = true;
+      mEngine.ClearVoiceTable();
+      Reset();
+    }
+
+    // The transport has just stopped (playing or recording before, neither now): silence at once.
+    const bool playing = GetPlaying() != 0;
+    if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
+    mWasPlaying = playing;
+
+    // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
+    const Clock::time_point now = mClock();
+    if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
+    mLastBlockClock = now;
   }
 
-  // The transport has just stopped (playing or recording before, neither now): silence at once.
-  const bool playing = GetPlaying() != 0;
-  if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
-  mWasPlaying = playing;
-
-  // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
-  const Clock::time_point now = mClock();
-  if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
-
-  // Mixes the voices (nothing for 0 frames) and starts every voice offset over for the next block.
-  mEngine.Mix(outputs, nFrames > 0 ? nFrames : 0);
-  mLastBlockClock = now;
+  // Mixes the voices (nothing for 0 frames); once the block is done, every voice offset starts over
+  // for the next one.
+  mEngine.MixPiece(outputs, nFrames > 0 ? nFrames : 0, piece.mStart);
+  if (piece.mLast) mEngine.EndBlock();
 }
 
 void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)

@@ -326,6 +326,7 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
   if (DoesMIDI()) CallHost(audioMasterWantMidi);
   const int blockSize = GetBlockSize();
   if (nFrames <= 0 || blockSize <= 0) return;
+  const int frames = nFrames;
   std::vector<Sample*>& pieceIn = [this]() -> std::vector<Sample*>&
   {
     if constexpr (std::is_same<Sample, float>::value)
@@ -340,23 +341,30 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
     else
       return mPieceOutD;
   }();
-  // A host block longer than the announced block size is rendered in pieces of that size.
-  for (int done = 0; done < nFrames; done += blockSize)
+  // A host block longer than the announced block size is rendered in pieces of that size; the render
+  // learns each piece's place in the block (CurrentPiece), since MIDI offsets count from its start.
+  int done = 0;
+  do
   {
-    const int piece = std::min(blockSize, nFrames - done);
+    const int piece = std::min(blockSize, frames - done);
     for (size_t i = 0; i < pieceIn.size(); ++i)
       pieceIn[i] = (inputs && inputs[i]) ? inputs[i] + done : nullptr;
     for (size_t i = 0; i < pieceOut.size(); ++i)
       pieceOut[i] = (outputs && outputs[i]) ? outputs[i] + done : nullptr;
     AttachInputBuffers(0, NInChannels(), pieceIn.data(), piece);
     AttachOutputBuffers(0, NOutChannels(), pieceOut.data());
+    mPiece.mStart = done;
+    mPiece.mFirst = done == 0;
+    mPiece.mLast = done + piece >= frames;
     if constexpr (std::is_same<Sample, double>::value)
       ProcessBuffers(0.0, piece);
     else if (accumulate)
       ProcessBuffersAccumulating(0.0f, piece);
     else
       ProcessBuffers(0.0f, piece);
-  }
+    done += piece;
+  } while (done < frames);
+  mPiece = RenderPiece();
 }
 
 void IEffectVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames)
