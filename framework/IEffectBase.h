@@ -174,7 +174,8 @@ public:
   };
   const RenderPiece& CurrentPiece() const { return mPiece; }
 
-  // The first argument only selects the sample type. nFrames is at most the block size.
+  // The first argument only selects the sample type. nFrames is at most the block size; a call of
+  // 0 frames still runs the render (its per-call clean-ups) and writes no buffer.
   void ProcessBuffers(double, int nFrames);
   void ProcessBuffers(float, int nFrames);
   void ProcessBuffersAccumulating(float, int nFrames);
@@ -233,7 +234,7 @@ protected:
   // Frames a process call may touch: nFrames clipped into 0 .. block size.
   int ClampFrames(int nFrames) const;
   void ConvertOutputsToFloat(int nFrames, bool accumulate);
-  // The plug-in's render when it is ready, then FlushTinyOutputs.
+  // The plug-in's render when it is ready (also for 0 frames), then FlushTinyOutputs.
   void RenderOutputs(int frames);
   // Output values smaller in size than the smallest normal float become 0.
   void FlushTinyOutputs(int nFrames);

@@ -325,8 +325,10 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (DoesMIDI()) CallHost(audioMasterWantMidi);
   const int blockSize = GetBlockSize();
-  if (nFrames <= 0 || blockSize <= 0) return;
-  const int frames = nFrames;
+  if (blockSize <= 0) return;
+  // A call of 0 frames (or a negative count) is rendered as one empty piece: the render's per-call
+  // work runs and no buffer is written.
+  const int frames = nFrames > 0 ? nFrames : 0;
   std::vector<Sample*>& pieceIn = [this]() -> std::vector<Sample*>&
   {
     if constexpr (std::is_same<Sample, float>::value)
@@ -347,10 +349,11 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
   do
   {
     const int piece = std::min(blockSize, frames - done);
+    const bool write = piece > 0;
     for (size_t i = 0; i < pieceIn.size(); ++i)
-      pieceIn[i] = (inputs && inputs[i]) ? inputs[i] + done : nullptr;
+      pieceIn[i] = (write && inputs && inputs[i]) ? inputs[i] + done : nullptr;
     for (size_t i = 0; i < pieceOut.size(); ++i)
-      pieceOut[i] = (outputs && outputs[i]) ? outputs[i] + done : nullptr;
+      pieceOut[i] = (write && outputs && outputs[i]) ? outputs[i] + done : nullptr;
     AttachInputBuffers(0, NInChannels(), pieceIn.data(), piece);
     AttachOutputBuffers(0, NOutChannels(), pieceOut.data());
     mPiece.mStart = done;

@@ -1,7 +1,12 @@
 // Process calls as hosts make them, heard through the built module: blocks longer than the announced
-// size (rendered in pieces, every note still at its own frame, in both precisions).
+// size (rendered in pieces, every note still at its own frame, in both precisions) and calls of 0
+// frames (which write nothing but do the render's per-call work: the first call's start-up, the reset
+// of the voice offsets, the pause clock and the transport check).
 
 #include "sound/SoundFixture.h"
+
+#include <chrono>
+#include <thread>
 
 using namespace soundtest;
 
@@ -86,4 +91,87 @@ TEST_F(SoundRenderCalls, NoteAtAnOffsetPastTheBlockStartsAtTheNextBlocksFirstFra
   EXPECT_TRUE(Silent());
   Render(4);
   EXPECT_EQ(mL[0], 1.0);
+}
+
+TEST_F(SoundRenderCalls, ZeroFrameCallsWriteNothingInEitherPrecision)
+{
+  mSlots[0].active = 1;
+  mSlots[0].loop = 1;
+  mSlots[0].path = WriteWav("one.wav", {std::vector<double>(64, 1.0)}, 44100);
+  Start();
+  NoteOn(60);
+  std::vector<double> dl(4, 7.0), dr(4, 7.0);
+  double* douts[2] = {dl.data(), dr.data()};
+  std::vector<float> fl(4, 7.0f), fr(4, 7.0f);
+  float* fouts[2] = {fl.data(), fr.data()};
+  for (int n : {0, -5})
+  {
+    Fx()->processDoubleReplacing(Fx(), nullptr, douts, n);
+    Fx()->processReplacing(Fx(), nullptr, fouts, n);
+    Fx()->process(Fx(), nullptr, fouts, n);
+  }
+  EXPECT_EQ(dl, std::vector<double>(4, 7.0));
+  EXPECT_EQ(dr, std::vector<double>(4, 7.0));
+  EXPECT_EQ(fl, std::vector<float>(4, 7.0f));
+  EXPECT_EQ(fr, std::vector<float>(4, 7.0f));
+  Render(4);
+  EXPECT_EQ(mL[3], 1.0); // the note goes on
+}
+
+TEST_F(SoundRenderCalls, ZeroFrameFirstCallDoesTheStartUpSoTheNextNoteIsHeard)
+{
+  mSlots[0].active = 1;
+  mSlots[0].path = WriteWav("one.wav", {std::vector<double>(64, 1.0)}, 44100);
+  mPlug->Open();
+  ASSERT_EQ(mPlug->SetChunk(StateChunk(mSlots)), 1);
+  Render(0);
+  NoteOn(60);
+  Render(4);
+  EXPECT_EQ(mL[0], 1.0);
+}
+
+TEST_F(SoundRenderCalls, ZeroFrameCallEndsTheBlockSoAPendingNoteStartsAtTheNextFirstFrame)
+{
+  mSlots[0].active = 1;
+  mSlots[0].path = WriteWav("one.wav", {std::vector<double>(2000, 1.0)}, 1000);
+  Start(1000.0f, 512);
+  NoteOn(60, 127, 100);
+  Render(0);
+  Render(8);
+  EXPECT_EQ(mL[0], 1.0);
+}
+
+TEST_F(SoundRenderCalls, ZeroFrameCallsKeepThePauseClockGoing)
+{
+  mSlots[0].active = 1;
+  mSlots[0].loop = 1;
+  mSlots[0].path = WriteWav("one.wav", {std::vector<double>(64, 1.0)}, 44100);
+  Start();
+  NoteOn(60);
+  Render(4);
+  // Three calls 0.3 s apart: no pause of more than half a second, though 0.9 s pass without audio.
+  for (int k = 0; k < 3; ++k)
+  {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Render(0);
+  }
+  Render(4);
+  EXPECT_EQ(mL[3], 1.0);
+}
+
+TEST_F(SoundRenderCalls, TransportStopSeenByAZeroFrameCallSilences)
+{
+  mSlots[0].active = 1;
+  mSlots[0].loop = 1;
+  mSlots[0].path = WriteWav("one.wav", {std::vector<double>(64, 1.0)}, 44100);
+  Start();
+  mHost.mTimeInfo.flags |= kVstTransportPlaying;
+  NoteOn(60);
+  Render(4);
+  EXPECT_EQ(mL[3], 1.0);
+  mHost.mTimeInfo.flags &= ~kVstTransportPlaying; // stopped during an empty call ...
+  Render(0);
+  mHost.mTimeInfo.flags |= kVstTransportPlaying; // ... and running again at the next block
+  Render(4);
+  EXPECT_TRUE(Silent());
 }
