@@ -14,6 +14,9 @@ void FormatFixed(double value, int decimals, char* out, size_t outSize);
 // Writes an int ("%d"), cut to outSize bytes.
 void FormatInt(long long value, char* out, size_t outSize);
 
-// Reads the number at the start of text the way atof does in the C locale (leading blanks and a sign
-// allowed, trailing text ignored); 0 when there is none. Null text reads as 0.
+// Reads the number at the start of text the way strtod (and atof) does in the C locale, whatever the
+// process locale: leading blanks and a sign allowed, trailing text ignored; decimal numbers with an
+// optional "e" exponent, hexadecimal ones after "0x" with an optional "p" exponent, "inf", "infinity"
+// and "nan" in any case; a number too large gives +-infinity (HUGE_VAL) and one too small +-0. 0 when
+// there is no number; null text reads as 0.
 double ParseDouble(const char* text);

@@ -1,6 +1,7 @@
 // The built module as a host sees it: identity, flags and entry points, and the 60 parameters with their
 // names, labels, display texts, normalised values, text entry and vendor-specific value calls.
 
+#include "framework/CommaLocale.h"
 #include "plugin/ModuleFixture.h"
 
 #include <algorithm>
@@ -121,6 +122,52 @@ TEST_F(ModuleParameters, TextEntrySetsValuesByDisplayTextOrNumberClampedToTheRan
   EXPECT_EQ(mPlug->Dispatch(effString2Parameter, -1, 0, const_cast<char*>("1")), 0);
   EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 3, 0, nullptr), 1);
   EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 3), "41");
+}
+
+TEST_F(ModuleParameters, TypedNumbersReadAsTheCLibraryDoesAndBeyondTheRangeGiveItsLimits)
+{
+  mPlug->Open();
+  struct Case
+  {
+    int idx;
+    const char* text;
+    const char* display;    // after effString2Parameter
+    const char* normalized; // of the text, by the vendor call
+  };
+  const Case cases[] = {
+      {9, "0x10", "16", "0.88888888888888884"},       // hexadecimal, Volume -48..24
+      {9, "1e400", "24", "1.00000000000000000"},      // too large: the upper limit
+      {9, "-1e400", "-48", "0.00000000000000000"},    // and the lower one
+      {9, "-0x1p4 dB", "-16", "0.44444444444444442"}, //
+      {5, "0x1p2", "4.00", "0.50000000000000000"},    // Attack, shape 2
+      {5, "-inf", "0", "0.00000000000000000"},        //
+      {5, "Infinity", "16.00", "1.00000000000000000"},
+      {5, "1e-400", "0", "0.00000000000000000"}, // too small: 0
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.text);
+    char text[64];
+    std::strcpy(text, c.text);
+    EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, c.idx, text), kBeef);
+    EXPECT_STREQ(text, c.normalized);
+    std::strcpy(text, c.text);
+    EXPECT_EQ(mPlug->Dispatch(effString2Parameter, c.idx, 0, text), 1);
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, c.idx), c.display);
+  }
+}
+
+TEST_F(ModuleParameters, TypedNumbersReadTheSameInALocaleWithADecimalComma)
+{
+  mPlug->Open();
+  testsupport::CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << testsupport::kNoCommaLocale;
+  char text[64] = "0.5";
+  EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 5, 0, text), 1);
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 5), "0.50");
+  std::strcpy(text, "4.0");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 5, text), kBeef);
+  EXPECT_STREQ(text, "0.50000000000000000");
 }
 
 TEST_F(ModuleParameters, VendorCallsFormatParseAndCountTheSlotParameters)
