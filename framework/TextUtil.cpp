@@ -1,5 +1,7 @@
 #include "framework/TextUtil.h"
 
+#include "drawing/DRAW_Utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -11,11 +13,52 @@ void CopyText(char* dst, size_t dstSize, const char* src)
   size_t n = 0;
   if (src)
   {
-    while (n + 1 < dstSize && src[n] != '\0')
-      ++n;
+    // Up to a whole character (at most four bytes) past what fits: enough to read the last character
+    // that starts inside the field whole, so that it is kept or left out whole.
+    constexpr size_t kMaxCharBytes = 4;
+    const size_t scan = dstSize - 1 + kMaxCharBytes;
+    size_t length = 0;
+    while (length < scan && src[length] != '\0')
+      ++length;
+    n = FitBytes(std::string_view(src, length), dstSize - 1);
     std::memmove(dst, src, n);
   }
   dst[n] = '\0';
+}
+
+size_t CountChars(std::string_view text)
+{
+  const char* p = text.data();
+  const char* end = p + text.size();
+  size_t n = 0;
+  for (; p < end; ++n)
+    DRAW_NextCodepoint(p, end);
+  return n;
+}
+
+size_t CharPrefixBytes(std::string_view text, size_t maxChars)
+{
+  const char* p = text.data();
+  const char* end = p + text.size();
+  for (size_t n = 0; n < maxChars && p < end; ++n)
+    DRAW_NextCodepoint(p, end);
+  return static_cast<size_t>(p - text.data());
+}
+
+size_t FitBytes(std::string_view text, size_t maxBytes)
+{
+  if (text.size() <= maxBytes) return text.size();
+  const char* p = text.data();
+  const char* end = p + text.size();
+  size_t fit = 0;
+  while (p < end)
+  {
+    DRAW_NextCodepoint(p, end);
+    const size_t after = static_cast<size_t>(p - text.data());
+    if (after > maxBytes) break;
+    fit = after;
+  }
+  return fit;
 }
 
 namespace
