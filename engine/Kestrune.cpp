@@ -63,26 +63,31 @@ CLS_KESTRUNE::~CLS_KESTRUNE()
 void CLS_KESTRUNE::InitSlotParams(int slot)
 {
   auto param = [&](ESlotParam kind) { return GetParam(slot * kParamsPerSlot + kind); };
+  // Hosts list all 60 parameters by name, and some show only the first eight characters: the slot
+  // number comes first ("1 Attack" ... "5 Loop"), so that each name tells its slot and kind apart within
+  // those eight. Projects store parameters by index, so the names can change freely.
+  const std::string prefix = std::string(1, static_cast<char>('1' + slot)) + ' ';
+  auto named = [&prefix](const char* kind) { return prefix + kind; };
   auto initNoYes = [&](ESlotParam kind, const char* name, int defaultVal)
   {
     IParam* p = param(kind);
-    p->InitEnum(name, defaultVal, 2);
+    p->InitEnum(named(name).c_str(), defaultVal, 2);
     p->SetDisplayText(0, kNoText);
     p->SetDisplayText(1, kYesText);
   };
 
   initNoYes(kActive, "Active", 1);
-  param(kLowNote)->InitInt("Low Note", 36, 12, 127);
-  param(kHighNote)->InitInt("High Note", 127, 12, 127);
-  param(kRootNote)->InitInt("Root Note", 41, 12, 127);
-  param(kSemitonesMultiply)->InitDouble("Semitones Multiply", 1.0, 0.1, 48.0, 0.1);
-  param(kAttack)->InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
+  param(kLowNote)->InitInt(named("Low Note").c_str(), 36, 12, 127);
+  param(kHighNote)->InitInt(named("High Note").c_str(), 127, 12, 127);
+  param(kRootNote)->InitInt(named("Root Note").c_str(), 41, 12, 127);
+  param(kSemitonesMultiply)->InitDouble(named("Semitones Multiply").c_str(), 1.0, 0.1, 48.0, 0.1);
+  param(kAttack)->InitDouble(named("Attack").c_str(), 0.8, 0.0, 16.0, 0.01, "s");
   param(kAttack)->SetShape(kAttackReleaseShape);
-  param(kRelease)->InitDouble("Release", 1.5, 0.0, 16.0, 0.01, "s");
+  param(kRelease)->InitDouble(named("Release").c_str(), 1.5, 0.0, 16.0, 0.01, "s");
   param(kRelease)->SetShape(kAttackReleaseShape);
-  param(kPan)->InitInt("Pan", 0, -100, 100);
+  param(kPan)->InitInt(named("Pan").c_str(), 0, -100, 100);
   initNoYes(kAlternatePan, "Alternate Pan", 0);
-  param(kVolume)->InitInt("Volume", 0, -48, 24, "dB");
+  param(kVolume)->InitInt(named("Volume").c_str(), 0, -48, 24, "dB");
   initNoYes(kReverse, "Reverse", 0);
   initNoYes(kLoop, "Loop", 1);
 }

@@ -2,6 +2,7 @@
 // names, labels, display texts, normalised values, text entry and vendor-specific value calls.
 
 #include "framework/CommaLocale.h"
+#include "framework/IParam.h" // MAX_PARAM_NAME_LEN: the field the binding fills
 #include "plugin/ModuleFixture.h"
 
 #include <algorithm>
@@ -49,12 +50,27 @@ TEST_F(ModuleParameters, EverySlotHasTheTwelveKindsWithNamesLabelsAndDefaultDisp
   for (int idx = 0; idx < 60; ++idx)
   {
     const KindExpectation& k = kKinds[idx % 12];
-    EXPECT_EQ(mPlug->ParamText(effGetParamName, idx), k.name) << idx;
+    EXPECT_EQ(mPlug->ParamText(effGetParamName, idx), std::to_string(idx / 12 + 1) + " " + k.name) << idx;
     EXPECT_EQ(mPlug->ParamText(effGetParamLabel, idx), k.label) << idx;
     EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, idx), k.display) << idx;
     EXPECT_NEAR(mPlug->GetParameter(idx), k.normalized, 1e-6) << idx;
     EXPECT_EQ(mPlug->Dispatch(effCanBeAutomated, idx), 1) << idx;
   }
+}
+
+TEST_F(ModuleParameters, NamesStartWithTheSlotNumberAndDifferWithinTheirFirstEightCharacters)
+{
+  EXPECT_EQ(mPlug->ParamText(effGetParamName, 5), "1 Attack");
+  EXPECT_EQ(mPlug->ParamText(effGetParamName, 59), "5 Loop");
+  std::vector<std::string> shortNames;
+  for (int idx = 0; idx < 60; ++idx)
+  {
+    const std::string name = mPlug->ParamText(effGetParamName, idx);
+    EXPECT_LT(name.size(), static_cast<size_t>(MAX_PARAM_NAME_LEN)) << name;
+    shortNames.push_back(name.substr(0, kVstMaxParamStrLen));
+  }
+  std::sort(shortNames.begin(), shortNames.end());
+  EXPECT_EQ(std::adjacent_find(shortNames.begin(), shortNames.end()), shortNames.end());
 }
 
 TEST_F(ModuleParameters, NormalisedValuesRoundTripAndSnapForEveryKind)
