@@ -1,6 +1,7 @@
 #include "drawing/DRAW_CachedFont.h"
 
 #include "drawing/DRAW_Blend.h"
+#include "drawing/DRAW_Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,39 +10,6 @@ using namespace draw_blend;
 
 namespace
 {
-
-// Decodes one UTF-8 code point at p (p < end) and moves p past it. A byte that does not start a
-// well-formed sequence is taken alone as its Latin-1 value.
-uint32_t NextCodepoint(const char*& p, const char* end)
-{
-  const auto* u = reinterpret_cast<const unsigned char*>(p);
-  const unsigned lead = u[0];
-  int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
-  if (lead >= 0xF5) extra = 0;
-  if (extra == 0 || end - p <= extra)
-  {
-    ++p;
-    return lead;
-  }
-  uint32_t cp = lead & (0x3F >> extra);
-  for (int i = 1; i <= extra; ++i)
-  {
-    if ((u[i] & 0xC0) != 0x80)
-    {
-      ++p;
-      return lead;
-    }
-    cp = (cp << 6) | (u[i] & 0x3F);
-  }
-  const uint32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-  {
-    ++p;
-    return lead;
-  }
-  p += extra + 1;
-  return cp;
-}
 
 const char* LineEnd(const char* p, const char* end)
 {
@@ -93,7 +61,7 @@ int DRAW_CachedFont::LineWidth(const char* p, const char* end)
   int width = 0;
   while (p < end)
   {
-    const uint32_t cp = NextCodepoint(p, end);
+    const uint32_t cp = DRAW_NextCodepoint(p, end);
     if (cp != '\r') width += GetGlyph(cp).image.advance;
   }
   return width;
@@ -126,7 +94,7 @@ void DRAW_CachedFont::DrawLine(DRAW_IBitmap* dest, const char* p, const char* en
   const CopySourceAlphaOp op(weight);
   while (p < end)
   {
-    const uint32_t cp = NextCodepoint(p, end);
+    const uint32_t cp = DRAW_NextCodepoint(p, end);
     if (cp == '\r') continue;
     const Glyph& g = GetGlyph(cp);
     const DRAW_GlyphImage& im = g.image;

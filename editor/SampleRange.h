@@ -2,9 +2,10 @@
 // The keyboard range view under each slot's sample view: shows the slot's key range and root note on
 // a compressed note axis (notes below the range squeezed to its left, notes above it to its right), the
 // keys being held, and the names of the low, root and high notes. Dragging along the top band moves the
-// nearer range end, or the root marker when the drag starts on it; a right click (or a left click below
-// the band) opens a text entry for the note number of the third clicked. Every edit goes to the slot's
-// Low Note, High Note or Root Note parameter, and the engine writes the values back (SetLowKey...).
+// range end nearer the press for the whole drag, or the root marker when the drag starts on it; a right click
+// (or a left click below the band) opens a text entry for the note number of the third clicked. Every edit
+// goes to the slot's Low Note, High Note or Root Note parameter, and the engine writes the values back
+// (SetLowKey...).
 //
 // Notes are view notes: MIDI note - 12, 0..115.
 //
@@ -98,6 +99,9 @@ private:
   std::atomic<int16_t> mHeldCount{0};
   std::atomic<bool> mRedraw{true};
   short mEditMode = kEditNone;
+  // The range end a mouse gesture moves (kEditLow or kEditHigh), chosen once per gesture; kEditNone
+  // between gestures.
+  short mDragEnd = kEditNone;
   bool mInitialised = false;
   bool mEditing = false;
 };

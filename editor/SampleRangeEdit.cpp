@@ -41,6 +41,7 @@ void SampleRange::OnMouseDown(int x, int y, IMouseMod* mod)
   if (mod->L && mRECT.Contains(x, y) && y <= mRECT.T + kRangeBandBottomPx)
   {
     mEditMode = kEditNone;
+    mDragEnd = kEditNone;
     MouseEdit(x, y, true);
   }
 }
@@ -55,6 +56,7 @@ void SampleRange::OnMouseDrag(int x, int y, int, int, IMouseMod* mod)
 
 void SampleRange::OnMouseUp(int, int, IMouseMod*)
 {
+  mDragEnd = kEditNone;
   SetCursor(IGraphics::kCursorArrow);
 }
 
@@ -104,13 +106,14 @@ void SampleRange::MouseEdit(int x, int, bool click)
   const int mid = static_cast<int>((loX + hiX + 1) * 0.5);
 
   bool rootEdit = mEditMode == kEditRootMouse;
+  if (!rootEdit && click && x >= rootX - kRangeGrabPx && x <= rootX + kRangeGrabPx) rootEdit = true;
   if (!rootEdit)
   {
-    if (click && x >= rootX - kRangeGrabPx && x <= rootX + kRangeGrabPx)
-    {
-      rootEdit = true;
-    }
-    else if (x > mid)
+    // The end nearer the press (or the first step of a drag that began elsewhere) is the one moved for
+    // the whole gesture: dragging it past the middle of the range, or past the other end, never moves
+    // the other end.
+    if (mDragEnd == kEditNone) mDragEnd = x > mid ? kEditHigh : kEditLow;
+    if (mDragEnd == kEditHigh)
     {
       if (click && std::abs(x - hiX) <= kRangeGrabPx) SetCursor(IGraphics::kCursorSizeWE);
       const int wanted =

@@ -66,26 +66,31 @@ CLS_KESTRUNE::~CLS_KESTRUNE()
 void CLS_KESTRUNE::InitSlotParams(int slot)
 {
   auto param = [&](ESlotParam kind) { return GetParam(slot * kParamsPerSlot + kind); };
+  // Hosts list all 60 parameters by name, and some show only the first eight characters: the slot
+  // number comes first ("1 Attack" ... "5 Loop"), so that each name tells its slot and kind apart within
+  // those eight. Projects store parameters by index, so the names can change freely.
+  const std::string prefix = std::string(1, static_cast<char>('1' + slot)) + ' ';
+  auto named = [&prefix](const char* kind) { return prefix + kind; };
   auto initNoYes = [&](ESlotParam kind, const char* name, int defaultVal)
   {
     IParam* p = param(kind);
-    p->InitEnum(name, defaultVal, 2);
+    p->InitEnum(named(name).c_str(), defaultVal, 2);
     p->SetDisplayText(0, kNoText);
     p->SetDisplayText(1, kYesText);
   };
 
   initNoYes(kActive, "Active", 1);
-  param(kLowNote)->InitInt("Low Note", 36, 12, 127);
-  param(kHighNote)->InitInt("High Note", 127, 12, 127);
-  param(kRootNote)->InitInt("Root Note", 41, 12, 127);
-  param(kSemitonesMultiply)->InitDouble("Semitones Multiply", 1.0, 0.1, 48.0, 0.1);
-  param(kAttack)->InitDouble("Attack", 0.8, 0.0, 16.0, 0.01, "s");
+  param(kLowNote)->InitInt(named("Low Note").c_str(), 36, 12, 127);
+  param(kHighNote)->InitInt(named("High Note").c_str(), 127, 12, 127);
+  param(kRootNote)->InitInt(named("Root Note").c_str(), 41, 12, 127);
+  param(kSemitonesMultiply)->InitDouble(named("Semitones Multiply").c_str(), 1.0, 0.1, 48.0, 0.1);
+  param(kAttack)->InitDouble(named("Attack").c_str(), 0.8, 0.0, 16.0, 0.01, "s");
   param(kAttack)->SetShape(kAttackReleaseShape);
-  param(kRelease)->InitDouble("Release", 1.5, 0.0, 16.0, 0.01, "s");
+  param(kRelease)->InitDouble(named("Release").c_str(), 1.5, 0.0, 16.0, 0.01, "s");
   param(kRelease)->SetShape(kAttackReleaseShape);
-  param(kPan)->InitInt("Pan", 0, -100, 100);
+  param(kPan)->InitInt(named("Pan").c_str(), 0, -100, 100);
   initNoYes(kAlternatePan, "Alternate Pan", 0);
-  param(kVolume)->InitInt("Volume", 0, -48, 24, "dB");
+  param(kVolume)->InitInt(named("Volume").c_str(), 0, -48, 24, "dB");
   initNoYes(kReverse, "Reverse", 0);
   initNoYes(kLoop, "Loop", 1);
 }
@@ -178,26 +183,34 @@ void CLS_KESTRUNE::Reset()
 void CLS_KESTRUNE::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames)
 {
   std::lock_guard<InstanceMutex> lock(Mutex());
-  if (!mFirstBlockDone)
+  // A host block longer than the announced size arrives in pieces: the clean-ups run once, before the
+  // first piece, and the voice offsets (counted from the block's start) are cleared after the last.
+  const RenderPiece& piece = CurrentPiece();
+  if (piece.mFirst)
   {
-    // Notes received before the first render call are dropped.
-    mFirstBlockDone = true;
-    mEngine.ClearVoiceTable();
-    Reset();
+    if (!mFirstBlockDone)
+    {
+      // Notes received before the first render call are dropped.
+      mFirstBlockDone = true;
+      mEngine.ClearVoiceTable();
+      Reset();
+    }
+
+    // The transport has just stopped (playing or recording before, neither now): silence at once.
+    const bool playing = GetPlaying() != 0;
+    if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
+    mWasPlaying = playing;
+
+    // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
+    const Clock::time_point now = mClock();
+    if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
+    mLastBlockClock = now;
   }
 
-  // The transport has just stopped (playing or recording before, neither now): silence at once.
-  const bool playing = GetPlaying() != 0;
-  if (mWasPlaying && !playing) mEngine.SilenceAllVoices();
-  mWasPlaying = playing;
-
-  // A pause of more than kGapSeconds between render calls ends notes that would otherwise hang.
-  const Clock::time_point now = mClock();
-  if (now - mLastBlockClock > std::chrono::duration<double>(kGapSeconds)) mEngine.SilenceAllVoices();
-
-  // Mixes the voices (nothing for 0 frames) and starts every voice offset over for the next block.
-  mEngine.Mix(outputs, nFrames > 0 ? nFrames : 0);
-  mLastBlockClock = now;
+  // Mixes the voices (nothing for 0 frames); once the block is done, every voice offset starts over
+  // for the next one.
+  mEngine.MixPiece(outputs, nFrames > 0 ? nFrames : 0, piece.mStart);
+  if (piece.mLast) mEngine.EndBlock();
 }
 
 void CLS_KESTRUNE::ProcessMidiMsg(IMidiMsg* msg)

@@ -47,10 +47,17 @@ public:
   // Frees all 24 voices and sets mVoiceCount to 0 (the first render call's start-up).
   void ClearVoiceTable();
 
-  // Mixes every sounding voice into out[0] (left) and out[1] (right), writing nFrames frames, then
-  // sets every voice offset to 0. nFrames <= 0 mixes nothing. Reads stay inside the slot's data also
-  // when a looping voice steps further than the whole sample in one frame; a voice on a slot without
-  // frames is freed without a read. Uses a member scratch: one call at a time (the instance mutex).
+  // Mixes every sounding voice into out[0] (left) and out[1] (right), writing nFrames frames: frames
+  // blockStart .. blockStart + nFrames - 1 of the host's block, whose start the voice offsets count
+  // from (a voice sounds from its offset on). nFrames <= 0 mixes nothing. Reads stay inside the slot's
+  // data also when a looping voice steps further than the whole sample in one frame; a voice on a
+  // slot without frames is freed without a read. Uses a member scratch: one call at a time (the
+  // instance mutex).
+  void MixPiece(double** out, int nFrames, int blockStart);
+  // The host's block is done: every voice offset becomes 0, so voices started for it (also at an
+  // offset past its end) play from the first frame of the next one.
+  void EndBlock();
+  // One whole block: MixPiece from frame 0, then EndBlock.
   void Mix(double** out, int nFrames);
 
   // Reverses the slot's data in place (each channel's frames in opposite order) and tells the view.

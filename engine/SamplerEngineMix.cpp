@@ -221,6 +221,17 @@ FrameResult GeneralFrame(VoiceRun& r, double* acc, int i)
 
 void SamplerEngine::Mix(double** out, int nFrames)
 {
+  MixPiece(out, nFrames, 0);
+  EndBlock();
+}
+
+void SamplerEngine::EndBlock()
+{
+  std::fill(mVoiceOffset, mVoiceOffset + kNumVoices, 0);
+}
+
+void SamplerEngine::MixPiece(double** out, int nFrames, int blockStart)
+{
   if (nFrames > 0)
   {
     double* left = out[0];
@@ -236,7 +247,9 @@ void SamplerEngine::Mix(double** out, int nFrames)
       for (int v = 0; v < count; ++v)
       {
         if (mVoiceSlot[v] == 0) continue;
-        const int from = std::max(0, mVoiceOffset[v] - c0);
+        // The offset counts from the host block's start; compare in 64 bits, as it is the host's number.
+        const int64_t start = static_cast<int64_t>(mVoiceOffset[v]) - blockStart - c0;
+        const int from = start > 0 ? static_cast<int>(std::min<int64_t>(start, len)) : 0;
         if (from >= len) continue;
         const int s = mVoiceSlot[v] - 1;
         if (s < 0 || s >= kNumSlots || mSampleFrames[s] == 0 || !mSampleData[s])
@@ -256,7 +269,6 @@ void SamplerEngine::Mix(double** out, int nFrames)
       }
     }
   }
-  std::fill(mVoiceOffset, mVoiceOffset + kNumVoices, 0);
 }
 
 void SamplerEngine::MixVoice(int v, int s, double* acc, int from, int to)

@@ -1,6 +1,7 @@
 #include "framework/IEditableTextControl.h"
 
 #include "framework/IGraphics.h"
+#include "framework/TextUtil.h"
 
 IEditableTextControl::IEditableTextControl(IEffectBase* plug, const IRECT& rect, const IText* text,
                                            const char* str, bool editable, bool hideText)
@@ -11,7 +12,9 @@ IEditableTextControl::IEditableTextControl(IEffectBase* plug, const IRECT& rect,
 std::string IEditableTextControl::ShownText() const
 {
   if (!mHideText) return mStr;
-  return std::string(mStr.size() < kMaxHiddenChars ? mStr.size() : kMaxHiddenChars, '*');
+  // One asterisk per character, not per byte of its UTF-8 form.
+  const std::size_t chars = CountChars(mStr);
+  return std::string(chars < kMaxHiddenChars ? chars : kMaxHiddenChars, '*');
 }
 
 bool IEditableTextControl::Draw(IGraphics* graphics)

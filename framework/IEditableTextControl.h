@@ -8,7 +8,7 @@
 class IEditableTextControl : public ITextControl
 {
 public:
-  // Longest run of asterisks a hidden text shows.
+  // Longest run of asterisks a hidden text shows (one per character).
   static constexpr std::size_t kMaxHiddenChars = 254;
 
   IEditableTextControl(IEffectBase* plug, const IRECT& rect, const IText* text, const char* str = "",

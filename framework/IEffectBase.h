@@ -168,7 +168,20 @@ public:
   void AttachInputBuffers(int idx, int n, float** data, int nFrames);
   void AttachOutputBuffers(int idx, int n, double** data);
   void AttachOutputBuffers(int idx, int n, float** data);
-  // The first argument only selects the sample type. nFrames is at most the block size.
+  // Where the frames of the render in progress lie in the host's process call. A host block longer
+  // than the announced block size is rendered in pieces of that size (the binding sets this around
+  // each piece); MIDI offsets count from the start of the host's block, not of the piece. Outside a
+  // process call, and for a direct call of the render, it describes one whole block.
+  struct RenderPiece
+  {
+    int mStart = 0;     // the piece's first frame in the host's block
+    bool mFirst = true; // the process call's first piece (clean-ups run once per call)
+    bool mLast = true;  // the process call's last piece (the block is done after it)
+  };
+  const RenderPiece& CurrentPiece() const { return mPiece; }
+
+  // The first argument only selects the sample type. nFrames is at most the block size; a call of
+  // 0 frames still runs the render (its per-call clean-ups) and writes no buffer.
   void ProcessBuffers(double, int nFrames);
   void ProcessBuffers(float, int nFrames);
   void ProcessBuffersAccumulating(float, int nFrames);
@@ -227,7 +240,7 @@ protected:
   // Frames a process call may touch: nFrames clipped into 0 .. block size.
   int ClampFrames(int nFrames) const;
   void ConvertOutputsToFloat(int nFrames, bool accumulate);
-  // The plug-in's render when it is ready, then FlushTinyOutputs.
+  // The plug-in's render when it is ready (also for 0 frames), then FlushTinyOutputs.
   void RenderOutputs(int frames);
   // Output values smaller in size than the smallest normal float become 0.
   void FlushTinyOutputs(int nFrames);
@@ -258,6 +271,7 @@ protected:
   std::vector<double*> mOutData;
   std::vector<std::unique_ptr<InChannel>> mInChannels;
   std::vector<std::unique_ptr<OutChannel>> mOutChannels;
+  RenderPiece mPiece;
 };
 
 constexpr int kMidiNoteNameBytes = 64; // a host's MIDI key name field (published kVstMaxNameLen)

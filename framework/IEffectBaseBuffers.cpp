@@ -160,8 +160,9 @@ void IEffectBase::FlushTinyOutputs(int nFrames)
 
 void IEffectBase::RenderOutputs(int frames)
 {
-  if (!mParamsReady || frames <= 0) return;
-  ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames);
+  // 0 frames still reaches the render: its start-up and clean-ups belong to every process call.
+  if (!mParamsReady) return;
+  ProcessDoubleReplacing(mInData.data(), mOutData.data(), frames < 0 ? 0 : frames);
   FlushTinyOutputs(frames);
 }
 

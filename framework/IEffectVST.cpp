@@ -351,7 +351,10 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
   std::lock_guard<InstanceMutex> lock(mMutex);
   if (DoesMIDI()) CallHost(audioMasterWantMidi);
   const int blockSize = GetBlockSize();
-  if (nFrames <= 0 || blockSize <= 0) return;
+  if (blockSize <= 0) return;
+  // A call of 0 frames (or a negative count) is rendered as one empty piece: the render's per-call
+  // work runs and no buffer is written.
+  const int frames = nFrames > 0 ? nFrames : 0;
   std::vector<Sample*>& pieceIn = [this]() -> std::vector<Sample*>&
   {
     if constexpr (std::is_same<Sample, float>::value)
@@ -366,23 +369,31 @@ void IEffectVST::ProcessInPieces(Sample** inputs, Sample** outputs, int nFrames,
     else
       return mPieceOutD;
   }();
-  // A host block longer than the announced block size is rendered in pieces of that size.
-  for (int done = 0; done < nFrames; done += blockSize)
+  // A host block longer than the announced block size is rendered in pieces of that size; the render
+  // learns each piece's place in the block (CurrentPiece), since MIDI offsets count from its start.
+  int done = 0;
+  do
   {
-    const int piece = std::min(blockSize, nFrames - done);
+    const int piece = std::min(blockSize, frames - done);
+    const bool write = piece > 0;
     for (size_t i = 0; i < pieceIn.size(); ++i)
-      pieceIn[i] = (inputs && inputs[i]) ? inputs[i] + done : nullptr;
+      pieceIn[i] = (write && inputs && inputs[i]) ? inputs[i] + done : nullptr;
     for (size_t i = 0; i < pieceOut.size(); ++i)
-      pieceOut[i] = (outputs && outputs[i]) ? outputs[i] + done : nullptr;
+      pieceOut[i] = (write && outputs && outputs[i]) ? outputs[i] + done : nullptr;
     AttachInputBuffers(0, NInChannels(), pieceIn.data(), piece);
     AttachOutputBuffers(0, NOutChannels(), pieceOut.data());
+    mPiece.mStart = done;
+    mPiece.mFirst = done == 0;
+    mPiece.mLast = done + piece >= frames;
     if constexpr (std::is_same<Sample, double>::value)
       ProcessBuffers(0.0, piece);
     else if (accumulate)
       ProcessBuffersAccumulating(0.0f, piece);
     else
       ProcessBuffers(0.0f, piece);
-  }
+    done += piece;
+  } while (done < frames);
+  mPiece = RenderPiece();
 }
 
 void IEffectVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames)

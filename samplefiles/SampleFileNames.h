@@ -21,7 +21,8 @@ std::string_view FileNameOf(std::string_view path);
 std::string_view FolderOf(std::string_view path);
 
 // What a slot shows for path: its file name, cut to its first kDisplayNameCutChars characters when it
-// is longer than kDisplayNameMaxChars (a name of exactly kDisplayNameMaxChars stays whole).
+// is longer than kDisplayNameMaxChars (a name of exactly kDisplayNameMaxChars stays whole). Characters
+// are UTF-8 characters as the editor draws them; a name is never cut inside one.
 std::string DisplayNameOf(std::string_view path);
 
 // True for names that end in ".wav" or ".ogg", compared case-insensitively: the files that a slot's

@@ -138,6 +138,38 @@ TEST_F(SampleRangeTest, DraggingTheHighEndPastTheLowEndStopsAtLowAndViceVersa)
   EXPECT_EQ(Engine().mLowNote[0], 53);
 }
 
+TEST_F(SampleRangeTest, TheEndGrabbedAtThePressIsTheOneMovedForTheWholeDrag)
+{
+  SetRange(36, 111);                  // view 24..99: loX = 54, hiX = 156, mid = 105; the root marker is at 65
+  Press(156, 210);                    // the high end
+  for (int x = 150; x >= 30; x -= 10) // across the middle and past the low end
+  {
+    MoveTo(x, 210);
+    ASSERT_EQ(View()->Low(), 24) << x;
+  }
+  Release(30, 210);
+  EXPECT_EQ(View()->High(), 24); // high = low
+  EXPECT_EQ(Engine().mLowNote[0], 36);
+
+  SetRange(36, 111);
+  Press(54, 210); // the low end
+  for (int x = 60; x <= 170; x += 10)
+  {
+    MoveTo(x, 210);
+    ASSERT_EQ(View()->High(), 99) << x;
+  }
+  Release(170, 210);
+  EXPECT_EQ(View()->Low(), 99); // low = high
+  EXPECT_EQ(Engine().mHighNote[0], 111);
+
+  // The next press chooses afresh: right of the middle, the high end again.
+  Press(170, 210);
+  MoveTo(40, 210);
+  Release(40, 210);
+  EXPECT_EQ(View()->Low(), 99);
+  EXPECT_EQ(View()->High(), 99);
+}
+
 TEST_F(SampleRangeTest, ClickNearTheRootMarkerMovesTheRootForTheWholeDrag)
 {
   // Root 29: rootX = 25 + 5 + 35 = 65.

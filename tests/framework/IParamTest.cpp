@@ -1,8 +1,7 @@
-// Parameter values and display texts, the chunk byte reader and the locale-independent number parser.
+// Parameter values and display texts and the chunk byte reader.
 
 #include "framework/IParam.h"
 #include "framework/ByteChunk.h"
-#include "framework/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -145,17 +144,4 @@ TEST(ByteChunk, AppendBytesOfItselfDoublesTheContent)
   std::string text;
   EXPECT_EQ(chunk.GetStr(&text, 5), 10);
   EXPECT_EQ(text, "x");
-}
-
-TEST(TextUtil, ParseDoubleReadsLikeAtofInTheCLocale)
-{
-  EXPECT_EQ(ParseDouble("2.5"), 2.5);
-  EXPECT_EQ(ParseDouble("  -4.25dB"), -4.25);
-  EXPECT_EQ(ParseDouble("+3"), 3.0);
-  EXPECT_EQ(ParseDouble("1e2"), 100.0);
-  EXPECT_EQ(ParseDouble("abc"), 0.0);
-  EXPECT_EQ(ParseDouble("--1"), 0.0);
-  EXPECT_EQ(ParseDouble(""), 0.0);
-  EXPECT_EQ(ParseDouble(nullptr), 0.0);
-  EXPECT_EQ(ParseDouble("0,5"), 0.0);
 }

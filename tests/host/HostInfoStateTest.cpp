@@ -34,7 +34,7 @@ TEST(HostInfo, KestruneShowsItsSixtyParametersAndSixteenPrograms)
   EXPECT_TRUE(HasLineStartingWith(run.output, "unique id: 0x30717A77")) << run.output;
   EXPECT_TRUE(HasLineStartingWith(run.output, "category: 2 (instrument)")) << run.output;
   EXPECT_TRUE(HasLineStartingWith(run.output, "outputs: 2")) << run.output;
-  EXPECT_TRUE(HasLineStartingWith(run.output, "   59 Loop")) << run.output;
+  EXPECT_TRUE(HasLineStartingWith(run.output, "   59 5 Loop")) << run.output;
   // One line per program after the count.
   const std::vector<std::string> lines = Lines(run.output);
   size_t at = 0;

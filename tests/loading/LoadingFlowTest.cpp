@@ -39,6 +39,10 @@ TEST_F(LoadingFlow, LoadFillsTheHeaderFieldsThePlanarDataTheNameAndTheSavedPath)
   EXPECT_STREQ(File(3).Path(), path.c_str());
   EXPECT_STREQ(File(3).DisplayName(), "stereo.wav");
   EXPECT_STREQ(File(3).Extension(), "wav");
+  // A name of 16 characters in more than 20 bytes is shown whole.
+  const std::string unicode = WriteWav("\u00dcn\u00efc\u00f8d\u00e9 \u00f1ame.wav", 1, 22050, 441);
+  Load(4, unicode);
+  EXPECT_STREQ(File(4).DisplayName(), "\u00dcn\u00efc\u00f8d\u00e9 \u00f1ame.wav");
   EXPECT_TRUE(mPlug->File(3).TakeChanged());
   EXPECT_EQ(Saved(3), path);
   // A path the host handed over is no news to it, and no parameter is touched for it.
@@ -151,6 +155,29 @@ TEST(SampleFileNames, NamesLongerThanTwentyCharactersShowTheirFirstNineteen)
   EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnop.wav"), "abcdefghijklmnop.wav");      // 20 stays whole
   EXPECT_EQ(DisplayNameOf("/s/abcdefghijklmnopq.wav"), "abcdefghijklmnopq.w");      // 21 -> 19
   EXPECT_EQ(DisplayNameOf("plain.wav"), "plain.wav");
+}
+
+TEST(SampleFileNames, NamesAreCountedAndCutInCharactersNeverInsideOne)
+{
+  // 16 characters in 21 bytes: whole.
+  EXPECT_EQ(DisplayNameOf("/s/\u00dcn\u00efc\u00f8d\u00e9 \u00f1ame.wav"),
+            "\u00dcn\u00efc\u00f8d\u00e9 \u00f1ame.wav");
+  // 20 two-byte characters stay whole; 21 show their first 19 (38 bytes).
+  const std::string twenty = []
+  {
+    std::string t;
+    for (int i = 0; i < 20; ++i)
+      t += "\u00e9";
+    return t;
+  }();
+  EXPECT_EQ(DisplayNameOf("/s/" + twenty), twenty);
+  EXPECT_EQ(DisplayNameOf("/s/" + twenty + "\u00e9"), twenty.substr(0, 38));
+  // Four-byte characters, and a byte outside any sequence (a Latin-1 name), count as one each.
+  const std::string notes = "\U0001D11E\U0001D11E\U0001D11E\U0001D11E\U0001D11E"; // five clefs, 20 bytes
+  EXPECT_EQ(DisplayNameOf("/s/" + notes + notes + notes + notes + "x"),
+            notes + notes + notes + notes.substr(0, 16));
+  EXPECT_EQ(DisplayNameOf("/s/caf\xe9 \xe9t\xe9 1234567890a"), "caf\xe9 \xe9t\xe9 1234567890a"); // 20
+  EXPECT_EQ(DisplayNameOf("/s/caf\xe9 \xe9t\xe9 1234567890ab"), "caf\xe9 \xe9t\xe9 1234567890"); // 21 -> 19
 }
 
 namespace

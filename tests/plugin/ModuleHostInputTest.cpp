@@ -72,6 +72,14 @@ TEST_F(ModuleHostInput, ProgramNameOfTenThousandCharactersIsCutToTheField)
   EXPECT_EQ(std::strlen(name), static_cast<size_t>(kVstMaxProgNameLen));
   EXPECT_EQ(name[kVstMaxProgNameLen + 1], 'z');
   EXPECT_EQ(mPlug->Dispatch(effSetProgramName, 0, 0, nullptr), 0);
+
+  // Cut at the end of a whole character: "a" and two-byte characters leave 23 bytes, not 24.
+  std::string accented = "a";
+  for (int i = 0; i < 300; ++i)
+    accented += "\u00e9";
+  mPlug->Dispatch(effSetProgramName, 0, 0, accented.data());
+  EXPECT_EQ(mPlug->ProgramName(), accented.substr(0, 23));
+  EXPECT_EQ(mPlug->ProgramNameIndexed(9), accented.substr(0, 23));
 }
 
 TEST_F(ModuleHostInput, EventListsWithHolesForeignTypesOrNegativeCountsPassOnOnlyTheirMidi)

@@ -1,6 +1,8 @@
 // The built module as a host sees it: identity, flags and entry points, and the 60 parameters with their
 // names, labels, display texts, normalised values, text entry and vendor-specific value calls.
 
+#include "framework/CommaLocale.h"
+#include "framework/IParam.h" // MAX_PARAM_NAME_LEN: the field the binding fills
 #include "plugin/ModuleFixture.h"
 
 #include <algorithm>
@@ -48,12 +50,27 @@ TEST_F(ModuleParameters, EverySlotHasTheTwelveKindsWithNamesLabelsAndDefaultDisp
   for (int idx = 0; idx < 60; ++idx)
   {
     const KindExpectation& k = kKinds[idx % 12];
-    EXPECT_EQ(mPlug->ParamText(effGetParamName, idx), k.name) << idx;
+    EXPECT_EQ(mPlug->ParamText(effGetParamName, idx), std::to_string(idx / 12 + 1) + " " + k.name) << idx;
     EXPECT_EQ(mPlug->ParamText(effGetParamLabel, idx), k.label) << idx;
     EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, idx), k.display) << idx;
     EXPECT_NEAR(mPlug->GetParameter(idx), k.normalized, 1e-6) << idx;
     EXPECT_EQ(mPlug->Dispatch(effCanBeAutomated, idx), 1) << idx;
   }
+}
+
+TEST_F(ModuleParameters, NamesStartWithTheSlotNumberAndDifferWithinTheirFirstEightCharacters)
+{
+  EXPECT_EQ(mPlug->ParamText(effGetParamName, 5), "1 Attack");
+  EXPECT_EQ(mPlug->ParamText(effGetParamName, 59), "5 Loop");
+  std::vector<std::string> shortNames;
+  for (int idx = 0; idx < 60; ++idx)
+  {
+    const std::string name = mPlug->ParamText(effGetParamName, idx);
+    EXPECT_LT(name.size(), static_cast<size_t>(MAX_PARAM_NAME_LEN)) << name;
+    shortNames.push_back(name.substr(0, kVstMaxParamStrLen));
+  }
+  std::sort(shortNames.begin(), shortNames.end());
+  EXPECT_EQ(std::adjacent_find(shortNames.begin(), shortNames.end()), shortNames.end());
 }
 
 TEST_F(ModuleParameters, NormalisedValuesRoundTripAndSnapForEveryKind)
@@ -121,6 +138,52 @@ TEST_F(ModuleParameters, TextEntrySetsValuesByDisplayTextOrNumberClampedToTheRan
   EXPECT_EQ(mPlug->Dispatch(effString2Parameter, -1, 0, const_cast<char*>("1")), 0);
   EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 3, 0, nullptr), 1);
   EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 3), "41");
+}
+
+TEST_F(ModuleParameters, TypedNumbersReadAsTheCLibraryDoesAndBeyondTheRangeGiveItsLimits)
+{
+  mPlug->Open();
+  struct Case
+  {
+    int idx;
+    const char* text;
+    const char* display;    // after effString2Parameter
+    const char* normalized; // of the text, by the vendor call
+  };
+  const Case cases[] = {
+      {9, "0x10", "16", "0.88888888888888884"},       // hexadecimal, Volume -48..24
+      {9, "1e400", "24", "1.00000000000000000"},      // too large: the upper limit
+      {9, "-1e400", "-48", "0.00000000000000000"},    // and the lower one
+      {9, "-0x1p4 dB", "-16", "0.44444444444444442"}, //
+      {5, "0x1p2", "4.00", "0.50000000000000000"},    // Attack, shape 2
+      {5, "-inf", "0", "0.00000000000000000"},        //
+      {5, "Infinity", "16.00", "1.00000000000000000"},
+      {5, "1e-400", "0", "0.00000000000000000"}, // too small: 0
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.text);
+    char text[64];
+    std::strcpy(text, c.text);
+    EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, c.idx, text), kBeef);
+    EXPECT_STREQ(text, c.normalized);
+    std::strcpy(text, c.text);
+    EXPECT_EQ(mPlug->Dispatch(effString2Parameter, c.idx, 0, text), 1);
+    EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, c.idx), c.display);
+  }
+}
+
+TEST_F(ModuleParameters, TypedNumbersReadTheSameInALocaleWithADecimalComma)
+{
+  mPlug->Open();
+  testsupport::CommaLocale comma;
+  if (!comma.Active()) GTEST_SKIP() << testsupport::kNoCommaLocale;
+  char text[64] = "0.5";
+  EXPECT_EQ(mPlug->Dispatch(effString2Parameter, 5, 0, text), 1);
+  EXPECT_EQ(mPlug->ParamText(effGetParamDisplay, 5), "0.50");
+  std::strcpy(text, "4.0");
+  EXPECT_EQ(mPlug->Dispatch(effVendorSpecific, 27, 5, text), kBeef);
+  EXPECT_STREQ(text, "0.50000000000000000");
 }
 
 TEST_F(ModuleParameters, VendorCallsFormatParseAndCountTheSlotParameters)
