@@ -1,15 +1,14 @@
-#include "samplefiles/SfzReader.h"
+#include "samplefiles/SfzLineReader.h"
 
 #include "samplefiles/Keyword.h"
 #include "samplefiles/PathRules.h"
+#include "samplefiles/SfzFileTests.h"
 #include "samplefiles/SfzLimits.h"
 #include "samplefiles/SfzValues.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace
 {
@@ -74,42 +73,6 @@ struct SfzSettings
 double RegionElseFile(bool regionGiven, double region, bool fileGiven, double file)
 {
   return regionGiven ? region : fileGiven ? file : kSfzNotGiven;
-}
-
-std::string SlashesForBackslashes(std::string_view text)
-{
-  std::string out(text);
-  for (char& c : out)
-    if (c == '\\') c = '/';
-  return out;
-}
-
-// True for an existing regular file (after links). Folders, devices and pipes are no sample or
-// instrument files: opening a pipe can block and a device can deliver an endless line.
-bool IsRegularFile(const std::string& path)
-{
-  struct stat info
-  {
-  };
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The loading flow takes a path as an instrument file when the part after its last "." (empty when
-// there is none) matches "sfz". A region naming such a file would send the flow back into reading
-// instrument files, without end when a file names itself.
-bool IsInstrumentPath(std::string_view path)
-{
-  const size_t dot = path.rfind('.');
-  return MatchesKeyword(dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1), "sfz");
-}
-
-bool SampleFileOpens(const std::string& path)
-{
-  if (path.size() >= kSfzMaxPathBytes || IsInstrumentPath(path) || !IsRegularFile(path)) return false;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
 }
 
 // The state of one run.
@@ -253,7 +216,7 @@ private:
     else
       path = mFolderPrefix + mDefaultPath + name;
 
-    if (SampleFileOpens(path))
+    if (SfzSampleFileOpens(path))
     {
       mSamplePath = std::move(path);
       return;
@@ -299,7 +262,7 @@ private:
 };
 } // namespace
 
-SfzSlotResult ReadSfzSlot(std::string_view sfzPath, int slot, bool warningShown) noexcept
+SfzSlotResult ReadSfzSlotByLines(std::string_view sfzPath, int slot, bool warningShown) noexcept
 {
   try
   {
