@@ -50,6 +50,7 @@ TEST(SfzFullOpcodes, EachLevelPassesItsValuesOnUntilAHigherHeaderStartsItAfresh)
                                                          "<region> sample=2.wav\n"
                                                          "<master> direction=reverse\n"
                                                          "<region> sample=3.wav\n"
+                                                         "<master> pan=-50 <group> hikey=100\n"
                                                          "<global> loop_mode=loop_continuous\n"
                                                          "<region> sample=4.wav\n"
                                                          "<group> sample=5.wav pitch_keytrack=50\n"
@@ -143,6 +144,7 @@ TEST(SfzFullOpcodes, SwitchesAndNumbersTakeTheirValuesAndIgnoreWhatTheyDoNotKnow
       {"loop_mode=no_loop", kLoop, 0},
       {"loop_mode=loop_continuous", kLoop, 1},
       {"loop_mode=loop_sustain", kLoop, 1},
+      {"<global> loop_mode=loop_continuous <region> sample=a.wav loop_mode=one_shot", kLoop, 0},
       {"loop_mode=loop", kLoop, 0}, // abbreviations are no values
       {"<global> loop_mode=loop_sustain <region> sample=a.wav loop_mode=x", kLoop,
        1}, // not understood: inherited
