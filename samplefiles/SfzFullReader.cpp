@@ -115,8 +115,8 @@ private:
     mLevel = Level::kNone;
     const SfzOpcodeSet region =
         OverlaySfzOpcodes(mRegion, OverlaySfzOpcodes(mGroup, OverlaySfzOpcodes(mMaster, mGlobal)));
-    if (!region.sample || region.sample->empty() || IsSfzGenerator(*region.sample)) return;
-    std::string path = IsAbsolutePath(*region.sample) ? *region.sample : mFolderPrefix + *region.sample;
+    if (region.sample.empty() || IsSfzGenerator(region.sample)) return;
+    std::string path = IsAbsolutePath(region.sample) ? region.sample : mFolderPrefix + region.sample;
     if (!SfzSampleFileOpens(path))
     {
       std::string found;

@@ -158,6 +158,7 @@ bool ApplySfzOpcode(SfzOpcodeSet& set, std::string_view opcode, std::string_view
     const std::string name = SlashesForBackslashes(value);
     set.sample =
         name.empty() || IsAbsolutePath(name) || IsSfzGenerator(name) ? name : control.defaultPath + name;
+    set.sampleGiven = true;
     return true;
   }
   if (opcode == "lokey") return SetKey(set.lowKey, value, control);
@@ -193,7 +194,11 @@ bool ApplySfzOpcode(SfzOpcodeSet& set, std::string_view opcode, std::string_view
 SfzOpcodeSet OverlaySfzOpcodes(const SfzOpcodeSet& over, const SfzOpcodeSet& under)
 {
   SfzOpcodeSet set = over;
-  Fill(set.sample, under.sample);
+  if (!set.sampleGiven)
+  {
+    set.sampleGiven = under.sampleGiven;
+    set.sample = under.sample;
+  }
   Fill(set.lowKey, under.lowKey);
   Fill(set.highKey, under.highKey);
   Fill(set.keyCenter, under.keyCenter);

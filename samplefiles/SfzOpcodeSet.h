@@ -39,7 +39,10 @@ struct SfzControl
 
 struct SfzOpcodeSet
 {
-  std::optional<std::string> sample; // default path and value joined, backslashes as "/"
+  // default path and value joined, backslashes as "/". A flag of its own rather than an optional text:
+  // GCC 12 takes an optional string copied at -O3 for uninitialised.
+  bool sampleGiven = false;
+  std::string sample;
   std::optional<int> lowKey;
   std::optional<int> highKey;
   std::optional<int> keyCenter;
