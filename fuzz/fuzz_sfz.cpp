@@ -1,9 +1,9 @@
-// Fuzzes the SFZ reader: the input becomes an .sfz file in a folder that holds a few tiny WAV files,
-// and the runs for slots 0 to 4 read it as the loading flow would. The first line of the input also
-// goes through the value conversions, which must agree with the C library's in the C locale.
+// Fuzzes the line-by-line SFZ reader: the input becomes an .sfz file in a folder that holds a few tiny
+// WAV files, and the runs for slots 0 to 4 read it as the loading flow would. The first line of the
+// input also goes through the value conversions, which must agree with the C library's in the C locale.
 
 #include "samplefiles/SfzLimits.h"
-#include "samplefiles/SfzReader.h"
+#include "samplefiles/SfzLineReader.h"
 #include "samplefiles/SfzValues.h"
 
 #include <cctype>
@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   if (!WriteFile(InputPath(), data, size)) return 0;
   for (int slot = 0; slot < kSfzSlots; ++slot)
   {
-    const SfzSlotResult r = ReadSfzSlot(InputPath(), slot, false);
+    const SfzSlotResult r = ReadSfzSlotByLines(InputPath(), slot, false);
     Check(r.params[0] == kSfzNotGiven);
     if (r.action == SfzSlotResult::Action::kLoad)
       Check(!r.samplePath.empty() && r.samplePath.size() < kSfzMaxPathBytes &&
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
       Check(r.warningText.empty());
     // With the slot's flag set, the same run asks for no warning and decides the same.
-    const SfzSlotResult quiet = ReadSfzSlot(InputPath(), slot, true);
+    const SfzSlotResult quiet = ReadSfzSlotByLines(InputPath(), slot, true);
     Check(!quiet.showWarning && quiet.action == r.action && quiet.samplePath == r.samplePath);
   }
   return 0;

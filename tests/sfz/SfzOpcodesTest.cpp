@@ -1,6 +1,6 @@
-// Opcode lines of SFZ regions and the slot parameter values they give, and the value conversions
-// compared with the C library's own over generated texts (the test runs in the C locale, which the
-// reader's results must equal whatever the process locale is).
+// Opcode lines of the line-by-line reader and the slot parameter values they give, and the value
+// conversions compared with the C library's own over generated texts (the test runs in the C locale,
+// which the reader's results must equal whatever the process locale is).
 
 #include "SfzTestFiles.h"
 #include "engine/EngineConstants.h"
@@ -29,7 +29,7 @@ SfzSlotResult OneRegion(const std::string& lines)
 {
   SfzFolder dir;
   dir.Wav("a.wav");
-  SfzSlotResult r = ReadSfzSlot(dir.Text("one.sfz", "<region>\nsample=a.wav\n" + lines), 0, false);
+  SfzSlotResult r = ReadSfzSlotByLines(dir.Text("one.sfz", "<region>\nsample=a.wav\n" + lines), 0, false);
   EXPECT_EQ(r.action, Action::kLoad) << lines;
   return r;
 }
@@ -67,11 +67,11 @@ TEST(SfzOpcodes, RegionValueWinsOverFileWideValueWhichFillsTheGaps)
   const std::string sfz = dir.Text("fall.sfz", "<global>\nlokey=36\npan=10\nampeg_release=2\n"
                                                "<region>\nsample=a.wav\nlokey=48\n"
                                                "<region>\nsample=b.wav\nampeg_release=0.5\n");
-  const SfzSlotResult first = ReadSfzSlot(sfz, 0, false);
+  const SfzSlotResult first = ReadSfzSlotByLines(sfz, 0, false);
   EXPECT_EQ(first.params[kLowNote], 48);
   EXPECT_EQ(first.params[kPan], 10);
   EXPECT_EQ(first.params[kRelease], 2);
-  const SfzSlotResult second = ReadSfzSlot(sfz, 1, false);
+  const SfzSlotResult second = ReadSfzSlotByLines(sfz, 1, false);
   EXPECT_EQ(second.params[kLowNote], 36);
   EXPECT_EQ(second.params[kPan], 10);
   EXPECT_EQ(second.params[kRelease], 0.5);

@@ -1,5 +1,6 @@
-// Which region reaches which slot (region counting, headers, clearing, the warning) and the sample paths
-// of regions: default_path, relative and absolute names, and the paths refused.
+// The line-by-line reader: which region reaches which slot (region counting, headers, clearing, the
+// warning) and the sample paths of regions: default_path, relative and absolute names, and the paths
+// refused.
 
 #include "SfzTestFiles.h"
 #include "samplefiles/SfzLimits.h"
@@ -119,7 +120,7 @@ TEST(SfzRegions, MissingSampleWarnsFromItsSlotAndTheNextRegionTakesItsPlace)
   EXPECT_EQ(results[4].action, Action::kClear);
 
   // With the slot's flag already set, the run asks for no warning and still loads.
-  const SfzSlotResult flagged = ReadSfzSlot(sfz, 2, true);
+  const SfzSlotResult flagged = ReadSfzSlotByLines(sfz, 2, true);
   EXPECT_FALSE(flagged.showWarning);
   EXPECT_EQ(flagged.samplePath, dir.Path() + "/r2.wav");
 }
@@ -128,7 +129,7 @@ TEST(SfzRegions, TwoMissingSamplesInOneRegionWarnOnce)
 {
   SfzFolder dir;
   const SfzSlotResult r =
-      ReadSfzSlot(dir.Text("twice.sfz", "<region>\nsample=first.wav\nsample=second.wav\n"), 0, false);
+      ReadSfzSlotByLines(dir.Text("twice.sfz", "<region>\nsample=first.wav\nsample=second.wav\n"), 0, false);
   EXPECT_TRUE(r.showWarning);
   EXPECT_EQ(r.warningText, "Wrong Sample in SFZ file: " + dir.Path() + "/first.wav");
   EXPECT_EQ(r.action, Action::kNothing);
@@ -139,7 +140,7 @@ namespace
 // Runs the reader for slot 0 on an SFZ file with text, written into dir.
 SfzSlotResult Slot0(const SfzFolder& dir, const std::string& text)
 {
-  return ReadSfzSlot(dir.Text("x/y/inst.sfz", text), 0, false);
+  return ReadSfzSlotByLines(dir.Text("x/y/inst.sfz", text), 0, false);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // SFZ files and the tiny WAV files they name, written to a temp folder that goes with the fixture.
 
-#include "samplefiles/SfzReader.h"
+#include "samplefiles/SfzFullReader.h"
+#include "samplefiles/SfzLineReader.h"
 #include "samplefiles/WavTestFiles.h"
 
 #include <array>
@@ -44,12 +45,22 @@ private:
   wavtest::TempDir mDir;
 };
 
-// The runs for slots 0 to 4, as the loading flow makes them, each with its slot's warning flag clear.
+// The line reader's runs for slots 0 to 4, as the loading flow makes them, each with its slot's
+// warning flag clear.
 inline std::array<SfzSlotResult, kSfzSlots> ReadAllSlots(const std::string& sfzPath)
 {
   std::array<SfzSlotResult, kSfzSlots> results;
   for (int slot = 0; slot < kSfzSlots; ++slot)
-    results[static_cast<size_t>(slot)] = ReadSfzSlot(sfzPath, slot, false);
+    results[static_cast<size_t>(slot)] = ReadSfzSlotByLines(sfzPath, slot, false);
+  return results;
+}
+
+// The same runs of the full reader.
+inline std::array<SfzSlotResult, kSfzSlots> ReadAllSlotsFull(const std::string& sfzPath)
+{
+  std::array<SfzSlotResult, kSfzSlots> results;
+  for (int slot = 0; slot < kSfzSlots; ++slot)
+    results[static_cast<size_t>(slot)] = ReadSfzSlotFull(sfzPath, slot, false);
   return results;
 }
 } // namespace sfztest

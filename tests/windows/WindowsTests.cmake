@@ -1,7 +1,8 @@
 # The test program of the Windows build, run under Wine (CMAKE_CROSSCOMPILING_EMULATOR) as one CTest
 # test. It holds the platform-neutral suites that need nothing of the build machine's own libraries
 # (the libsndfile comparison, the Linux module tests, the X11 window suites, the suites that build
-# fixtures in POSIX temporary folders and the SFZ value cross-checks against glibc's scanf and strtod,
+# fixtures in POSIX temporary folders or compare paths spelt with "/", those that set environment variables
+# or make folder links, and the SFZ value cross-checks against glibc's scanf and strtod,
 # whose hex-float readings msvcrt does not share, stay with the Linux program) and the suites of the Win32 editor
 # window. The editor suites get the window-less context (HeadlessGraphicsFactory.cpp). The host tool's
 # suites (tests/host) are a program of their own (host/WindowsHostTests.cmake).
@@ -12,7 +13,7 @@ add_subdirectory(${KESTRUNE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 
 file(GLOB_RECURSE windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 list(FILTER windows_test_sources EXCLUDE REGEX
-  "/(LeakSuppressions|OggLoaderTest|OggCraftedLengthTest|LoadingLengthTest|MultichannelTest|DrawPngTest|IGraphicsHeadlessTest|WavSndfileComparisonTest|SampleFileNamesTest|LoadingFlowTest)\\.cpp$|/host/|/x11/|/plugin/(ElfExports|ModuleIdentityTest)|/sfz/Sfz(Paths|Regions|Values)Test")
+  "/(LeakSuppressions|OggLoaderTest|OggCraftedLengthTest|LoadingLengthTest|MultichannelTest|DrawPngTest|IGraphicsHeadlessTest|WavSndfileComparisonTest|SampleFileNamesTest|LoadingFlowTest)\\.cpp$|/host/|/x11/|/plugin/(ElfExports|ModuleIdentityTest)|/sfz/Sfz(Paths|Regions|Values|FullReader|Preprocessor|ReaderChoice|Corpus)Test|/sfz/SfzReference|/samplefiles/SampleLocatorTest")
 # tests/wine is a native program of the build machine that drives this build under Wine.
 list(FILTER windows_test_sources EXCLUDE REGEX "/wine/")
 add_executable(kestrune_tests ${windows_test_sources} ${PROJECT_SOURCE_DIR}/platform/windows/module/Kestrune.rc)
