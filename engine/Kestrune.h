@@ -126,6 +126,8 @@ private:
   void RunLoadJob(const LoadJob& job);
   // Under the mutex: puts a prepared file into the slot (the header step's fields and the data step).
   void PublishPrepared(int slot, PreparedSample prepared, LoadRoute route);
+  // Where a missing file of the host's route went (SampleLocator), or an empty text.
+  std::string LocateMovedSample(int slot, const std::string& missing);
   // The slot holds path's data, decoded from the file as it still is on disk.
   bool KeepsLoadedSample(int slot, const std::string& path);
   // A file the editor's loader prepared for the locked step under way, if it prepared path.

@@ -12,6 +12,7 @@
 #include "samplefiles/SampleBuffer.h"
 #include "samplefiles/SampleFileAccess.h"
 #include "samplefiles/SampleFileNames.h"
+#include "samplefiles/SampleLocator.h"
 
 #include <cstring>
 #include <mutex>
@@ -124,8 +125,35 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
   // 5.-10. Header, name, neighbours and data: prepared by the editor's loader when it offered this
   // file, otherwise read here, on the host's thread.
   PreparedSample prepared;
-  if (!TakeOffered(current, &prepared)) prepared = PrepareSample(current, mEngine.mReverse[slot]);
-  PublishPrepared(slot, std::move(prepared), LoadRoute::kHost);
+  if (TakeOffered(current, &prepared))
+  {
+    PublishPrepared(slot, std::move(prepared), LoadRoute::kHost);
+    return;
+  }
+  // A restored path whose file moved (another letter case, another folder) loads from where it is now
+  // and is saved so; one that is nowhere keeps its path in the state.
+  std::string found = current;
+  if (!StampOfFile(current.c_str()).Valid()) found = LocateMovedSample(slot, current);
+  if (found.empty())
+  {
+    LoadFailed(slot, current.c_str(), LoadRoute::kHost);
+    return;
+  }
+  PublishPrepared(slot, PrepareSample(found, mEngine.mReverse[slot]), LoadRoute::kHost);
+}
+
+std::string CLS_KESTRUNE::LocateMovedSample(int slot, const std::string& missing)
+{
+  SampleSearchHints hints;
+  for (int s = 0; s < kNumSlots; ++s)
+  {
+    const char* saved = GetExtraParam(s);
+    if (s == slot || saved == nullptr || saved[0] == '\0' || std::strcmp(saved, kNoPathText) == 0) continue;
+    const std::string folder(FolderOf(saved));
+    if (!folder.empty()) hints.slotFolders.push_back(folder);
+  }
+  hints.searchFolders = SampleSearchFoldersFromEnvironment();
+  return LocateSample(missing, hints);
 }
 
 bool CLS_KESTRUNE::KeepsLoadedSample(int slot, const std::string& path)

@@ -267,3 +267,22 @@ TEST_F(LoadingFlow, ARestoredStateNamingTheLoadedFileKeepsItsBufferAndItsReverse
   EXPECT_EQ(E().mSampleData[2][10], -7.0);
   EXPECT_EQ(E().mSampleData[2][0], Pcm(0, 49) / 32768.0);
 }
+
+TEST_F(LoadingFlow, ARestoredPathThatMovedLoadsFromWhereItIsAndOneThatIsNowhereKeepsItsPath)
+{
+  OpenAt(44100.0);
+  // Written on a system that does not keep letter case: the disk holds "Kick.WAV".
+  const std::string onDisk = WriteWav("Kick.WAV", 1, 44100, 30);
+  const std::string asSaved = mDir.Path() + "/kick.wav";
+  std::string text = asSaved;
+  mPlug->OnExtraParam(1, text.data());
+  EXPECT_EQ(Frames(1), 30u);
+  EXPECT_EQ(Saved(1), onDisk);
+
+  const std::string nowhere = mDir.Path() + "/gone/snare-long-name-of-a-hit.wav";
+  text = nowhere;
+  mPlug->OnExtraParam(2, text.data());
+  EXPECT_EQ(Frames(2), 0u);
+  EXPECT_EQ(Saved(2), nowhere);
+  EXPECT_STREQ(File(2).DisplayName(), "wrong audio");
+}
