@@ -14,7 +14,7 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
 # the X tools that drive the editor window in the Windows tests, with what their native driver
 # (tests/wine) builds with (make windows-test).
 case "${1:-}" in
-  windows) packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  windows) packages=(cmake ninja-build pkg-config dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64 libz-mingw-w64-dev libpng16-16 libogg0 libvorbis0a libsndfile1) ;;
   wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev) ;;
 esac
