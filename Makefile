@@ -1,25 +1,35 @@
 # Front door for the usual jobs; CMake does the building.
-#   make demo            install what is missing, build, make the default kit and render its demo song
-#   make check           install what is missing, build, run the test suite
-#   make check-sanitize  the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
-#   make bench           build and run the benchmarks
-#   make fuzz            build the fuzz harnesses with clang and run each for FUZZ_SECONDS
-#   make windows         cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
-#   make windows-test    the Windows build's tests under Wine on a virtual X display
+#   make demo             install what is missing, build, make the default kit and render its demo song
+#   make check            install what is missing, build, run the test suite
+#   make check-sanitize   the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make check-tsan       the same suite and `kestrune-host validate` on the module under ThreadSanitizer
+#   make bench            build and run the benchmarks
+#   make fuzz             build the fuzz harnesses with clang and run each for FUZZ_SECONDS
+#   make package          Release build; the .deb and .tar.gz in build-release, installed and tried
+#   make install-user     Release build; copies Kestrune.so into ~/.vst
+#   make windows          cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
+#   make windows-test     the Windows build's tests under Wine on a virtual X display
+#   make windows-package  the Windows .zip in build-windows, unpacked and tried under Wine
+# Warnings are errors on these paths (development and CI). A build that must not stop on a newer
+# compiler's new warning: `make ... WERROR=OFF`, or plain cmake, where KESTRUNE_WERROR is off.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
+WERROR ?= ON
+CONFIGURE := cmake -G Ninja -DKESTRUNE_WERROR=$(WERROR)
 
-.PHONY: deps build check check-sanitize bench fuzz windows windows-test clean demo
+.PHONY: deps build release check check-sanitize check-tsan bench fuzz package install-user windows \
+	windows-test windows-package clean demo
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
 DEMO := demo
+TSAN_OPTIONS_CI := halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp
 
 deps:
 	@bash scripts/deps.sh
 
 build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j $(JOBS)
 
 check: build
@@ -38,34 +48,69 @@ demo: build
 	@echo "Editor:        $(CURDIR)/$(DEMO)/kestrune-editor.png"
 	@echo "Default kit:   $(CURDIR)/$(DEMO)/kit (samples, kestrune-kit.sfz, kestrune-demo.mid)"
 	@echo "Install the plug-in for Linux hosts (Ardour, REAPER, Bitwig, Carla, ...):"
-	@echo "  mkdir -p ~/.vst && cp $(CURDIR)/$(MODULE) ~/.vst/"
+	@echo "  make install-user   (copies a Release build of Kestrune.so into ~/.vst)"
 
 check-sanitize: deps
-	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
+	$(CONFIGURE) -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer: the suite (its threads, the module loaded with dlopen, the editor windows under Xvfb),
+# then every check of `kestrune-host validate` on the built module (threads, automation and state
+# requests from a second thread while blocks play). tests/tsan.supp lists known reports still open.
+check-tsan: deps
+	$(CONFIGURE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_TSAN=ON
+	cmake --build build-tsan -j $(JOBS)
+	TSAN_OPTIONS="$(TSAN_OPTIONS_CI)" ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+	TSAN_OPTIONS="$(TSAN_OPTIONS_CI)" build-tsan/tools/kestrune-host/kestrune-host validate \
+	  build-tsan/platform/linux/Kestrune.so
+
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_TESTS=OFF -DKESTRUNE_BENCH=ON
+	$(CONFIGURE) -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_TESTS=OFF -DKESTRUNE_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/kestrune_bench
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	CC=clang CXX=clang++ $(CONFIGURE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKESTRUNE_TESTS=OFF -DKESTRUNE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/run-fuzzers.sh build-fuzz/fuzz $(FUZZ_SECONDS)
 
+# The Release build (-O3) of everything, the tests included, so its warnings are seen; the packages
+# come from it.
+release: deps
+	$(CONFIGURE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release -j $(JOBS)
+
+package: release
+	cd build-release && cpack
+	bash scripts/package-test.sh build-release
+
+install-user: deps
+	$(CONFIGURE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release -j $(JOBS) --target Kestrune
+	install -D -m 644 build-release/platform/linux/Kestrune.so $(HOME)/.vst/Kestrune.so
+	@echo "Installed $(HOME)/.vst/Kestrune.so; let your host rescan its plug-in folders."
+
+# WINE=1 (set by windows-test and windows-package) installs Wine before CMake runs, so the test
+# programs are registered to run under it.
 windows:
 	bash scripts/build-windows-deps.sh
-	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	$(if $(WINE),bash scripts/deps.sh wine)
+	$(CONFIGURE) -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-windows -j $(JOBS)
 	ctest --test-dir build-windows -R WindowsModule --output-on-failure
 
-windows-test: windows
-	bash scripts/windows-test.sh build-windows
+windows-test:
+	$(MAKE) windows WINE=1
+	KESTRUNE_WERROR=$(WERROR) bash scripts/windows-test.sh build-windows
+
+windows-package:
+	$(MAKE) windows WINE=1
+	cd build-windows && cpack
+	bash scripts/package-test.sh build-windows
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz build-windows build-windows-deps
+	rm -rf build build-sanitize build-tsan build-bench build-fuzz build-release build-windows build-windows-deps

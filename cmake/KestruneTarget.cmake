@@ -1,5 +1,5 @@
-# Settings shared by every target of ours: C++17, warnings as errors, hidden symbols,
-# and no floating-point contraction (the render's results are specified operation by operation).
+# Settings shared by every target of ours: C++17, warnings (errors with KESTRUNE_WERROR), hidden
+# symbols, and no floating-point contraction (the render's results are specified operation by operation).
 function(kestrune_target target)
   target_compile_features(${target} PUBLIC cxx_std_17)
   set_target_properties(${target} PROPERTIES
@@ -8,7 +8,10 @@ function(kestrune_target target)
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     POSITION_INDEPENDENT_CODE ON)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -ffp-contract=off)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off)
+  if(KESTRUNE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # kestrune_folder_library(target [DEPS lib...])

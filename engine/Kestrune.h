@@ -33,7 +33,9 @@
 constexpr const char* kKestruneEffectName = "Kestrune";
 constexpr const char* kKestruneProductName = "";
 constexpr const char* kKestruneMfrName = "Tovrane";
-constexpr int kKestruneVersion = 0x00010100;  // 1.1.0
+// major.minor.patch as 0xMMmmpp, from the build (engine/CMakeLists.txt).
+constexpr int kKestruneVersion =
+    (KESTRUNE_VERSION_MAJOR << 16) | (KESTRUNE_VERSION_MINOR << 8) | KESTRUNE_VERSION_PATCH;
 constexpr int kKestruneUniqueId = 0x30717A77; // "0qzw"
 constexpr int kKestruneMfrId = 0x546F7672;    // "Tovr"
 constexpr int kKestruneNumPresets = 16;

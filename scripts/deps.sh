@@ -6,14 +6,17 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
-  libx11-dev libxext-dev xvfb xdotool xclip zenity kdialog)
+  libx11-dev libxext-dev xvfb xdotool xclip zenity kdialog dpkg-dev file)
+# zenity and kdialog: the file dialogs the Linux editor starts, tested for real.
+# dpkg-dev and file: cpack's .deb (dpkg-shlibdeps finds the package's dependencies).
 # `deps.sh windows`: the cross compiler and MinGW zlib for the Windows module (make windows), dpkg-dev
-# to unpack Debian's source packages of its libraries; `deps.sh wine`: Wine on a virtual X display and
+# to unpack Debian's source packages of its libraries, the libraries' own packages for the licence
+# texts the .zip carries (/usr/share/doc/<package>/copyright); `deps.sh wine`: Wine on a virtual X display and
 # the X tools that drive the editor window in the Windows tests, with what their native driver
 # (tests/wine) builds with (make windows-test).
 case "${1:-}" in
-  windows) packages=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-    binutils-mingw-w64-x86-64 libz-mingw-w64-dev) ;;
+  windows) packages=(cmake ninja-build pkg-config dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64 libz-mingw-w64-dev libpng16-16 libogg0 libvorbis0a libsndfile1) ;;
   wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev) ;;
 esac
 # Optional image tools, not needed to build (the PNGs are committed): librsvg2-bin for

@@ -8,6 +8,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build-windows}" && pwd)"
 bash "$root/scripts/deps.sh" wine
+# CMake registers the Windows test programs to run under Wine only when Wine is there as it configures:
+# a build configured before Wine was installed is configured again, or its tests would run without it.
+if ! grep -q '^KESTRUNE_WINE:FILEPATH=/' "$build/CMakeCache.txt"; then
+  cmake "$build" >/dev/null
+  grep -q '^KESTRUNE_WINE:FILEPATH=/' "$build/CMakeCache.txt" || { echo "CMake finds no Wine" >&2; exit 1; }
+fi
 
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -45,7 +51,8 @@ ctest --test-dir "$build" --output-on-failure || status=1
 
 # End to end: kestrune-host.exe edit opens the DLL's editor in a Win32 window under Wine, and a native
 # driver (tests/wine) acts on it with xdotool, xclip, ImageMagick and an XDND source of its own.
-cmake -S "$root/tests/wine" -B "$build/wine-tests" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root/tests/wine" -B "$build/wine-tests" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKESTRUNE_WERROR="${KESTRUNE_WERROR:-OFF}" >/dev/null
 cmake --build "$build/wine-tests"
 KESTRUNE_WINDOWS_BUILD="$build" "$build/wine-tests/kestrune_wine_tests" || status=1
 exit $status

@@ -24,7 +24,7 @@ bool ClosingLine(const std::string& output, int* passed, int* failed)
   return true;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kCountsAllocations = false; // the sanitizer runtime owns malloc
 #else
 constexpr bool kCountsAllocations = true;

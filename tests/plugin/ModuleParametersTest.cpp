@@ -280,6 +280,34 @@ TEST(ModuleExports, OnlyTheTwoEntryPointsAreExported)
   EXPECT_EQ(names, (std::vector<std::string>{"VSTPluginMain", "main"}));
 }
 
+TEST(ModuleExports, CxxRuntimeIsInsideTheModule)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "sanitizer builds link the shared C++ runtime, whose hooks the sanitizer needs";
+#endif
+  // The shared libraries the module asks for, as "  NEEDED   libname.so.N" lines of objdump -p: a host
+  // built with another C++ runtime must not have to provide ours.
+  const std::string command = std::string("objdump -p '") + PluginModule::Path() + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> needed;
+  char line[512];
+  while (std::fgets(line, sizeof(line), pipe))
+  {
+    char tag[32], name[400];
+    if (std::sscanf(line, "%31s %399s", tag, name) == 2 && std::strcmp(tag, "NEEDED") == 0)
+      needed.push_back(name);
+  }
+  ASSERT_EQ(pclose(pipe), 0) << command;
+  ASSERT_FALSE(needed.empty()) << command;
+  EXPECT_NE(std::find(needed.begin(), needed.end(), "libc.so.6"), needed.end());
+  for (const std::string& name : needed)
+  {
+    EXPECT_EQ(name.rfind("libstdc++", 0), std::string::npos) << name;
+    EXPECT_EQ(name.rfind("libgcc_s", 0), std::string::npos) << name;
+  }
+}
+
 TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
 {
   EXPECT_EQ(Fx()->magic, kEffectMagic);
@@ -304,7 +332,9 @@ TEST_F(ModuleIdentity, AEffectRecordDescribesAStereoInstrumentWithAnEditor)
   EXPECT_STREQ(text, "");
   EXPECT_EQ(mPlug->Dispatch(effGetVendorString, 0, 0, text), 1);
   EXPECT_STREQ(text, "Tovrane");
-  EXPECT_EQ(mPlug->Dispatch(effGetVendorVersion), 10100);
+  // The project's version (1.1.0 answers 10100).
+  EXPECT_EQ(mPlug->Dispatch(effGetVendorVersion),
+            KESTRUNE_VERSION_MAJOR * 10000 + KESTRUNE_VERSION_MINOR * 100 + KESTRUNE_VERSION_PATCH);
   EXPECT_EQ(mPlug->Dispatch(effGetPlugCategory), kPlugCategSynth);
   EXPECT_EQ(mPlug->Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(mPlug->Dispatch(effIdentify), 0x4E764566);
