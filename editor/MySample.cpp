@@ -63,6 +63,8 @@ MySample::MySample(IEffectBase* plug, const IRECT& rect, int slot, const SlotSam
       mDurationStyle(EditorTextStyle(kDurationTextPx, kSampleInfoColor, IText::kAlignNear)),
       mChannelStyle(EditorTextStyle(kChannelTextPx, kSampleInfoColor, IText::kAlignFar)),
       mNameStyle(EditorTextStyle(kNameTextPx, kSampleNameColor, IText::kAlignCenter)),
+      mPrepared(rect.L, rect.T, rect.R, rect.B - kTitleTopFromBottomPx),
+      mAdopted(rect.L, rect.T, rect.R, rect.B - kTitleTopFromBottomPx),
       mPicture(rect.L, rect.T, rect.R, rect.B - kTitleTopFromBottomPx)
 {
   CopyField(mShownName, sizeof(mShownName), kNoSampleName);
@@ -85,6 +87,27 @@ void MySample::SetChanged()
   mChangedFlag.store(true, std::memory_order_relaxed);
 }
 
+void MySample::DataReplaced()
+{
+  mHasAdopted = false;
+  SetChanged();
+}
+
+void MySample::PrepareWaveform(const double* data, uint32_t frames, int channels)
+{
+  mPrepared.Build(data, frames, channels);
+  mPreparedSource = {data, frames, channels};
+}
+
+void MySample::AdoptWaveform(const double* data)
+{
+  if (!data || data != mPreparedSource.data) return;
+  std::swap(mPrepared, mAdopted);
+  mAdoptedSource = mPreparedSource;
+  mPreparedSource = {};
+  mHasAdopted = true;
+}
+
 void MySample::MarkPlayed()
 {
   if (!mPlayed.exchange(true, std::memory_order_relaxed)) mChangedFlag.store(true, std::memory_order_relaxed);
@@ -99,8 +122,12 @@ bool MySample::ClearPlayedMark()
 
 bool MySample::IsDirty()
 {
-  // The loading flow marks the file state changed as well: the picture is rebuilt for it too.
-  if (mFile->TakeChanged()) SetChanged();
+  // The loading flow marks the file state changed as well: the picture's texts are renewed for it.
+  if (mFile->TakeChanged())
+  {
+    mTextsChanged.store(true, std::memory_order_relaxed);
+    mChangedFlag.store(true, std::memory_order_relaxed);
+  }
   return mChangedFlag.exchange(false, std::memory_order_relaxed);
 }
 
@@ -121,7 +148,8 @@ void MySample::OnDrop(int x, int y, const char* path)
 void MySample::RefreshPicture()
 {
   if (mDataChanged.exchange(false, std::memory_order_relaxed)) mStale = true;
-  if (!mStale) return;
+  if (mTextsChanged.exchange(false, std::memory_order_relaxed)) mTextsStale = true;
+  if (!mStale && !mTextsStale) return;
   std::unique_lock<InstanceMutex> lock;
   if (mPlug)
   {
@@ -133,8 +161,32 @@ void MySample::RefreshPicture()
       return;
     }
   }
-  BuildPicture();
+  if (!mStale)
+    BuildTexts();
+  else if (TakeAdoptedWaveform())
+  {
+    // The loader's picture of the current buffer: the buffer is not read here.
+    mShownFrames = mAdoptedSource.frames;
+    BuildTexts();
+  }
+  else
+    BuildPicture();
   mStale = false;
+  mTextsStale = false;
+}
+
+bool MySample::TakeAdoptedWaveform()
+{
+  if (!mHasAdopted) return false;
+  mHasAdopted = false;
+  const uint32_t frames = mRefs.mFrames ? *mRefs.mFrames : 0;
+  const int channels = mRefs.mChannels ? *mRefs.mChannels : 1;
+  const double* data = (mRefs.mData && *mRefs.mData) ? mRefs.mData->get() : nullptr;
+  if (!data || frames == 0 || data != mAdoptedSource.data || frames != mAdoptedSource.frames ||
+      channels != mAdoptedSource.channels)
+    return false;
+  std::swap(mPicture, mAdopted);
+  return true;
 }
 
 void MySample::BuildPicture()
@@ -147,6 +199,12 @@ void MySample::BuildPicture()
     mPicture.Build(data, frames, channels);
   else
     mPicture.Clear();
+  BuildTexts();
+}
+
+void MySample::BuildTexts()
+{
+  const int channels = mRefs.mChannels ? *mRefs.mChannels : 1;
   mShownDuration[0] = '\0';
   mShownChannels[0] = '\0';
   if (mShownFrames != 0)

@@ -11,7 +11,14 @@
 // the mutex is busy (a block is being rendered, a file is being decoded) Draw shows the previous
 // picture and retries on the next timer tick, so the UI thread never waits for the audio thread and a
 // buffer freed by a reload is never read. The picture is rebuilt only when the data or the file state
-// changed (SetChanged), not when the played mark alone changes.
+// changed (SetChanged), not when the played mark alone changes; a change of the file state alone
+// (names, neighbours) renews the texts without reading the buffer again.
+//
+// A file the editor loads is decoded by the instance's loader thread, which also computes its
+// waveform before it publishes the buffer (PrepareWaveform, without the instance mutex); the locked
+// step that publishes the buffer hands that picture over (AdoptWaveform), so that Draw shows it
+// without going through the whole buffer under the mutex, which would stop the audio thread for as
+// long as a long sample takes to scan.
 //
 // The file-state setters are called by the loading flow on the UI thread or with the instance mutex
 // held; MarkPlayed and SetChanged may come from the audio thread (relaxed atomics, no lock).
@@ -59,6 +66,16 @@ public:
   // ---- Change flags ----
   // The slot's data or file state changed: the picture is rebuilt and the panel redrawn.
   void SetChanged();
+  // The engine replaced the slot's buffer or changed it in place (under the instance mutex): like
+  // SetChanged, and a waveform prepared for an earlier buffer is no longer offered.
+  void DataReplaced();
+  // Loader thread, without the instance mutex: computes the waveform of a buffer about to be
+  // published into the slot. The caller keeps the buffer alive and unchanged for the call. Only the
+  // loader thread calls it (and AdoptWaveform after it), so the picture it fills needs no lock.
+  void PrepareWaveform(const double* data, uint32_t frames, int channels);
+  // Under the instance mutex, when the buffer PrepareWaveform saw is published as the slot's data (after
+  // the change was signalled): Draw shows that picture instead of building its own.
+  void AdoptWaveform(const double* data);
   // A voice of the slot started: sets the played mark unless set (a change redraws the panel).
   void MarkPlayed();
   // Clears the played mark; true when it was set.
@@ -103,6 +120,10 @@ private:
   // for another redraw.
   void RefreshPicture();
   void BuildPicture();
+  // The texts of the picture (duration, channels, name, the neighbour buttons), under the mutex.
+  void BuildTexts();
+  // The adopted waveform, if it shows the slot's current buffer; under the mutex.
+  bool TakeAdoptedWaveform();
 
   int mSlot;
   SlotSampleRefs mRefs;
@@ -116,11 +137,25 @@ private:
 
   std::atomic<bool> mChangedFlag{false};
   std::atomic<bool> mDataChanged{true};
+  std::atomic<bool> mTextsChanged{false};
   std::atomic<bool> mPlayed{false};
-  bool mStale = true; // UI thread: the picture waits for a rebuild
+  bool mStale = true;       // UI thread: the picture waits for a rebuild
+  bool mTextsStale = false; // UI thread: ... or only its texts do
 
   SlotFile mOwnFile;
   SlotFile* mFile = &mOwnFile;
+
+  // The waveform the loader thread computes (its own), and the one it handed over (instance mutex),
+  // each with the buffer it shows.
+  struct WaveformSource
+  {
+    const double* data = nullptr;
+    uint32_t frames = 0;
+    int channels = 0;
+  };
+  WaveformPicture mPrepared, mAdopted;
+  WaveformSource mPreparedSource, mAdoptedSource;
+  bool mHasAdopted = false;
 
   // The picture Draw shows.
   WaveformPicture mPicture;

@@ -42,5 +42,15 @@ void SlotViews::SamplePlayed(int slot)
 
 void SlotViews::SampleChanged(int slot)
 {
-  if (MySample* view = SampleView(slot)) view->SetChanged();
+  if (MySample* view = SampleView(slot)) view->DataReplaced();
+}
+
+void SlotViews::PrepareWaveform(int slot, const double* data, uint32_t frames, int channels)
+{
+  if (MySample* view = SampleView(slot)) view->PrepareWaveform(data, frames, channels);
+}
+
+void SlotViews::AdoptWaveform(int slot, const double* data)
+{
+  if (MySample* view = SampleView(slot)) view->AdoptWaveform(data);
 }

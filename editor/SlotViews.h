@@ -26,6 +26,8 @@ public:
   void ClearHeldNotes(int slot) override;
   void SamplePlayed(int slot) override;
   void SampleChanged(int slot) override;
+  void PrepareWaveform(int slot, const double* data, uint32_t frames, int channels) override;
+  void AdoptWaveform(int slot, const double* data) override;
 
 private:
   static bool Valid(int slot) { return slot >= 0 && slot < kNumSlots; }

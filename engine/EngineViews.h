@@ -3,6 +3,8 @@
 // audio thread for note events: an implementation allocates nothing and never blocks. Until an editor
 // is attached the engine talks to this do-nothing default.
 
+#include <cstdint>
+
 class EngineViews
 {
 public:
@@ -19,4 +21,9 @@ public:
   virtual void SamplePlayed(int /*slot*/) {}
   // Sample view: the slot's data changed in place (reversed) or was replaced.
   virtual void SampleChanged(int /*slot*/) {}
+  // Sample view, on the instance's loader thread without the mutex (the one exception to the rule
+  // above): the waveform of a buffer about to be published into the slot, computed off the lock.
+  virtual void PrepareWaveform(int /*slot*/, const double* /*data*/, uint32_t /*frames*/, int /*channels*/) {}
+  // Sample view, under the mutex: that buffer is now the slot's data (after SampleChanged).
+  virtual void AdoptWaveform(int /*slot*/, const double* /*data*/) {}
 };

@@ -126,6 +126,8 @@ private:
   void LoadFileFromEditor(int slot, const char* path);
   void LoadSfzFromEditor(int slot, const std::string& path);
   void RunLoadJob(const LoadJob& job);
+  // Loader thread: the slot's view computes the waveform of a prepared buffer, off the lock.
+  void PrepareWaveform(int slot, PreparedSample* prepared);
   // Under the mutex: puts a prepared file into the slot (the header step's fields and the data step).
   void PublishPrepared(int slot, PreparedSample prepared, LoadRoute route);
   // Where a missing file of the host's route went (SampleLocator), or an empty text.

@@ -119,11 +119,22 @@ void CLS_KESTRUNE::LoadFileFromEditor(int slot, const char* path)
     reverse = mEngine.mReverse[slot];
   }
   PreparedSample prepared = PrepareSample(chosen, reverse);
+  PrepareWaveform(slot, &prepared);
   {
     EditorLoadScope scope(*this);
     PublishPrepared(slot, std::move(prepared), LoadRoute::kEditor);
   }
   TakeRetired();
+}
+
+void CLS_KESTRUNE::PrepareWaveform(int slot, PreparedSample* prepared)
+{
+  // The slot's view computes the picture of the new buffer now, so that the editor does not go through
+  // the whole buffer under the mutex once it is published.
+  if (!prepared->decoded || !prepared->data || prepared->info.frames == 0) return;
+  mEngine.Views()->PrepareWaveform(slot, prepared->data.get(), prepared->info.frames,
+                                   prepared->info.channels);
+  prepared->waveformSlot = slot;
 }
 
 void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
@@ -149,6 +160,7 @@ void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
       reverse = mEngine.mReverse[s];
     }
     offered.push_back(PrepareSample(run.samplePath, reverse));
+    PrepareWaveform(s, &offered.back());
   }
 
   std::vector<std::string> warnings;

@@ -221,13 +221,16 @@ void CLS_KESTRUNE::PublishPrepared(int slot, PreparedSample prepared, LoadRoute 
     return;
   }
   // Reverse may have been switched while the file decoded: the data follows the flag now in force.
-  if (prepared.reversed != mEngine.mReverse[slot])
-    ::ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
+  const bool reversedHere = prepared.reversed != mEngine.mReverse[slot];
+  if (reversedHere) ::ReverseSampleData(prepared.data.get(), prepared.info.frames, prepared.info.channels);
   RetireSampleData(slot);
   mEngine.mSampleData[slot] = std::move(prepared.data);
   mLoadedStamp[static_cast<size_t>(slot)] = prepared.stamp;
   StoreSamplePath(slot, prepared.path.c_str());
   MarkSlotChanged(slot);
+  // The view's picture of this buffer, computed by the loader before the lock (not after a reversal).
+  if (prepared.waveformSlot == slot && !reversedHere)
+    mEngine.Views()->AdoptWaveform(slot, mEngine.mSampleData[slot].get());
 }
 
 void CLS_KESTRUNE::RetireSampleData(int slot)

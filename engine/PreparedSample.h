@@ -25,6 +25,7 @@ struct PreparedSample
   std::unique_ptr<double[]> data; // the decoded planes; null without frames or when decoding failed
   bool decoded = false;
   bool reversed = false; // the planes are in reverse order (for a slot whose Reverse is on)
+  int waveformSlot = -1; // the slot whose sample view has computed the waveform of `data` (editor loads)
 };
 
 // Reads, names, lists and decodes path (a WAV or Ogg file; other kinds give headerRead false), and

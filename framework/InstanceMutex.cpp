@@ -6,6 +6,28 @@
 
 thread_local int InstanceMutex::sHeldByThread = 0;
 
+#ifndef _WIN32
+InstanceMutex::InstanceMutex()
+{
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+  // A system without priority inheritance keeps the ordinary protocol: the lock still works.
+  pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_INHERIT);
+  if (pthread_mutex_init(&mMutex, &attributes) != 0)
+  {
+    pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_NONE);
+    pthread_mutex_init(&mMutex, &attributes);
+  }
+  pthread_mutexattr_destroy(&attributes);
+}
+
+InstanceMutex::~InstanceMutex()
+{
+  pthread_mutex_destroy(&mMutex);
+}
+#endif
+
 namespace
 {
 std::atomic<long> gViolations{0};

@@ -225,3 +225,52 @@ TEST_F(SampleViewInput, EditsMadeOffTheIdleThreadReachTheHostOnTheThreadThatSend
   // In the order they were made.
   EXPECT_EQ(mHost.mCalls.front().opcode, audioMasterBeginEdit);
 }
+
+TEST_F(SampleViewInput, AnEditorLoadShowsTheWaveformOfTheBufferItPublishedAndAHostLoadThenItsOwn)
+{
+  // Ramps over the whole scale, so that a reversed or an outdated picture differs in every column.
+  const auto writeRamp = [&](const std::string& name, int channels, int frames, int direction)
+  {
+    std::vector<int16_t> samples;
+    for (int k = 0; k < frames; ++k)
+      for (int c = 0; c < channels; ++c)
+        samples.push_back(static_cast<int16_t>(direction * (k * 60000 / frames - 30000) / (c + 1)));
+    return mDir.Write(name, wavtest::Riff({wavtest::Fmt(1, static_cast<uint16_t>(channels), 44100, 16),
+                                           wavtest::Chunk("data", wavtest::Pcm16(samples))}));
+  };
+  const std::string rising = writeRamp("rising.wav", 2, 6000, 1);
+  const std::string falling = writeRamp("falling.wav", 1, 9000, -1);
+  const IRECT r = View(0)->GetRECT();
+  const auto expectShowsTheBuffer = [&](const char* what)
+  {
+    WaveformPicture fresh(r.L, r.T, r.R, r.B - kTitleTopFromBottomPx);
+    fresh.Build(E().mSampleData[0].get(), Frames(0), E().mSampleChannels[0]);
+    const WaveformPicture& shown = View(0)->Picture();
+    ASSERT_GT(fresh.Columns(), 0) << what;
+    ASSERT_EQ(shown.Columns(), fresh.Columns()) << what;
+    EXPECT_EQ(shown.Stereo(), fresh.Stereo()) << what;
+    for (int u = 1; u <= fresh.Columns(); ++u)
+      for (int c = 0; c < 2; ++c)
+      {
+        ASSERT_EQ(shown.LineTop(u, c), fresh.LineTop(u, c)) << what << ", column " << u << ", channel " << c;
+        ASSERT_EQ(shown.LineBottom(u, c), fresh.LineBottom(u, c))
+            << what << ", column " << u << ", channel " << c;
+      }
+  };
+  Drop(MidX(r), MidY(r), rising);
+  ASSERT_EQ(Frames(0), 6000u);
+  expectShowsTheBuffer("dropped stereo file");
+  // With Reverse on the loader decodes the file reversed, and draws it so.
+  Apply(10, 1.0);
+  Drop(MidX(r), MidY(r), falling);
+  ASSERT_EQ(Frames(0), 9000u);
+  expectShowsTheBuffer("dropped mono file, reversed");
+  // The host's route replaces the buffer under the mutex before the editor has drawn the loader's last
+  // one: the view draws the host's buffer, not the picture the loader handed over.
+  mGui->OnDrop(MidX(r), MidY(r), falling.c_str());
+  mPlug->WaitForLoads();
+  Load(0, rising);
+  mGui->Ticks(1);
+  ASSERT_EQ(Frames(0), 6000u);
+  expectShowsTheBuffer("file restored by the host after the editor's");
+}

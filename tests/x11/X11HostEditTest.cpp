@@ -63,7 +63,7 @@ TEST_F(X11HostEdit, ScriptLinesAreCheckedBeforeAnythingRuns)
   EXPECT_EQ(actions[1].index, 3);
   EXPECT_DOUBLE_EQ(actions[1].value, 0.25);
   for (const char* bad : {"wait\n", "wait -1\n", "param 3 1.5\n", "param 3\n", "close now\n", "jump 3\n",
-                          "watch\n", "sample x\n", "ticks 2\n"})
+                          "watch\n", "sample x\n", "ticks 2\n", "stats 1\n", "calls all\n"})
   {
     actions.clear();
     EXPECT_FALSE(khost::EditCommand::ParseScript(bad, &actions, &error)) << bad;
@@ -73,6 +73,13 @@ TEST_F(X11HostEdit, ScriptLinesAreCheckedBeforeAnythingRuns)
                                             " --script " + hosttest::Quote(Script("open\nbogus\n")));
   EXPECT_EQ(run.exitCode, 2) << run.output;
   EXPECT_NE(run.output.find("script line 2"), std::string::npos) << run.output;
+  // The note a render thread plays is checked as a MIDI note and velocity.
+  for (const char* bad : {"--play 128", "--play 60,0", "--play x", "--play 60,128"})
+  {
+    run = hosttest::RunHost("edit " + hosttest::Quote(hosttest::KestrunePath()) + " " + bad);
+    EXPECT_EQ(run.exitCode, 2) << bad << ": " << run.output;
+    EXPECT_NE(run.output.find("--play needs N[,V]"), std::string::npos) << bad << ": " << run.output;
+  }
 }
 
 TEST_F(X11HostEdit, LiveScriptFromStandardInputWatchesParametersAndSkipsFaultyLines)

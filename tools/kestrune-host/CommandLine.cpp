@@ -45,10 +45,15 @@ const char* CommandLine::Usage()
          "  --idle-hz N         effEditIdle N times a second, 0 for never (30)\n"
          "  --idle-thread       idle calls come from a second thread\n"
          "  --seconds S         close after S seconds (default: when the window is closed)\n"
+         "  --play N[,V]        a render thread paced like an audio thread plays note N at velocity V\n"
+         "                      (100) in blocks of --block frames (64) at --rate HZ (48000), timing\n"
+         "                      every process call\n"
          "  --script FILE       host actions, one a line: wait MS, param I V, print I, watch I (print\n"
          "                      each change), sample N (slot N's path), ticks (editor timer ticks\n"
-         "                      seen), close, open, destroy (the window under the editor), idle HZ,\n"
-         "                      quit; FILE - reads them from standard input as they arrive\n"
+         "                      seen), stats (the render thread's figures since the last stats),\n"
+         "                      calls (the threads the plug-in reported edits on), close, open,\n"
+         "                      destroy (the window under the editor), idle HZ, quit; FILE - reads\n"
+         "                      them from standard input as they arrive\n"
          "validate options:\n"
          "  --check NAME        run only this check (repeatable)\n"
          "  --timeout SECONDS   a check still running after this fails (120)\n"
@@ -227,7 +232,7 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
       if (!ParseDouble(v, &options->seconds) || !(options->seconds >= 0.0 && options->seconds <= 86400.0))
         return *error = "--seconds needs seconds between 0 and 86400", false;
     }
-    else if (arg == "--note")
+    else if (arg == "--note" || arg == "--play")
     {
       int note = 0, velocity = 100;
       if (!value(&v)) return false;
@@ -235,8 +240,14 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
       const bool ok = ParseInt(v.substr(0, comma), &note) &&
                       (comma == std::string::npos || ParseInt(v.substr(comma + 1), &velocity));
       if (!ok || note < 0 || note > 127 || velocity < 1 || velocity > 127)
-        return *error = "--note needs N[,V] with N 0..127 and V 1..127", false;
-      options->notes.emplace_back(note, velocity);
+        return *error = arg + " needs N[,V] with N 0..127 and V 1..127", false;
+      if (arg == "--play")
+      {
+        options->playNote = note;
+        options->playVelocity = velocity;
+      }
+      else
+        options->notes.emplace_back(note, velocity);
     }
     else if (arg == "--hold")
     {

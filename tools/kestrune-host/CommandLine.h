@@ -46,6 +46,8 @@ struct Options
   int idleHz = 30;                        // edit (kDefaultEditIdleHz): effEditIdle calls a second, 0 for none
   bool idleThread = false;                // edit: idle from a second thread
   double seconds = 0.0;                   // edit: run time, 0 until the window closes
+  int playNote = -1;                      // edit: a paced render thread plays this note, -1 for none
+  int playVelocity = 100;                 // edit: ... at this velocity (kDefaultPlayVelocity)
   std::vector<std::pair<int, int>> notes; // snapshot: notes held (number, velocity)
   double holdSeconds = -1.0;              // snapshot: audio rendered after the notes, < 0: the default
   int ticks = -1;                         // snapshot: editor timer ticks before the picture, < 0: the default

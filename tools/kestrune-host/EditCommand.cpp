@@ -3,6 +3,7 @@
 #include "tools/kestrune-host/CommandPlugin.h"
 #include "tools/kestrune-host/EditWindow.h"
 #include "tools/kestrune-host/HostTunables.h"
+#include "tools/kestrune-host/PacedRender.h"
 
 #include <atomic>
 #include <chrono>
@@ -63,10 +64,31 @@ void PrintLine(FILE* out, const std::string& line)
   std::fprintf(out, "%s\n", line.c_str());
   std::fflush(out);
 }
+
+void PrintRenderStats(FILE* out, const PacedRender* render, const RenderStats& stats, const char* span)
+{
+  if (!render)
+  {
+    PrintLine(out, "render: no render thread (--play)");
+    return;
+  }
+  std::string line = "render: " + stats.Describe(render->BlockFrames(), render->Rate(), span);
+  if (!render->RealTime()) line += " (without a real-time priority)";
+  PrintLine(out, line);
+}
+
+void PrintCensus(FILE* out, const HostCallCensus& census)
+{
+  for (const std::string& line : census.Describe())
+    PrintLine(out, line);
+}
 } // namespace
 
-int EditCommand::Run(const Options& options, FILE* out, FILE* err)
+int EditCommand::Run(const Options& commandOptions, FILE* out, FILE* err)
 {
+  // A render thread plays in small blocks unless --block says otherwise, as a DAW's audio thread does.
+  Options options = commandOptions;
+  if (options.playNote >= 0 && options.block <= 0) options.block = kDefaultPlayBlockFrames;
   int status = 0;
   std::unique_ptr<EditScript> script = LoadScript(options.script, err, &status);
   if (!script) return status;
@@ -81,6 +103,7 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
     CommandPlugin loaded;
     if (!loaded.Open(options, err)) return 1;
     HostedPlugin& plugin = loaded.Instance();
+    plugin.Census().SetLoopThread();
     if (!plugin.HasFlag(effFlagsHasEditor))
     {
       std::fprintf(err, "%s: the plug-in has no editor\n", options.plugin.c_str());
@@ -120,10 +143,22 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
             while (!stopIdle.load())
             {
               const int hz = idleHz.load();
-              if (hz > 0) plugin.Dispatch(effEditIdle);
+              if (hz > 0)
+              {
+                plugin.Census().NoteIdleThread();
+                plugin.Dispatch(effEditIdle);
+              }
               std::this_thread::sleep_for(std::chrono::milliseconds(hz > 0 ? 1000 / hz : 10));
             }
           });
+
+    // The note plays from the moment the editor is open.
+    std::unique_ptr<PacedRender> render;
+    if (options.playNote >= 0)
+    {
+      render = std::make_unique<PacedRender>(plugin, options.playNote, options.playVelocity);
+      render->Start();
+    }
 
     // Watched parameters and their last values: a change is printed right after the event that made it.
     std::map<int, float> watched;
@@ -156,6 +191,7 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
       const Clock::time_point now = Clock::now();
       if (!options.idleThread && idleHz.load() > 0 && now >= nextIdle)
       {
+        plugin.Census().NoteIdleThread();
         plugin.Dispatch(effEditIdle);
         nextIdle = now + std::chrono::milliseconds(1000 / idleHz.load());
       }
@@ -198,6 +234,13 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
             PrintLine(out, "editor ticks are not seen by this window layer");
           break;
         }
+        case EditAction::kStats:
+          PrintRenderStats(out, render.get(), render ? render->Window() : RenderStats(),
+                           "since the last stats");
+          break;
+        case EditAction::kCalls:
+          PrintCensus(out, plugin.Census());
+          break;
         case EditAction::kClose:
           plugin.Dispatch(effEditClose);
           editorOpen = false;
@@ -223,6 +266,12 @@ int EditCommand::Run(const Options& options, FILE* out, FILE* err)
     ReportSkipped(*script, err);
     stopIdle.store(true);
     if (idler.joinable()) idler.join();
+    if (render)
+    {
+      render->Stop();
+      PrintRenderStats(out, render.get(), render->Total(), "in all");
+    }
+    PrintCensus(out, plugin.Census());
     plugin.Dispatch(effEditClose);
     window->Destroy();
   }

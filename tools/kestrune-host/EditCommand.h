@@ -7,6 +7,10 @@
 // arrive ("--script -"), so that a driver can act on the editor with the mouse and keyboard and then
 // ask what came of it. Mouse and keyboard come from the user, or from xdotool aimed at the window the
 // command prints. It ends when the window is closed, the time is up or the script says quit.
+//
+// With --play a render thread paced like a DAW's audio thread plays a note meanwhile and times every
+// process call (PacedRender), and the host counts the threads the plug-in reports the user's edits
+// on (HostCallCensus): both are printed at the end, and on the script's stats and calls lines.
 
 #include "tools/kestrune-host/CommandLine.h"
 #include "tools/kestrune-host/EditScript.h"

@@ -61,18 +61,22 @@ bool EditScript::ParseLine(const std::string& text, int number, EditAction* acti
         !CommandLine::ParseDouble(w[2], &a.value) || a.value < 0.0 || a.value > 1.0)
       return fail("param needs I V with V between 0 and 1");
   }
-  else if (verb == "close" || verb == "open" || verb == "destroy" || verb == "quit" || verb == "ticks")
+  else if (verb == "close" || verb == "open" || verb == "destroy" || verb == "quit" || verb == "ticks" ||
+           verb == "stats" || verb == "calls")
   {
     a.kind = verb == "close"     ? EditAction::kClose
              : verb == "open"    ? EditAction::kOpen
              : verb == "destroy" ? EditAction::kDestroy
              : verb == "ticks"   ? EditAction::kTicks
+             : verb == "stats"   ? EditAction::kStats
+             : verb == "calls"   ? EditAction::kCalls
                                  : EditAction::kQuit;
     if (w.size() != 1) return fail("takes no value");
   }
   else
     return fail(
-        "unknown action (wait, param, print, watch, sample, ticks, close, open, destroy, idle, quit)");
+        "unknown action (wait, param, print, watch, sample, ticks, stats, calls, close, open, destroy, idle, "
+        "quit)");
   *action = a;
   return true;
 }

@@ -27,7 +27,9 @@ struct EditAction
     kQuit,    // quit
     kWatch,   // watch I        from now on, every change of parameter I is printed when it happens
     kSample,  // sample N       the sample path the plug-in keeps for slot N (its extra-parameter text)
-    kTicks    // ticks          the editor's timer ticks and inputs the window layer has seen
+    kTicks,   // ticks          the editor's timer ticks and inputs the window layer has seen
+    kStats,   // stats          the render thread's figures since the last stats (--play)
+    kCalls    // calls          the threads the plug-in reported the user's edits on
   };
   EKind kind;
   int index = 0;

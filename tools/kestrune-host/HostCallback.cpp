@@ -86,11 +86,7 @@ extern "C" VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 ind
   case audioMasterNeedIdle:
   case audioMasterIOChanged:
   case audioMasterSizeWindow:
-  case audioMasterBeginEdit:
-  case audioMasterEndEdit:
     return 0;
-  case audioMasterUpdateDisplay:
-    return 1;
   case audioMasterWantMidi:
     return 1;
   case audioMasterGetVendorString:
@@ -122,6 +118,8 @@ extern "C" VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 ind
     return kDefaultBlockFrames;
   case audioMasterGetCurrentProcessLevel:
     return kVstProcessLevelUser;
+  case audioMasterUpdateDisplay:
+    return 1;
   default:
     return 0;
   }

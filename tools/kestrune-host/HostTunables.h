@@ -1,6 +1,8 @@
 #pragma once
 // Numbers the host tool works with, in one place, with their units in their names.
 
+#include <cstdint>
+
 namespace khost
 {
 constexpr double kDefaultSampleRateHz = 48000.0;
@@ -22,6 +24,13 @@ constexpr int kExtraParamTextBytes = 1024;
 // The edit command: idle calls a second unless --idle-hz says otherwise, and the event loop's nap.
 constexpr int kDefaultEditIdleHz = 30;
 constexpr int kEditLoopSleepMs = 2;
+// The edit command's --play: the render thread's block unless --block says otherwise, the note's
+// velocity unless given, a process call counted as slow, and how far behind its deadlines the thread
+// may fall before it starts again from now.
+constexpr int kDefaultPlayBlockFrames = 64;
+constexpr int kDefaultPlayVelocity = 100;
+constexpr double kSlowProcessCallMs = 2.0;
+constexpr int64_t kMaxRenderBehindBlocks = 8;
 
 // The snapshot command: audio after the held notes (voices move on) and editor ticks before the picture.
 constexpr double kDefaultSnapshotHoldSeconds = 0.1;

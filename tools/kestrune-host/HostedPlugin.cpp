@@ -310,12 +310,18 @@ void HostedPlugin::ClearRecords()
 VstIntPtr HostedPlugin::OnHostCall(VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/, void* ptr,
                                    float /*opt*/)
 {
+  mCensus.Record(opcode);
   switch (opcode)
   {
   case audioMasterAutomate:
     mAutomateCalls.fetch_add(1);
     (void)index;
     return 0;
+  case audioMasterBeginEdit:
+  case audioMasterEndEdit:
+    return 0;
+  case audioMasterUpdateDisplay:
+    return 1;
   case audioMasterGetTime:
     return reinterpret_cast<VstIntPtr>(&mTimeInfo);
   case audioMasterGetSampleRate:

@@ -9,6 +9,7 @@
 // events allocate nothing on the host side.
 
 #include "framework/VstDefs.h"
+#include "tools/kestrune-host/HostCallCensus.h"
 #include "tools/kestrune-host/PluginLibrary.h"
 
 #include <atomic>
@@ -119,6 +120,8 @@ public:
   const std::vector<RecordedMidi>& MidiOut() const { return mMidiOut; }
   void ClearRecords();
   int AutomateCalls() const { return mAutomateCalls.load(); }
+  // The threads the plug-in reported the user's edits on (automation, gestures, display updates).
+  HostCallCensus& Census() { return mCensus; }
   int DroppedMidiOut() const { return mDroppedMidiOut.load(); }
 
   // The instance being constructed on the calling thread, if any: it answers the host calls that
@@ -153,5 +156,6 @@ private:
   std::vector<RecordedMidi> mMidiOut;
   std::atomic<int> mAutomateCalls{0};
   std::atomic<int> mDroppedMidiOut{0};
+  HostCallCensus mCensus;
 };
 } // namespace khost
