@@ -23,7 +23,7 @@ CONFIGURE := cmake -G Ninja -DKESTRUNE_WERROR=$(WERROR)
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
 DEMO := demo
-TSAN_OPTIONS_CI := halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp
+TSAN_OPTIONS_CI := second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp
 
 deps:
 	@bash scripts/deps.sh

@@ -17,9 +17,9 @@ complete() {
     [ -f "$prefix/lib/$lib" ] || return 1
   done
 }
-complete && exit 0
-
+# The cross compiler and the tools the Windows build needs, also when the libraries are already built.
 bash "$root/scripts/deps.sh" windows
+complete && exit 0
 
 # Source packages: one deb-src entry for the release's main archive.
 if ! grep -rqs "^Types:.*deb-src\|^deb-src" /etc/apt/sources.list /etc/apt/sources.list.d/; then
