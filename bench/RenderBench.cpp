@@ -1,11 +1,14 @@
 // Render cost of the sampler engine's mixer: 24 sounding stereo voices at assorted pitches on
-// two-second stereo samples, 512-frame blocks at 48 kHz.
+// two-second stereo samples, 512-frame blocks at 48 kHz. The ...AgainstBaseline runs time the mixer and
+// the earlier one (BaselineMix.cpp) block by block, alternately, on two engines in the same state, and
+// report the ratio of their times (below 1: the mixer is faster) after checking they gave the same bits.
 //
 // Counters: ns_per_voice_frame (mixing time / (blocks x 24 voices x 512 frames)), and the mean, 99th
 // percentile and maximum time of one block in microseconds, from per-block clock readings. The minimum
 // block time (and ns_per_voice_frame_min from it) shows the cost on an otherwise idle core, which the
 // mean does not on a busy machine.
 
+#include "BaselineMix.h"
 #include "engine/SamplerEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace
@@ -152,6 +156,94 @@ void RunMixBenchmark(benchmark::State& state, double attackSeconds, bool keepInA
   state.SetItemsProcessed(state.iterations() * kNumVoices * kBlockFrames);
 }
 
+double Median(std::vector<double> v)
+{
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Both engines' voice tables hold the same bits.
+bool SameVoices(const SamplerEngine& a, const SamplerEngine& b)
+{
+  return a.mVoiceCount == b.mVoiceCount && std::memcmp(a.mVoicePos, b.mVoicePos, sizeof(a.mVoicePos)) == 0 &&
+         std::memcmp(a.mVoiceLevel, b.mVoiceLevel, sizeof(a.mVoiceLevel)) == 0 &&
+         std::memcmp(a.mVoiceAmp, b.mVoiceAmp, sizeof(a.mVoiceAmp)) == 0 &&
+         std::memcmp(a.mVoiceStage, b.mVoiceStage, sizeof(a.mVoiceStage)) == 0;
+}
+
+void RunAgainstBaseline(benchmark::State& state, double attackSeconds, bool keepInAttack)
+{
+  SamplerEngine engine;
+  SamplerEngine baseline;
+  Prepare(engine, attackSeconds);
+  Prepare(baseline, attackSeconds);
+  if (engine.mVoiceCount != kNumVoices || baseline.mVoiceCount != kNumVoices)
+  {
+    state.SkipWithError("not all 24 voices started");
+    return;
+  }
+  std::vector<double> left(kBlockFrames), right(kBlockFrames);
+  std::vector<double> baseLeft(kBlockFrames), baseRight(kBlockFrames);
+  double* out[2] = {left.data(), right.data()};
+  double* baseOut[2] = {baseLeft.data(), baseRight.data()};
+
+  std::vector<double> mixNs, baseNs;
+  mixNs.reserve(1 << 20);
+  baseNs.reserve(1 << 20);
+  bool same = true;
+  bool mixFirst = true;
+  for (auto _ : state)
+  {
+    // Alternately first, so that neither profits from the other warming the caches.
+    for (int k = 0; k < 2; ++k)
+    {
+      const bool mix = (k == 0) == mixFirst;
+      const auto t0 = std::chrono::steady_clock::now();
+      if (mix)
+        engine.Mix(out, kBlockFrames);
+      else
+        BaselineMix(baseline, baseOut, kBlockFrames);
+      const auto t1 = std::chrono::steady_clock::now();
+      std::vector<double>& record = mix ? mixNs : baseNs;
+      if (record.size() < record.capacity())
+        record.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
+    }
+    mixFirst = !mixFirst;
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(baseLeft.data());
+    benchmark::ClobberMemory();
+    same = same && left == baseLeft && right == baseRight;
+    if (keepInAttack && (mixNs.size() % 1024) == 0)
+    {
+      for (SamplerEngine* e : {&engine, &baseline})
+        for (int v = 0; v < kNumVoices; ++v)
+        {
+          e->mVoiceLevel[v] = 0.0;
+          e->mVoiceStage[v] = kStageAttack;
+        }
+    }
+  }
+  if (!same || !SameVoices(engine, baseline))
+  {
+    state.SkipWithError("the mixer and the baseline gave different bits");
+    return;
+  }
+  if (mixNs.empty()) return;
+  double mixTotal = 0.0, baseTotal = 0.0;
+  for (double ns : mixNs)
+    mixTotal += ns;
+  for (double ns : baseNs)
+    baseTotal += ns;
+  const double perFrame = kNumVoices * static_cast<double>(kBlockFrames);
+  state.counters["ratio_median"] = Median(mixNs) / Median(baseNs);
+  state.counters["ratio_min"] =
+      *std::min_element(mixNs.begin(), mixNs.end()) / *std::min_element(baseNs.begin(), baseNs.end());
+  state.counters["ratio_mean"] = mixTotal / baseTotal;
+  state.counters["ns_per_voice_frame_min"] = *std::min_element(mixNs.begin(), mixNs.end()) / perFrame;
+  state.counters["baseline_ns_per_voice_frame_min"] =
+      *std::min_element(baseNs.begin(), baseNs.end()) / perFrame;
+}
+
 // Short attack: after the first blocks every voice sustains, the common case of held chords.
 void BM_Mix24StereoVoicesSustained(benchmark::State& state)
 {
@@ -163,7 +255,19 @@ void BM_Mix24StereoVoicesInAttack(benchmark::State& state)
 {
   RunMixBenchmark(state, 16.0, true);
 }
+
+void BM_MixAgainstBaselineSustained(benchmark::State& state)
+{
+  RunAgainstBaseline(state, 0.01, false);
+}
+
+void BM_MixAgainstBaselineInAttack(benchmark::State& state)
+{
+  RunAgainstBaseline(state, 16.0, true);
+}
 } // namespace
 
 BENCHMARK(BM_Mix24StereoVoicesSustained)->MinTime(2.0);
 BENCHMARK(BM_Mix24StereoVoicesInAttack)->MinTime(1.0);
+BENCHMARK(BM_MixAgainstBaselineSustained)->MinTime(2.0);
+BENCHMARK(BM_MixAgainstBaselineInAttack)->MinTime(1.0);

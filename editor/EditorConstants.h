@@ -114,7 +114,9 @@ inline const IColor kRangeEndTextColor{180, 0, 0, 0};
 inline const IColor kRootTextColor{255, 0, 82, 116};
 
 // ---- Sample view ----
-inline const IColor kWaveColor{50, 0, 0, 0};
+// Opaque slate of the editor's palette (#4b535e): 6.4:1 against the ivory panel, 5.8:1 against its
+// darker band.
+inline const IColor kWaveColor{255, 75, 83, 94};
 inline const IColor kSampleInfoColor{130, 0, 0, 0};
 inline const IColor kSampleNameColor{180, 0, 0, 0};
 constexpr int kTitleTopFromBottomPx = 48; // title rectangle (L, B - 48, R, B - 24)

@@ -59,6 +59,9 @@ public:
   void EndBlock();
   // One whole block: MixPiece from frame 0, then EndBlock.
   void Mix(double** out, int nFrames);
+  // MixPiece as a target without SSE2 builds it (plain C++ pairs), for tests on targets with it: the
+  // same bits.
+  void MixPiecePlain(double** out, int nFrames, int blockStart);
 
   // Reverses the slot's data in place (each channel's frames in opposite order) and tells the view.
   void ReverseSampleData(int slot);
@@ -107,17 +110,24 @@ public:
   int16_t mVoiceCount = 0;
 
 private:
-  // The mixer works through a block in chunks of this many frames, summing into mMixScratch.
+  // The mixer works through a block in chunks of this many frames, summing into mMixSums.
   static constexpr int kMixChunkFrames = 512;
 
   // Frees one voice: amplitude, position and level 0, note, stage and slot 0.
   void ClearVoice(int voice);
-  // Mixes voice v of slot s (which holds a sample) into the chunk's frames from..to-1; acc holds the
-  // chunk's interleaved left/right sums, acc[0] being the chunk's first frame.
-  void MixVoice(int v, int s, double* acc, int from, int to);
+  // MixPiece with two frames of a voice in one Pair (FramePair.h).
+  template <class Pair> void MixPieceWith(double** out, int nFrames, int blockStart);
+  // Mixes voice v of slot s (which holds a sample) into the chunk's frames from..to-1 of accLeft and
+  // accRight, the chunk's sums (index 0 being the chunk's first frame).
+  template <class Pair> void MixVoice(int v, int s, double* accLeft, double* accRight, int from, int to);
 
-  // Interleaved left/right sums of the chunk being mixed.
-  double mMixScratch[2 * kMixChunkFrames] = {};
+  // The right sums start this many doubles after the end of the left ones: two arrays exactly 4 KiB
+  // apart would make every load of a right sum wait for the store of the left one before it (the
+  // processor compares the low 12 address bits first).
+  static constexpr int kMixRightGap = 8;
+  // Left sums of the chunk being mixed (kMixChunkFrames), then the gap, then the right sums; aligned
+  // for the pairs of frames the mixer adds.
+  alignas(16) double mMixSums[2 * kMixChunkFrames + kMixRightGap] = {};
 
   EngineViews mNoViews;
   EngineViews* mViews = &mNoViews;

@@ -4,15 +4,20 @@
 // voice below mVoiceCount, in index order, takes one envelope step, reads its sample with linear
 // interpolation, adds its panned values and advances. This file computes the same numbers voice by voice
 // instead, in chunks of kMixChunkFrames: each voice runs through the chunk with its state in registers and
-// adds into an interleaved left/right scratch that is copied to the outputs at the end of the chunk. The
-// voices of a frame still reach each output sample in index order, no voice depends on another within a
-// block, and a voice that ends only frees itself, so the sums, the voice states and mVoiceCount come out
-// bit for bit the same (the tests hold a frame-by-frame mixer to compare with).
+// adds into a left and a right scratch that are copied to the outputs at the end of the chunk. The voices
+// of a frame still reach each output sample in index order, no voice depends on another within a block,
+// and a voice that ends only frees itself, so the sums, the voice states and mVoiceCount come out bit for
+// bit the same (the tests hold a frame-by-frame mixer to compare with).
+//
+// Inside a voice, two consecutive frames share a register (FramePair): their positions, the samples they
+// read, their interpolation, gain, pan and sums, each half with the same operations in the same order as
+// the frame-by-frame mixer. The positions themselves are still added one frame at a time, since each one
+// is the previous plus the step.
 //
 // Real time: no allocation, no lock, no system call.
 
+#include "engine/FramePair.h"
 #include "engine/SamplerEngine.h"
-#include "engine/StereoPair.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +39,7 @@ double WrapPosition(double pos, double frames)
 struct VoiceRun
 {
   const double* d0; // channel 0
-  const double* d1; // channel 1, or channel 0 again for a mono sample
+  const double* d1; // channel 1, or null for a mono sample (whose right value is its left one)
   uint32_t frames;  // > 0
   double framesD;   // frames as a double
   double lastFrame; // frames - 1: below it, the next frame of the interpolation is j + 1
@@ -43,7 +48,8 @@ struct VoiceRun
   double releaseStep;
   double gain;
   double step;
-  StereoPair pan;
+  double panLeft;
+  double panRight;
 
   double pos; // 0 <= pos < frames before every read
   double level;
@@ -51,23 +57,32 @@ struct VoiceRun
   uint16_t stage;
 };
 
+// The chunk's sums, one array per channel; frame 0 is the chunk's first.
+struct Sums
+{
+  double* left;
+  double* right;
+};
+
 // Smallest step for which the number of frames that stay below the last frame is counted ahead: over
 // a chunk, the rounding of the repeated additions stays far below such a step.
 constexpr double kMinCountedStep = 1.0 / 1024.0;
+// How far ahead of its reads a voice asks for its sample data (frames): the data of 24 voices does not
+// stay in the caches, and the processor does not follow that many streams by itself.
+constexpr uint32_t kPrefetchFrames = 256;
 // The runs split positions with 32-bit integers; longer samples (16 GiB a channel) take the general path.
 constexpr uint32_t kMaxRunFrames = 0x7FFFFFFFu;
 
 // One frame's envelope step for the stage the run was entered with (the same as ApplyEnvelope). Returns
 // false when the release ends the voice: the frame then adds nothing.
 template <uint16_t Stage>
-inline bool EnvelopeStep(double& level, double& amp, StereoPair& ampPair, uint16_t& stage, const VoiceRun& r)
+inline bool EnvelopeStep(double& level, double& amp, uint16_t& stage, const VoiceRun& r)
 {
   if (Stage == kStageRelease)
   {
     level -= r.releaseStep;
     if (!(level > 0.0)) return false;
     amp = r.gain * level;
-    ampPair = StereoPair::Both(amp);
   }
   else if (Stage == kStageAttack)
   {
@@ -78,23 +93,52 @@ inline bool EnvelopeStep(double& level, double& amp, StereoPair& ampPair, uint16
       stage = kStageSustain;
     }
     amp = r.gain * level;
-    ampPair = StereoPair::Both(amp);
   }
   return true;
 }
 
-// Reads the sample at pos (held in both halves; 0 <= pos < frames - 1, so the next frame is j + 1) and adds
-// the voice's panned values to dst[0] (left) and dst[1] (right).
-inline void ReadAndAdd(const double* d0, const double* d1, StereoPair pos, StereoPair ampPair, StereoPair pan,
-                       double* dst)
+// One frame at pos (0 <= pos < frames - 1, so the next frame is j + 1) with gain amp, added to frame i.
+inline void ReadAndAdd(const VoiceRun& r, double pos, double amp, Sums acc, int i)
 {
-  StereoPair f;
-  const int32_t j = StereoPair::Split(pos, f);
-  StereoPair x;
-  StereoPair next;
-  StereoPair::LoadTwo(d0 + j, d1 + j, x, next);
-  if (f.Lo() > 0.0) x = (next - x) * f + x;
-  ((x * ampPair) * pan).AddTo(dst);
+  const int32_t j = static_cast<int32_t>(pos);
+  const double f = pos - static_cast<double>(j);
+  double left = r.d0[j];
+  if (f > 0.0) left = (r.d0[j + 1] - left) * f + left;
+  left = left * amp;
+  double right = left;
+  if (r.d1)
+  {
+    right = r.d1[j];
+    if (f > 0.0) right = (r.d1[j + 1] - right) * f + right;
+    right = right * amp;
+  }
+  acc.left[i] += left * r.panLeft;
+  acc.right[i] += right * r.panRight;
+}
+
+// Frames i and i + 1 (i even: acc is 16-byte aligned there) at pos (both below the last frame) with
+// gains amp, added to frames i and i + 1.
+template <class Pair, bool Stereo>
+inline void ReadAndAddTwo(const VoiceRun& r, Pair pos, Pair amp, Pair panLeft, Pair panRight, Sums acc, int i)
+{
+  uint32_t j0;
+  uint32_t j1;
+  const Pair f = Pair::Split(pos, j0, j1);
+  const int positive = Pair::Positive(f);
+  Pair now;
+  Pair next;
+  Pair::Prefetch(r.d0, j0 + kPrefetchFrames);
+  if (Stereo) Pair::Prefetch(r.d1, j0 + kPrefetchFrames);
+  Pair::Gather(r.d0, j0, j1, now, next);
+  const Pair left = Pair::Interpolate(now, next, f, positive) * amp;
+  Pair right = left;
+  if (Stereo)
+  {
+    Pair::Gather(r.d1, j0, j1, now, next);
+    right = Pair::Interpolate(now, next, f, positive) * amp;
+  }
+  (left * panLeft).AddToAligned(acc.left + i);
+  (right * panRight).AddToAligned(acc.right + i);
 }
 
 // Frames of one envelope stage while the read position stays below the last frame, so that neither the
@@ -102,68 +146,111 @@ inline void ReadAndAdd(const double* d0, const double* d1, StereoPair pos, Stere
 // advance reaches the last frame (the caller completes that advance), when the attack reaches full
 // level, or at `to`. Returns the next frame; sets releaseEnded when the release ended the voice at the
 // returned frame (which then adds nothing).
-template <uint16_t Stage> int RunFrames(VoiceRun& r, double* acc, int i, int to, bool& releaseEnded)
+template <uint16_t Stage, class Pair, bool Stereo>
+int RunFrames(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
 {
-  const double* d0 = r.d0;
-  const double* d1 = r.d1;
   const double limit = r.lastFrame;
   const double step = r.step;
-  const StereoPair stepPair = StereoPair::Both(step);
-  const StereoPair pan = r.pan;
-  // The position is kept in both halves of a pair: the fraction for the interpolation then comes out
-  // ready for both channels. Each half adds exactly as a scalar would.
-  StereoPair pos = StereoPair::Both(r.pos);
+  double pos = r.pos;
   double level = r.level;
   double amp = r.amp;
   uint16_t stage = r.stage;
   if (Stage != kStageAttack && Stage != kStageRelease) amp = r.gain * level; // the same on every frame
-  StereoPair ampPair = StereoPair::Both(amp);
+  const Pair sustainAmp = Pair::Both(amp);
+  const Pair panLeft = Pair::Both(r.panLeft);
+  const Pair panRight = Pair::Both(r.panRight);
 
-  // First the frames that surely keep the position below the last frame, advance included: no checks.
+  // First the frames that surely keep the position below the last frame, advance included: no checks,
+  // two frames at a time from an even frame on.
   int counted = 0;
   if (step >= kMinCountedStep)
   {
-    const double room = (limit - r.pos) / step - 2.0;
+    const double room = (limit - pos) / step - 2.0;
     counted = room >= static_cast<double>(to - i) ? to - i : (room > 0.0 ? static_cast<int>(room) : 0);
   }
   const int countedEnd = i + counted;
   bool done = false;
-  while (i < countedEnd)
+  // One frame alone on each side of the pairs: an odd first frame, an odd last one.
+  auto single = [&]()
   {
-    if (!EnvelopeStep<Stage>(level, amp, ampPair, stage, r))
+    if (!EnvelopeStep<Stage>(level, amp, stage, r))
     {
       releaseEnded = true;
       done = true;
-      break;
+      return;
     }
-    ReadAndAdd(d0, d1, pos, ampPair, pan, acc + 2 * i);
-    pos = pos + stepPair;
+    ReadAndAdd(r, pos, amp, acc, i);
+    pos += step;
     ++i;
-    if (Stage == kStageAttack && stage != kStageAttack)
+    if (Stage == kStageAttack && stage != kStageAttack) done = true;
+  };
+  if ((i & 1) != 0 && i < countedEnd) single();
+  while (!done && i + 1 < countedEnd)
+  {
+    const double nextPos = pos + step;
+    Pair amps = sustainAmp;
+    if (Stage == kStageAttack || Stage == kStageRelease)
     {
-      done = true;
-      break;
+      if (!EnvelopeStep<Stage>(level, amp, stage, r))
+      {
+        releaseEnded = true;
+        done = true;
+        break;
+      }
+      const double firstAmp = amp;
+      if (Stage == kStageAttack && stage != kStageAttack)
+      {
+        // Full level on the first frame: the rest goes on as sustain.
+        ReadAndAdd(r, pos, firstAmp, acc, i);
+        pos = nextPos;
+        ++i;
+        done = true;
+        break;
+      }
+      if (!EnvelopeStep<Stage>(level, amp, stage, r))
+      {
+        // The release ends on the second frame: the first one still sounds.
+        ReadAndAdd(r, pos, firstAmp, acc, i);
+        pos = nextPos;
+        ++i;
+        releaseEnded = true;
+        done = true;
+        break;
+      }
+      amps = Pair::Of(firstAmp, amp);
+      if (Stage == kStageAttack && stage != kStageAttack) done = true; // full level on the second frame
     }
+    ReadAndAddTwo<Pair, Stereo>(r, Pair::Of(pos, nextPos), amps, panLeft, panRight, acc, i);
+    pos = nextPos + step;
+    i += 2;
   }
+  if (!done && i < countedEnd) single();
   // Then frame by frame, checking the position after each advance.
   while (!done && i < to)
   {
-    if (!EnvelopeStep<Stage>(level, amp, ampPair, stage, r))
+    if (!EnvelopeStep<Stage>(level, amp, stage, r))
     {
       releaseEnded = true;
       break;
     }
-    ReadAndAdd(d0, d1, pos, ampPair, pan, acc + 2 * i);
-    pos = pos + stepPair;
+    ReadAndAdd(r, pos, amp, acc, i);
+    pos += step;
     ++i;
-    if (!(pos.Lo() < limit)) break;
+    if (!(pos < limit)) break;
     if (Stage == kStageAttack && stage != kStageAttack) break;
   }
-  r.pos = pos.Lo();
+  r.pos = pos;
   r.level = level;
   r.amp = amp;
   r.stage = stage;
   return i;
+}
+
+// The run of one envelope stage for a mono or a stereo sample.
+template <uint16_t Stage, class Pair> int RunStage(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
+{
+  return r.d1 ? RunFrames<Stage, Pair, true>(r, acc, i, to, releaseEnded)
+              : RunFrames<Stage, Pair, false>(r, acc, i, to, releaseEnded);
 }
 
 enum class FrameResult
@@ -184,7 +271,7 @@ FrameResult FinishAdvance(VoiceRun& r)
 }
 
 // One frame with every check: used near the end of the sample and for steps that are not >= 0.
-FrameResult GeneralFrame(VoiceRun& r, double* acc, int i)
+FrameResult GeneralFrame(VoiceRun& r, Sums acc, int i)
 {
   if (r.stage == kStageRelease)
   {
@@ -205,17 +292,56 @@ FrameResult GeneralFrame(VoiceRun& r, double* acc, int i)
   // Past the last frame the interpolation reads toward frame 0.
   const uint32_t j = static_cast<uint32_t>(r.pos);
   const double f = r.pos - static_cast<double>(j);
-  StereoPair x = StereoPair::Load(r.d0 + j, r.d1 + j);
-  if (f > 0.0)
+  const uint32_t k = (j + 1 < r.frames) ? j + 1 : 0;
+  double left = r.d0[j];
+  if (f > 0.0) left = (r.d0[k] - left) * f + left;
+  left = left * r.amp;
+  double right = left;
+  if (r.d1)
   {
-    const uint32_t k = (j + 1 < r.frames) ? j + 1 : 0;
-    const StereoPair next = StereoPair::Load(r.d0 + k, r.d1 + k);
-    x = (next - x) * StereoPair::Both(f) + x;
+    right = r.d1[j];
+    if (f > 0.0) right = (r.d1[k] - right) * f + right;
+    right = right * r.amp;
   }
-  ((x * StereoPair::Both(r.amp)) * r.pan).AddTo(acc + 2 * i);
+  acc.left[i] += left * r.panLeft;
+  acc.right[i] += right * r.panRight;
 
   r.pos += r.step;
   return FinishAdvance(r);
+}
+
+// Mixes one voice (its run prepared) into the chunk's frames from..to-1.
+template <class Pair> FrameResult MixRun(VoiceRun& r, Sums acc, int from, int to)
+{
+  const bool forward = r.step >= 0.0; // false for NaN too
+  FrameResult result = FrameResult::kGoing;
+  int i = from;
+  while (i < to && result == FrameResult::kGoing)
+  {
+    if (forward && r.pos < r.lastFrame && r.frames <= kMaxRunFrames)
+    {
+      bool releaseEnded = false;
+      switch (r.stage)
+      {
+      case kStageRelease:
+        i = RunStage<kStageRelease, Pair>(r, acc, i, to, releaseEnded);
+        break;
+      case kStageAttack:
+        i = RunStage<kStageAttack, Pair>(r, acc, i, to, releaseEnded);
+        break;
+      default:
+        i = RunStage<kStageSustain, Pair>(r, acc, i, to, releaseEnded);
+        break;
+      }
+      result = releaseEnded ? FrameResult::kReleaseEnded : FinishAdvance(r);
+    }
+    else
+    {
+      result = GeneralFrame(r, acc, i);
+      ++i;
+    }
+  }
+  return result;
 }
 } // namespace
 
@@ -232,59 +358,67 @@ void SamplerEngine::EndBlock()
 
 void SamplerEngine::MixPiece(double** out, int nFrames, int blockStart)
 {
-  if (nFrames > 0)
+  MixPieceWith<FramePair>(out, nFrames, blockStart);
+}
+
+void SamplerEngine::MixPiecePlain(double** out, int nFrames, int blockStart)
+{
+  MixPieceWith<FramePairPlain>(out, nFrames, blockStart);
+}
+
+template <class Pair> void SamplerEngine::MixPieceWith(double** out, int nFrames, int blockStart)
+{
+  if (nFrames <= 0) return;
+  double* left = out[0];
+  double* right = out[1];
+  for (int c0 = 0; c0 < nFrames; c0 += kMixChunkFrames)
   {
-    double* left = out[0];
-    double* right = out[1];
-    for (int c0 = 0; c0 < nFrames; c0 += kMixChunkFrames)
+    const int len = std::min(kMixChunkFrames, nFrames - c0);
+    const Sums acc{mMixSums, mMixSums + kMixChunkFrames + kMixRightGap};
+    std::fill(acc.left, acc.left + len, 0.0);
+    std::fill(acc.right, acc.right + len, 0.0);
+
+    // Voices at or above mVoiceCount are free; the count only falls during the block.
+    const int count = std::min<int>(mVoiceCount, kNumVoices);
+    for (int v = 0; v < count; ++v)
     {
-      const int len = std::min(kMixChunkFrames, nFrames - c0);
-      double* acc = mMixScratch;
-      std::fill(acc, acc + 2 * len, 0.0);
-
-      // Voices at or above mVoiceCount are free; the count only falls during the block.
-      const int count = std::min<int>(mVoiceCount, kNumVoices);
-      for (int v = 0; v < count; ++v)
+      if (mVoiceSlot[v] == 0) continue;
+      // The offset counts from the host block's start; compare in 64 bits, as it is the host's number.
+      const int64_t start = static_cast<int64_t>(mVoiceOffset[v]) - blockStart - c0;
+      const int from = start > 0 ? static_cast<int>(std::min<int64_t>(start, len)) : 0;
+      if (from >= len) continue;
+      const int s = mVoiceSlot[v] - 1;
+      if (s < 0 || s >= kNumSlots || mSampleFrames[s] == 0 || !mSampleData[s])
       {
-        if (mVoiceSlot[v] == 0) continue;
-        // The offset counts from the host block's start; compare in 64 bits, as it is the host's number.
-        const int64_t start = static_cast<int64_t>(mVoiceOffset[v]) - blockStart - c0;
-        const int from = start > 0 ? static_cast<int>(std::min<int64_t>(start, len)) : 0;
-        if (from >= len) continue;
-        const int s = mVoiceSlot[v] - 1;
-        if (s < 0 || s >= kNumSlots || mSampleFrames[s] == 0 || !mSampleData[s])
-        {
-          // Only reachable by misuse (a voice on a slot that holds nothing): end it without a read.
-          ClearVoice(v);
-          TrimVoiceCount();
-          continue;
-        }
-        MixVoice(v, s, acc, from, len);
+        // Only reachable by misuse (a voice on a slot that holds nothing): end it without a read.
+        ClearVoice(v);
+        TrimVoiceCount();
+        continue;
       }
-
-      for (int i = 0; i < len; ++i)
-      {
-        left[c0 + i] = acc[2 * i];
-        right[c0 + i] = acc[2 * i + 1];
-      }
+      MixVoice<Pair>(v, s, acc.left, acc.right, from, len);
     }
+
+    std::copy(acc.left, acc.left + len, left + c0);
+    std::copy(acc.right, acc.right + len, right + c0);
   }
 }
 
-void SamplerEngine::MixVoice(int v, int s, double* acc, int from, int to)
+template <class Pair>
+void SamplerEngine::MixVoice(int v, int s, double* accLeft, double* accRight, int from, int to)
 {
   VoiceRun r;
   r.frames = mSampleFrames[s];
   r.framesD = static_cast<double>(r.frames);
   r.lastFrame = r.framesD - 1.0;
   r.d0 = mSampleData[s].get();
-  r.d1 = mSampleChannels[s] >= 2 ? r.d0 + r.frames : r.d0;
+  r.d1 = mSampleChannels[s] >= 2 ? r.d0 + r.frames : nullptr;
   r.loop = mLoop[s];
   r.attackStep = mAttackStep[s];
   r.releaseStep = mReleaseStep[s];
   r.gain = static_cast<double>(mVoiceGain[v]);
   r.step = mVoiceStep[v];
-  r.pan = StereoPair::Of(static_cast<double>(mVoicePanLeft[v]), static_cast<double>(mVoicePanRight[v]));
+  r.panLeft = static_cast<double>(mVoicePanLeft[v]);
+  r.panRight = static_cast<double>(mVoicePanRight[v]);
   r.pos = mVoicePos[v];
   r.level = mVoiceLevel[v];
   r.amp = mVoiceAmp[v];
@@ -292,36 +426,7 @@ void SamplerEngine::MixVoice(int v, int s, double* acc, int from, int to)
   // A position outside the sample (only through misuse) is brought inside before the first read.
   if (!(r.pos >= 0.0 && r.pos < r.framesD)) r.pos = WrapPosition(r.pos, r.framesD);
 
-  const bool forward = r.step >= 0.0; // false for NaN too
-  FrameResult result = FrameResult::kGoing;
-  int i = from;
-  while (i < to && result == FrameResult::kGoing)
-  {
-    if (forward && r.pos < r.lastFrame && r.frames <= kMaxRunFrames)
-    {
-      bool releaseEnded = false;
-      switch (r.stage)
-      {
-      case kStageRelease:
-        i = RunFrames<kStageRelease>(r, acc, i, to, releaseEnded);
-        break;
-      case kStageAttack:
-        i = RunFrames<kStageAttack>(r, acc, i, to, releaseEnded);
-        break;
-      default:
-        i = RunFrames<kStageSustain>(r, acc, i, to, releaseEnded);
-        break;
-      }
-      result = releaseEnded ? FrameResult::kReleaseEnded : FinishAdvance(r);
-    }
-    else
-    {
-      result = GeneralFrame(r, acc, i);
-      ++i;
-    }
-  }
-
-  switch (result)
+  switch (MixRun<Pair>(r, Sums{accLeft, accRight}, from, to))
   {
   case FrameResult::kGoing:
     mVoicePos[v] = r.pos;

@@ -91,7 +91,7 @@ for s, st in enumerate(states):
         for u in range(1, R - 1 - L):
             env = math.exp(-u / (40 + 20 * s)) * (0.9 if u > 3 else u / 4)
             amp = env * (0.6 + 0.4 * abs(math.sin(u * 0.9 + s)))
-            line(L + u, int(cy - amp * h * 0.5), int(cy + amp * 0.9 * h * 0.5), (50, 0, 0, 0))
+            line(L + u, int(cy - amp * h * 0.5), int(cy + amp * 0.9 * h * 0.5), (255, 75, 83, 94))
         text((L + 2, B - 18, L + 80, B), ["2.35 sec", "740 msec", "12.08 sec", "1.00 sec"][s], 14 if win else 12, (130, 0, 0, 0))
         text((R - 30, B - 18, R - 4, B), "2chn" if s % 2 == 0 else "1chn", 14 if win else 12, (130, 0, 0, 0), "right")
         blit("close_spl", R - 14, T)

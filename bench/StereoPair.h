@@ -1,14 +1,12 @@
 #pragma once
-// Two doubles worked on together: the left and right value of one voice frame in the mixer. Every
-// operation is the same IEEE double operation on each half, so a pair gives the same bits as two
-// scalars. On x86-64 (SSE2 is part of the base instruction set) the pair is one register; elsewhere it
-// is two plain doubles.
+// Two doubles worked on together: the left and right value of one voice frame in the benchmarks'
+// baseline mixer (BaselineMix.cpp). Every operation is the same IEEE double operation on each half, so a
+// pair gives the same bits as two scalars. On x86-64 (SSE2 is part of the base instruction set) the pair
+// is one register; elsewhere it is two plain doubles.
 
 #include <cstdint>
 
-// KESTRUNE_STEREO_PAIR_SCALAR forces the plain form (to test it on x86-64).
-#if !defined(KESTRUNE_STEREO_PAIR_SCALAR) &&                                                                 \
-    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#if (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #define KESTRUNE_STEREO_PAIR_SSE2 1
 #include <emmintrin.h>
 #else
