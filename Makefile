@@ -33,7 +33,7 @@ build: deps
 	cmake --build build -j $(JOBS)
 
 check: build
-	ctest --test-dir build --output-on-failure -j $(JOBS)
+	ctest --test-dir build --output-on-failure -j $(JOBS) --repeat until-pass:2
 
 # The default kit is generated, not committed: five samples, an SFZ file and a demo song in demo/kit.
 # The song is rendered through the built module with the kit's SFZ file handed to it; the editor's

@@ -128,8 +128,11 @@ protected:
     SleepMs(kRedrawMs);
     const hosttest::RenderFigures f = host.Stats();
     ASSERT_TRUE(f.ok) << how << "\n" << host.Output();
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Instrumented builds run every call many times slower: the time limit holds for real builds only.
     EXPECT_EQ(f.slowCalls, 0) << how << ": " << f.line;
     EXPECT_LE(f.longestCallMs, 2.0) << how << ": " << f.line;
+#endif
     EXPECT_GT(f.peak, kSoundingPeak) << how << ": " << f.line;
     EXPECT_GT(f.blocks, 0) << how << ": " << f.line;
   }
