@@ -50,6 +50,11 @@ void CheckNoInstanceLockHeld(const char* where)
   }
 }
 
+bool LockRuleStops()
+{
+  return kStopOnViolation;
+}
+
 long LockRuleViolations()
 {
   return gViolations.load(std::memory_order_relaxed);

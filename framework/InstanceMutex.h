@@ -81,3 +81,5 @@ private:
 // tests of an optimised build still see it, and go on.
 void CheckNoInstanceLockHeld(const char* where);
 long LockRuleViolations();
+// Whether this build stops at a violation (debug and sanitizer builds) rather than counting it.
+bool LockRuleStops();
