@@ -1,6 +1,8 @@
 #pragma once
-// Files the benchmarks read: a temporary folder of their own, removed at exit, and integer PCM WAV
-// files of a stereo sine sweep written into it.
+// Files the benchmarks read: a temporary folder of their own, removed at exit, integer PCM WAV files
+// of a stereo sine sweep written into it, and the large samples of the loading benchmarks.
+
+#include "tests/samplefiles/OggTestFiles.h"
 
 #include <cmath>
 #include <cstdint>
@@ -76,4 +78,44 @@ inline void WriteSineWav(const std::string& path, uint32_t frames, int channels,
   if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
   std::fclose(file);
 }
+
+// The loading benchmarks' files: a 60-second stereo 24-bit WAV file and a 60-second stereo Ogg Vorbis
+// file of 44.1 kHz, written on first use, removed at exit.
+class LargeSamples
+{
+public:
+  static constexpr int kSeconds = 60;
+  static constexpr uint32_t kRate = 44100;
+  static constexpr uint32_t kFrames = kSeconds * kRate;
+  static constexpr int kChannels = 2;
+
+  static LargeSamples& Get()
+  {
+    static LargeSamples files;
+    return files;
+  }
+  const std::string& Wav()
+  {
+    if (mWav.empty())
+    {
+      mWav = mFolder.Dir() + "/stereo60_24.wav";
+      WriteSineWav(mWav, kFrames, kChannels, kRate, 24);
+    }
+    return mWav;
+  }
+  const std::string& Ogg()
+  {
+    if (mOgg.empty())
+    {
+      mOgg = mFolder.Dir() + "/stereo60.ogg";
+      if (!oggtest::WriteOgg(mOgg, kChannels, kRate, kFrames)) std::abort();
+    }
+    return mOgg;
+  }
+
+private:
+  LargeSamples() = default;
+  TempFolder mFolder{"kestrune-loadbench"};
+  std::string mWav, mOgg;
+};
 } // namespace benchfiles

@@ -13,6 +13,7 @@
 
 #include "editor/SlotViews.h"
 #include "engine/EngineConstants.h"
+#include "engine/LockHoldMeter.h"
 #include "engine/ParamInitTracker.h"
 #include "engine/PreparedSample.h"
 #include "engine/SampleLoader.h"
@@ -87,6 +88,10 @@ public:
   void RequestLoad(LoadJob job);
   // Waits until the loader has run every job queued so far (tests and tools; not with the mutex held).
   void WaitForLoads();
+  // The longest time the loader thread held the instance mutex in one go (its locked steps), in
+  // nanoseconds; Take... starts afresh. For benchmarks and tests.
+  int64_t LoaderLongestHoldNs() const { return mLoaderHold.LongestNs(); }
+  int64_t TakeLoaderLongestHoldNs() { return mLoaderHold.TakeLongestNs(); }
   // The data step, under the instance mutex: stops the slot's voices, replaces its data with a fresh
   // buffer decoded from the slot's file (reversed while Reverse is on); one 0.0 when it has no frames.
   void MyParamChange(int slot) override;
@@ -171,6 +176,7 @@ private:
   bool mDeferFrees = false;                        // an editor load's locked step is under way
   bool mEditorCaused = false;                      // ... and its changes are the user's
   std::vector<PreparedSample>* mOffered = nullptr; // files the loader prepared for that step
+  LockHoldMeter mLoaderHold;                       // the loader thread's longest locked step
   // Last: stopped first, before anything its jobs touch goes.
   SampleLoader mLoader{[this](const LoadJob& job) { RunLoadJob(job); }};
 };

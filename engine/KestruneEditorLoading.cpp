@@ -28,7 +28,7 @@ constexpr const char* kRemovedName = "...";
 class CLS_KESTRUNE::EditorLoadScope
 {
 public:
-  explicit EditorLoadScope(CLS_KESTRUNE& plug) : mPlug(plug), mLock(plug.Mutex())
+  explicit EditorLoadScope(CLS_KESTRUNE& plug) : mPlug(plug), mLock(plug.Mutex(), plug.mLoaderHold)
   {
     mPlug.mDeferFrees = true;
     mPlug.mEditorCaused = true;
@@ -41,7 +41,7 @@ public:
 
 private:
   CLS_KESTRUNE& mPlug;
-  std::lock_guard<InstanceMutex> mLock;
+  MeteredLock mLock;
 };
 
 void CLS_KESTRUNE::RequestLoad(LoadJob job)
@@ -76,7 +76,7 @@ void CLS_KESTRUNE::RunLoadJob(const LoadJob& job)
   {
     std::string path;
     {
-      std::lock_guard<InstanceMutex> lock(Mutex());
+      MeteredLock lock(Mutex(), mLoaderHold);
       path = job.kind == LoadJob::Kind::kPrevious ? File(slot).PreviousPath() : File(slot).NextPath();
     }
     if (!path.empty()) LoadFileFromEditor(slot, path.c_str());
@@ -115,7 +115,7 @@ void CLS_KESTRUNE::LoadFileFromEditor(int slot, const char* path)
   // publishing.
   bool reverse = false;
   {
-    std::lock_guard<InstanceMutex> lock(Mutex());
+    MeteredLock lock(Mutex(), mLoaderHold);
     reverse = mEngine.mReverse[slot];
   }
   PreparedSample prepared = PrepareSample(chosen, reverse);
@@ -142,7 +142,7 @@ void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
   // The instrument's runs and their samples, read without the mutex.
   std::array<bool, kNumSlots> warned{};
   {
-    std::lock_guard<InstanceMutex> lock(Mutex());
+    MeteredLock lock(Mutex(), mLoaderHold);
     File(slot).SetSfzWarning(false);
     for (int s = 0; s < kNumSlots; ++s)
       warned[static_cast<size_t>(s)] = File(s).SfzWarning();
@@ -156,7 +156,7 @@ void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
     if (TypeOfExtension(FileExtension(run.samplePath)) == SlotFileType::kSfz) continue;
     bool reverse = false;
     {
-      std::lock_guard<InstanceMutex> lock(Mutex());
+      MeteredLock lock(Mutex(), mLoaderHold);
       reverse = mEngine.mReverse[s];
     }
     offered.push_back(PrepareSample(run.samplePath, reverse));

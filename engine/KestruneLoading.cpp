@@ -245,7 +245,7 @@ std::vector<std::unique_ptr<double[]>> CLS_KESTRUNE::TakeRetired()
 {
   std::vector<std::unique_ptr<double[]>> taken;
   taken.reserve(kRetiredCapacity);
-  std::lock_guard<InstanceMutex> lock(Mutex());
+  MeteredLock lock(Mutex(), mLoaderHold); // the loader thread, after its locked steps
   taken.swap(mRetired);
   return taken;
 }

@@ -35,6 +35,13 @@ constexpr int kPlayedNote = 60;
 constexpr double kSoundingPeak = 0.1;
 // After a load the editor redraws the slot on its next ticks: the figures are taken after that.
 constexpr int kRedrawMs = 400;
+// The 2 ms bound is for the optimised plug-in: under AddressSanitizer every locked step runs several
+// times slower, so the sanitizer build checks the flows, the sound and the census but not the time.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kTimedBuild = false;
+#else
+constexpr bool kTimedBuild = true;
+#endif
 
 // A 16-bit stereo WAV file of a sine, seconds long.
 void WriteStereoWav(const std::string& path, int seconds)
@@ -128,11 +135,11 @@ protected:
     SleepMs(kRedrawMs);
     const hosttest::RenderFigures f = host.Stats();
     ASSERT_TRUE(f.ok) << how << "\n" << host.Output();
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    // Instrumented builds run every call many times slower: the time limit holds for real builds only.
-    EXPECT_EQ(f.slowCalls, 0) << how << ": " << f.line;
-    EXPECT_LE(f.longestCallMs, 2.0) << how << ": " << f.line;
-#endif
+    if (kTimedBuild)
+    {
+      EXPECT_EQ(f.slowCalls, 0) << how << ": " << f.line;
+      EXPECT_LE(f.longestCallMs, 2.0) << how << ": " << f.line;
+    }
     EXPECT_GT(f.peak, kSoundingPeak) << how << ": " << f.line;
     EXPECT_GT(f.blocks, 0) << how << ": " << f.line;
   }

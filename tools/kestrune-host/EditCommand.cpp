@@ -65,7 +65,7 @@ void PrintLine(FILE* out, const std::string& line)
   std::fflush(out);
 }
 
-void PrintRenderStats(FILE* out, const PacedRender* render, const RenderStats& stats, const char* span)
+void PrintRenderStats(FILE* out, const PacedRender* render, const PlayStats& stats, const char* span)
 {
   if (!render)
   {
@@ -235,7 +235,7 @@ int EditCommand::Run(const Options& commandOptions, FILE* out, FILE* err)
           break;
         }
         case EditAction::kStats:
-          PrintRenderStats(out, render.get(), render ? render->Window() : RenderStats(),
+          PrintRenderStats(out, render.get(), render ? render->Window() : PlayStats(),
                            "since the last stats");
           break;
         case EditAction::kCalls:

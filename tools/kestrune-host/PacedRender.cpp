@@ -24,7 +24,7 @@ template <class T> void RaiseTo(std::atomic<T>& value, T candidate)
 }
 } // namespace
 
-std::string RenderStats::Describe(int blockFrames, double rateHz, const char* span) const
+std::string PlayStats::Describe(int blockFrames, double rateHz, const char* span) const
 {
   char line[320];
   std::snprintf(line, sizeof(line),
@@ -45,9 +45,9 @@ void PacedRender::Counters::Add(int64_t callNs, int64_t lateNs, float blockPeak)
   RaiseTo(peak, blockPeak);
 }
 
-RenderStats PacedRender::Counters::Read() const
+PlayStats PacedRender::Counters::Read() const
 {
-  RenderStats s;
+  PlayStats s;
   s.blocks = blocks.load();
   s.longestCallNs = longestCallNs.load();
   s.slowCalls = slowCalls.load();
@@ -88,14 +88,14 @@ void PacedRender::Stop()
   if (mThread.joinable()) mThread.join();
 }
 
-RenderStats PacedRender::Window()
+PlayStats PacedRender::Window()
 {
-  RenderStats s = mWindow.Read();
+  PlayStats s = mWindow.Read();
   mWindow.Clear();
   return s;
 }
 
-RenderStats PacedRender::Total() const
+PlayStats PacedRender::Total() const
 {
   return mTotal.Read();
 }

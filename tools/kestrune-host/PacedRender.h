@@ -19,7 +19,7 @@
 namespace khost
 {
 
-struct RenderStats
+struct PlayStats
 {
   long blocks = 0;
   int64_t longestCallNs = 0; // the longest process call (events and processing)
@@ -43,9 +43,9 @@ public:
   void Start();
   void Stop();
   // The figures since the last call of Window (or since the start), and from now on afresh.
-  RenderStats Window();
+  PlayStats Window();
   // The figures since the start.
-  RenderStats Total() const;
+  PlayStats Total() const;
   // Whether the system gave the thread a real-time priority.
   bool RealTime() const { return mRealTime.load(); }
   int BlockFrames() const { return mPlugin.BlockSize(); }
@@ -60,7 +60,7 @@ private:
     std::atomic<int64_t> longestLateNs{0};
     std::atomic<float> peak{0.0f};
     void Add(int64_t callNs, int64_t lateNs, float peak);
-    RenderStats Read() const;
+    PlayStats Read() const;
     void Clear();
   };
 
