@@ -1,5 +1,6 @@
-// The replaced global operator new behind AllocationCounter.h. The array and nothrow forms of the
-// runtime call these, so they are counted too.
+// The replaced global operator new behind AllocationCounter.h, with its array and nothrow forms: the
+// standard library's own forms call the plain one, but a sanitizer's runtime replaces each form apart,
+// so a form left to it would allocate uncounted (the sample buffers are nothrow arrays).
 
 #include "AllocationCounter.h"
 
@@ -82,6 +83,36 @@ __attribute__((weak)) void operator delete(void* p) noexcept
   Release(p);
 }
 __attribute__((weak)) void operator delete(void* p, std::size_t) noexcept
+{
+  Release(p);
+}
+__attribute__((weak)) void* operator new[](std::size_t size)
+{
+  return ::operator new(size);
+}
+__attribute__((weak)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+  void* p = std::malloc(size != 0 ? size : 1);
+  if (p != nullptr) NoteAllocated(p);
+  return p;
+}
+__attribute__((weak)) void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+  return ::operator new(size, tag);
+}
+__attribute__((weak)) void operator delete[](void* p) noexcept
+{
+  Release(p);
+}
+__attribute__((weak)) void operator delete[](void* p, std::size_t) noexcept
+{
+  Release(p);
+}
+__attribute__((weak)) void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+  Release(p);
+}
+__attribute__((weak)) void operator delete[](void* p, const std::nothrow_t&) noexcept
 {
   Release(p);
 }
