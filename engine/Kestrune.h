@@ -147,14 +147,12 @@ private:
   bool PromptForFile(std::string* chosen);
   void MarkSlotChanged(int slot);
   void LoadFailed(int slot, const char* path, LoadRoute route);
-  // OnExtraParam for an SFZ file that reached a slot through LoadFile.
-  void HandOverSfz(int slot, char* path);
   // The SFZ instrument at path for all five slots (KestruneSfz.cpp); idx is the slot it reached.
   void ReadSfz(int idx, const char* path);
   // The reader's five runs over an instrument file: reads files only, needs no mutex.
   static SfzPlan PlanSfz(const char* path, const std::array<bool, kNumSlots>& warned);
   // Carries the runs out under the mutex; warnings go to `warnings` when given, else to message boxes.
-  void ApplySfz(int idx, const char* path, const SfzPlan& plan, std::vector<std::string>* warnings);
+  void ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings);
   // Sets a parameter from an instrument file as if the user had entered it; values below -100 are
   // values the file did not give.
   void SetParamFromFile(int paramIdx, double value);
@@ -168,7 +166,6 @@ private:
   ClockFn mClock = &Clock::now;
   Clock::time_point mLastBlockClock;
   std::array<SlotFile, kNumSlots> mSlotFiles;
-  bool mSfzHandOver = false;                       // OnExtraParam runs for LoadFile, not for the host
   bool mReadingSfz = false;                        // the five runs of an instrument file are under way
   SlotInput mSlotInput{this};                      // the sample views' clicks and drops
   std::array<FileStamp, kNumSlots> mLoadedStamp;   // of the file each slot's buffer was decoded from

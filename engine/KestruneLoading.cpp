@@ -46,15 +46,6 @@ void CLS_KESTRUNE::OnExtraParam(int idx, char* str)
   LoadFile(idx, str, LoadRoute::kHost);
 }
 
-void CLS_KESTRUNE::HandOverSfz(int slot, char* path)
-{
-  std::lock_guard<InstanceMutex> lock(Mutex());
-  const bool outer = mSfzHandOver;
-  mSfzHandOver = true;
-  OnExtraParam(slot, path);
-  mSfzHandOver = outer;
-}
-
 void CLS_KESTRUNE::LoadFile(int slot, const char* path, LoadRoute route)
 {
   if (!ValidSlot(slot)) return;
@@ -108,7 +99,7 @@ void CLS_KESTRUNE::LoadFileUnderLock(int slot, const char* path)
   {
     file.SetSfzWarning(false);
     std::string copy = current;
-    HandOverSfz(slot, copy.data());
+    OnExtraParam(slot, copy.data());
     return;
   }
 

@@ -7,6 +7,7 @@
 #include "engine/Kestrune.h"
 
 #include "framework/IGraphics.h"
+#include "samplefiles/AbsolutePath.h"
 #include "samplefiles/SfzReader.h"
 
 #include <mutex>
@@ -32,15 +33,19 @@ void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
   std::array<bool, kNumSlots> warned{};
   for (int s = 0; s < kNumSlots; ++s)
     warned[static_cast<size_t>(s)] = File(s).SfzWarning();
-  ApplySfz(idx, path, PlanSfz(path, warned), nullptr);
+  // The samples' paths are made from the instrument's folder and saved with the state: from a relative
+  // path they would name other files once the host runs in another folder.
+  const std::string absolute = AbsolutePathOf(path);
+  ApplySfz(PlanSfz(absolute.c_str(), warned), nullptr);
 }
 
-void CLS_KESTRUNE::ApplySfz(int idx, const char* path, const SfzPlan& plan,
-                            std::vector<std::string>* warnings)
+// An instrument that gives nothing (missing, unreadable, without a region) leaves everything as it was,
+// the saved paths included: saved as a slot's path, it would later reload all five slots over the
+// parameters saved with it.
+void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings)
 {
   std::lock_guard<InstanceMutex> lock(Mutex());
   mReadingSfz = true;
-  bool anything = false;
   for (int s = 0; s < kNumSlots; ++s)
   {
     const SfzSlotResult& run = plan.runs[static_cast<size_t>(s)];
@@ -58,20 +63,15 @@ void CLS_KESTRUNE::ApplySfz(int idx, const char* path, const SfzPlan& plan,
       LoadFile(s, run.samplePath.c_str(), LoadRoute::kHost);
       for (int k = kLowNote; k <= kLoop; ++k)
         SetParamFromFile(s * kParamsPerSlot + k, run.params[static_cast<size_t>(k)]);
-      anything = true;
       break;
     case SfzSlotResult::Action::kClear:
       ClearSample(s, kSfzClearedName);
-      anything = true;
       break;
     case SfzSlotResult::Action::kNothing:
       break;
     }
   }
   mReadingSfz = false;
-  // An instrument file the host handed back that gave nothing at all (it may only be missing for now)
-  // stays the slot's saved path, so that the next save still holds it.
-  if (!anything && !mSfzHandOver) SetExtraParam(idx, path);
 }
 
 void CLS_KESTRUNE::SetParamFromFile(int paramIdx, double value)
