@@ -69,7 +69,7 @@ bool CLS_KESTRUNE::PromptForFile(std::string* chosen)
   chosen->clear();
   IGraphics* graphics = IGraphics::Of(this);
   if (graphics == nullptr) return false; // no editor: as if the user cancelled
-  graphics->ChooseFile(chosen, IGraphics::kFileOpen, nullptr, "wav ogg sfz");
+  graphics->ChooseFile(chosen, IGraphics::kFileOpen, nullptr, "wav ogg flac sfz");
   return !chosen->empty();
 }
 

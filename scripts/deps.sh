@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libflac-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev libxext-dev xvfb xdotool xclip)
 # `deps.sh windows`: the cross compiler and MinGW zlib for the Windows module (make windows), dpkg-dev
