@@ -7,7 +7,7 @@
 #   make windows         cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
 #   make windows-test    the Windows build's tests under Wine on a virtual X display
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 30
+FUZZ_SECONDS ?= 20
 
 .PHONY: deps build check check-sanitize bench fuzz windows windows-test clean demo
 

@@ -15,10 +15,11 @@ constexpr uint64_t kMaxSampleDataBytes = uint64_t{8} << 30;
 // more than real audio of the format holds, but between kDecodeFirstFramesMin and
 // kDecodeFirstFramesMax frames), and the buffer doubles from there as more decodes. So a truthful file
 // is decoded into one allocation, and a file that claims more than it holds costs at most that first
-// room beyond what it decodes. Vorbis at its lowest qualities stays below 16 frames per byte; lossless
-// FLAC below 2 but for long silences, which then grow the buffer.
+// room beyond what it decodes. Vorbis at its lowest qualities stays below 16 frames per byte, lossless
+// FLAC below 8 (simple 16-bit stereo material comes to about 2); long silences go past both and then
+// grow the buffer.
 constexpr uint32_t kOggFramesPerFileByte = 16;
-constexpr uint32_t kFlacFramesPerFileByte = 2;
+constexpr uint32_t kFlacFramesPerFileByte = 8;
 constexpr uint32_t kDecodeFirstFramesMin = 1u << 16;
 constexpr uint32_t kDecodeFirstFramesMax = 1u << 24;
 
