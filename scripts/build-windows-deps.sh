@@ -56,8 +56,11 @@ cmake_build() {
 [ -f "$prefix/lib/libvorbisenc.a" ] || cmake_build "$(ls -d libvorbis-*/ | head -1)" -DOGG_ROOT="$prefix" \
   -DBUILD_TESTING=OFF
 # libFLAC alone (the decoder and encoder library), without Ogg FLAC: the module reads native FLAC files.
+# Without the stack protector and fortified sources, whose libssp the package would link dynamically
+# around the runtime.
 [ -f "$prefix/lib/libFLAC.a" ] || cmake_build "$(ls -d flac-*/ | head -1)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF \
-  -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF
+  -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF -DWITH_STACK_PROTECTOR=OFF \
+  -DWITH_FORTIFY_SOURCE=OFF
 [ -f "$prefix/lib/libpng16.a" ] || cmake_build "$(ls -d libpng1.6-*/ | head -1)" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
   -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DSKIP_INSTALL_PROGRAMS=ON
 [ -f "$prefix/lib/libsndfile.a" ] || cmake_build "$(ls -d libsndfile-*/ | head -1)" -DENABLE_EXTERNAL_LIBS=OFF \
