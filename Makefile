@@ -13,7 +13,7 @@
 # Warnings are errors on these paths (development and CI). A build that must not stop on a newer
 # compiler's new warning: `make ... WERROR=OFF`, or plain cmake, where KESTRUNE_WERROR is off.
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 30
+FUZZ_SECONDS ?= 20
 WERROR ?= ON
 CONFIGURE := cmake -G Ninja -DKESTRUNE_WERROR=$(WERROR)
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libflac-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev libxext-dev xvfb xdotool xclip zenity kdialog dpkg-dev file)
 # zenity and kdialog: the file dialogs the Linux editor starts, tested for real.
