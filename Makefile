@@ -6,10 +6,12 @@
 #   make fuzz            build the fuzz harnesses with clang and run each for FUZZ_SECONDS
 #   make windows         cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
 #   make windows-test    the Windows build's tests under Wine on a virtual X display
+#   make mac-check       the macOS bundle's checks on Linux: its sources compiled against GNUstep, the
+#                        universal Mach-O bundle cross-built and inspected, the view run under GNUstep
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build check check-sanitize bench fuzz windows windows-test clean demo
+.PHONY: deps build check check-sanitize bench fuzz windows windows-test mac-check clean demo
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
@@ -67,5 +69,8 @@ windows:
 windows-test: windows
 	bash scripts/windows-test.sh build-windows
 
+mac-check:
+	bash scripts/mac-check.sh
+
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz build-windows build-windows-deps
+	rm -rf build build-sanitize build-bench build-fuzz build-windows build-windows-deps build-gnustep build-mac
