@@ -1,5 +1,7 @@
 #include "framework/TextUtil.h"
 
+#include "framework/FloatChars.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -32,7 +34,7 @@ void WriteRange(const char* begin, const char* end, char* out, size_t outSize)
 void FormatFixed(double value, int decimals, char* out, size_t outSize)
 {
   char buf[512]; // a fixed double has at most 309 integer digits
-  const auto res = std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::fixed, decimals);
+  const auto res = float_chars::ToCharsFixed(buf, buf + sizeof(buf), value, decimals);
   WriteRange(buf, res.ec == std::errc() ? res.ptr : buf, out, outSize);
 }
 
@@ -57,7 +59,7 @@ double ParseDouble(const char* text)
   }
   if (*p == '+' || *p == '-') return 0.0; // a second sign is not a number
   double value = 0.0;
-  const auto res = std::from_chars(p, p + std::strlen(p), value, std::chars_format::general);
+  const auto res = float_chars::FromChars(p, p + std::strlen(p), value, std::chars_format::general);
   if (res.ec == std::errc::invalid_argument) return 0.0;
   // Out-of-range numbers: from_chars leaves value untouched; atof answers +-HUGE_VAL or 0.
   if (res.ec == std::errc::result_out_of_range) return 0.0;

@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(compile)
+[ ${#steps[@]} -gt 0 ] || steps=(compile bundle)
 jobs="${JOBS:-$(nproc)}"
 gnustep="$root/build-gnustep"
 work="$root/build-mac"

@@ -58,7 +58,7 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
                                     selector:@selector(onTimer:)
                                     userInfo:nil
                                      repeats:YES] retain];
-    [[NSRunLoop currentRunLoop] addTimer:mTimer forMode:NSRunLoopCommonModes];
+    KestruneAddTimerInCommonModes(mTimer);
     graphics->SetCursor(IGraphics::kCursorArrow);
     if (graphics->AcceptsDrops())
       [self registerForDraggedTypes:[NSArray arrayWithObject:NSFilenamesPboardType]];
@@ -260,6 +260,13 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
 
 - (void)removeFromSuperview
 {
+  // AppKit may send this to a view that has no superview yet (GNUstep's addSubview: does): nothing
+  // is being removed then.
+  if (![self superview])
+  {
+    [super removeFromSuperview];
+    return;
+  }
   [self endUserInput];
   if (IGraphicsMac* graphics = mGraphics)
   {

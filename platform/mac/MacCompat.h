@@ -61,6 +61,20 @@ constexpr NSTextAlignment kKestruneAlignRight = 1;
 
 // Initialises AppKit for use inside a host that may not be a Cocoa application. GNUstep has no
 // NSApplicationLoad: there the shared application object does the same.
+// Schedules a timer in the run loop's common modes, so that it fires during live resizing, menu
+// tracking and modal panels too. GNUstep does not expand NSRunLoopCommonModes: there the timer is
+// added to each of those modes.
+inline void KestruneAddTimerInCommonModes(NSTimer* timer)
+{
+#if defined(__APPLE__)
+  [[NSRunLoop currentRunLoop] addTimer:timer forMode:NSRunLoopCommonModes];
+#else
+  NSString* const modes[] = {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSEventTrackingRunLoopMode};
+  for (NSString* mode : modes)
+    [[NSRunLoop currentRunLoop] addTimer:timer forMode:mode];
+#endif
+}
+
 #if defined(__APPLE__) && !defined(KESTRUNE_APPLE_SDK)
 extern "C" BOOL NSApplicationLoad(void);
 #endif
