@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(compile bundle)
+[ ${#steps[@]} -gt 0 ] || steps=(compile bundle run)
 jobs="${JOBS:-$(nproc)}"
 gnustep="$root/build-gnustep"
 work="$root/build-mac"

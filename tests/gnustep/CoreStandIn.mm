@@ -48,6 +48,15 @@
 }
 @end
 
+// GNUstep's drawing backend has no Core Graphics context: the current graphics context stands for
+// its own, and CGContextDrawImage below draws into it.
+@implementation NSGraphicsContext (KestruneStandIn)
+- (CGContextRef)CGContext
+{
+  return reinterpret_cast<CGContextRef>(self);
+}
+@end
+
 namespace
 {
 id Obj(const void* ref)
@@ -307,7 +316,6 @@ void CTFontDrawGlyphs(CTFontRef font, const CGGlyph* glyphs, const CGPoint* posi
     [GlyphText(glyphs[i]) drawAtPoint:NSMakePoint(positions[i].x, positions[i].y + [f descender])
                        withAttributes:attributes];
   }
-  [drawing flushGraphics];
   [NSGraphicsContext restoreGraphicsState];
   const unsigned char* pixels = [rep bitmapData];
   const NSInteger rowBytes = [rep bytesPerRow];
