@@ -129,27 +129,31 @@ check "viewDidMoveToWindow" grep -q '^done viewDidMoveToWindow' "$log"
 default5=$(awk '$1 == "param" && $2 == 5 { print $3 }' "$log")
 default9=$(awk '$1 == "param" && $2 == 9 { print $3 }' "$log")
 
-# The timer: 24 ticks a second, each redrawing the activity strips through drawRect:.
+# The timer: 24 ticks a second, each redrawing the activity strips through drawRect:. Counted over
+# 3 s once the first pictures (and their glyphs) are drawn; a loaded machine may fall behind, so the
+# bounds only catch a timer that is missing or runs at a wrong rate.
+sleep 2
 remember
 kill -USR1 "$hostpid"
 waitfor '^ticks ' 5 >/dev/null
 t0=$(since | awk '/^ticks/ { print $2 }' | tail -1)
 d0=$(since | awk '/^ticks/ { print $4 }' | tail -1)
-sleep 2
+sleep 3
 remember
 kill -USR1 "$hostpid"
 waitfor '^ticks ' 5 >/dev/null
 t1=$(since | awk '/^ticks/ { print $2 }' | tail -1)
 d1=$(since | awk '/^ticks/ { print $4 }' | tail -1)
 top=$(since | awk '/^ticks/ { print $6 }' | tail -1)
-echo "  timer: $((t1 - t0)) ticks and $((d1 - d0)) draws in 2 s; last area drawn reaches view y $top"
-check "the timer ticks about 24 times a second in the run loop" test $((t1 - t0)) -ge 30 -a $((t1 - t0)) -le 60
-check "each tick redraws the activity strips (drawRect:)" test $((d1 - d0)) -ge 30
+echo "  timer: $((t1 - t0)) ticks and $((d1 - d0)) draws in 3 s; last area drawn reaches view y $top"
+check "the timer ticks about 24 times a second in the run loop" test $((t1 - t0)) -ge 24 -a $((t1 - t0)) -le 90
+check "each tick redraws the activity strips (drawRect:)" test $((d1 - d0)) -ge 24
 # Activity strips at editor y 73..77 are view y 415..419 (y up): the conversion through the height.
 check "drawRect: areas are flipped through the editor height" test "$top" -eq 419
 
 # Right side up: the window's picture is the background image upright, not mirrored.
 import -window root -crop "808x492+$ex+$ey" +repage "$tmp/shot.png"
+cp "$tmp/shot.png" "$build/gnustep-editor.png"
 convert "$root/img/bg.png" -flip "$tmp/bg-flipped.png"
 # (compare answers 1 for images that differ at all.)
 upright=$( (compare -metric RMSE "$tmp/shot.png" "$root/img/bg.png" null: 2>&1 || true) | sed 's/.*(\(.*\))/\1/')
@@ -290,5 +294,6 @@ done
 check "the host exits with 0" test "$status" -eq 0
 [ "$failed" -eq 0 ] || { echo "host output:"; tail -20 "$tmp/host.out"; cp "$log" "$build/gnustep-run.log" 2>/dev/null || true; }
 echo "selectors seen: $(grep -oE '^call [^ ]+' "$log" | cut -d' ' -f2 | sort -u | tr '\n' ' ')"
+echo "The editor as the run saw it: $build/gnustep-editor.png"
 echo "gnustep-run: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

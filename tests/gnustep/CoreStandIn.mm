@@ -49,13 +49,21 @@
 @end
 
 // GNUstep's drawing backend has no Core Graphics context: the current graphics context stands for
-// its own, and CGContextDrawImage below draws into it.
+// its own, and CGContextDrawImage below draws into it. (The category replaces GNUstep's method on
+// purpose.)
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wobjc-protocol-method-implementation"
+#endif
 @implementation NSGraphicsContext (KestruneStandIn)
 - (CGContextRef)CGContext
 {
   return reinterpret_cast<CGContextRef>(self);
 }
 @end
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 namespace
 {
@@ -281,7 +289,7 @@ CGRect CTFontGetBoundingRectsForGlyphs(CTFontRef font, CTFontOrientation, const 
   return CGRect{{0, 0}, {0, 0}};
 }
 
-// Draws the glyphs' text in white on black into an RGBA bitmap of the context's size and keeps its
+// Draws the glyphs' text in white on black into an image of the context's size and keeps its
 // brightness as the grey context's pixels (row 0 at the top, as Core Graphics stores them).
 void CTFontDrawGlyphs(CTFontRef font, const CGGlyph* glyphs, const CGPoint* positions, size_t count,
                       CGContextRef c)
@@ -290,21 +298,9 @@ void CTFontDrawGlyphs(CTFontRef font, const CGGlyph* glyphs, const CGPoint* posi
   NSFont* f = FontOf(font);
   if (!context || !context->mGrey || !f) return;
   const NSInteger w = static_cast<NSInteger>(context->mWidth), h = static_cast<NSInteger>(context->mHeight);
-  NSBitmapImageRep* rep = [[NSBitmapImageRep alloc] initWithBitmapDataPlanes:nullptr
-                                                                  pixelsWide:w
-                                                                  pixelsHigh:h
-                                                               bitsPerSample:8
-                                                             samplesPerPixel:4
-                                                                    hasAlpha:YES
-                                                                    isPlanar:NO
-                                                              colorSpaceName:NSDeviceRGBColorSpace
-                                                                 bytesPerRow:4 * w
-                                                                bitsPerPixel:32];
-  std::memset([rep bitmapData], 0, static_cast<size_t>(4 * w * h));
-  NSGraphicsContext* drawing = [NSGraphicsContext graphicsContextWithBitmapImageRep:rep];
-  [NSGraphicsContext saveGraphicsState];
-  [NSGraphicsContext setCurrentContext:drawing];
-  [drawing setShouldAntialias:context->mAntialias ? YES : NO];
+  NSImage* image = [[NSImage alloc] initWithSize:NSMakeSize(w, h)];
+  [image lockFocus];
+  [[NSGraphicsContext currentContext] setShouldAntialias:context->mAntialias ? YES : NO];
   [[NSColor blackColor] set];
   NSRectFill(NSMakeRect(0, 0, w, h));
   NSColor* colour = [NSColor colorWithDeviceWhite:context->mFillGrey alpha:1];
@@ -316,14 +312,17 @@ void CTFontDrawGlyphs(CTFontRef font, const CGGlyph* glyphs, const CGPoint* posi
     [GlyphText(glyphs[i]) drawAtPoint:NSMakePoint(positions[i].x, positions[i].y + [f descender])
                        withAttributes:attributes];
   }
-  [NSGraphicsContext restoreGraphicsState];
+  NSBitmapImageRep* rep = [[NSBitmapImageRep alloc] initWithFocusedViewRect:NSMakeRect(0, 0, w, h)];
+  [image unlockFocus];
   const unsigned char* pixels = [rep bitmapData];
-  const NSInteger rowBytes = [rep bytesPerRow];
-  for (NSInteger y = 0; y < h; ++y)
-    for (NSInteger x = 0; x < w; ++x)
-      context->mData[static_cast<size_t>(y) * context->mRowBytes + static_cast<size_t>(x)] =
-          pixels[y * rowBytes + 4 * x];
+  const NSInteger rowBytes = [rep bytesPerRow], step = [rep bitsPerPixel] / 8;
+  if (pixels && [rep pixelsWide] >= w && [rep pixelsHigh] >= h && step >= 1)
+    for (NSInteger y = 0; y < h; ++y)
+      for (NSInteger x = 0; x < w; ++x)
+        context->mData[static_cast<size_t>(y) * context->mRowBytes + static_cast<size_t>(x)] =
+            pixels[y * rowBytes + step * x];
   [rep release];
+  [image release];
 }
 
 } // extern "C"
