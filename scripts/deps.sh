@@ -19,7 +19,7 @@ case "${1:-}" in
   # LLVM's Mach-O tools for the cross build, npm for the package carrying the macOS C headers, dpkg-dev
   # for the source packages of the bundle's libraries, and the window system the GNUstep run uses.
   mac) packages=(cmake ninja-build pkg-config g++ gobjc++ libgnustep-gui-dev gnustep-make
-    gnustep-back0.29-cairo gnustep-base-runtime clang lld llvm dpkg-dev python3
+    gnustep-back0.29-cairo gnustep-base-runtime clang lld llvm dpkg-dev python3 libgtest-dev
     libpng-dev zlib1g-dev libvorbis-dev libogg-dev
     xvfb openbox xdotool imagemagick fonts-liberation)
     # npm may come with a Node.js that is not Debian's (which conflicts with Debian's npm).

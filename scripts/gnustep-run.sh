@@ -55,6 +55,10 @@ openbox >"$tmp/openbox.log" 2>&1 &
 pids+=($!)
 sleep 1
 
+# ---- The drawing layer as macOS has it (pixel order, bitmap context, PNG rows, font) ----
+check "the macOS drawing layer's suites (kestrune_gnustep_tests)" \
+  "$build/tests/gnustep/kestrune_gnustep_tests" --gtest_brief=1
+
 # ---- Files: two samples to drop, one to open, an instrument naming a missing sample ----
 mkdir -p "$tmp/drop" "$tmp/panel" "$tmp/alert"
 python3 - "$tmp" <<'PY'

@@ -98,6 +98,20 @@ NSString* GlyphText(CGGlyph glyph)
   return [NSString stringWithCharacters:&unit length:1];
 }
 
+// Each call runs in a pool of its own (its callers are C++ code that has none), with AppKit started
+// (drawing glyphs needs the application's backend).
+struct Pool
+{
+  Pool() : mPool([[NSAutoreleasePool alloc] init])
+  {
+    if (!NSApp) [NSApplication sharedApplication];
+  }
+  ~Pool() { [mPool release]; }
+  Pool(const Pool&) = delete;
+  Pool& operator=(const Pool&) = delete;
+  NSAutoreleasePool* mPool;
+};
+
 CGFloat Advance(NSFont* font, CGGlyph glyph)
 {
   NSDictionary* attributes = [NSDictionary dictionaryWithObject:font forKey:NSFontAttributeName];
@@ -180,6 +194,7 @@ void CGContextSetShouldSmoothFonts(CGContextRef, bool) {}
 // An image is an RGBA copy of the context's pixels.
 CGImageRef CGBitmapContextCreateImage(CGContextRef c)
 {
+  Pool pool;
   KestruneStandInContext* context = BitmapContext(c);
   if (!context || context->mGrey) return nullptr;
   NSBitmapImageRep* rep =
@@ -217,6 +232,7 @@ void CGImageRelease(CGImageRef image)
 // Drawing into the screen: the context is the current graphics context's (the view's drawRect:).
 void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image)
 {
+  Pool pool;
   if (BitmapContext(c) || !image) return;
   NSBitmapImageRep* rep = static_cast<NSBitmapImageRep*>(Obj(image));
   [rep drawInRect:NSMakeRect(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height)];
@@ -224,6 +240,7 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image)
 
 CTFontRef CTFontCreateWithName(CFStringRef name, CGFloat size, const CGAffineTransform*)
 {
+  Pool pool;
   NSFont* font = [NSFont fontWithName:static_cast<NSString*>(Obj(name)) size:size];
   return Wrap(font ? font : [NSFont userFontOfSize:size]);
 }
@@ -231,6 +248,7 @@ CTFontRef CTFontCreateWithName(CFStringRef name, CGFloat size, const CGAffineTra
 CTFontRef CTFontCreateCopyWithSymbolicTraits(CTFontRef font, CGFloat size, const CGAffineTransform*,
                                              CTFontSymbolicTraits symTraitValue, CTFontSymbolicTraits)
 {
+  Pool pool;
   NSFont* base = FontOf(font);
   if (!base) return nullptr;
   NSFont* styled = [NSFont fontWithName:[base fontName] size:size];
@@ -265,6 +283,7 @@ bool CTFontGetGlyphsForCharacters(CTFontRef, const UniChar* characters, CGGlyph*
 double CTFontGetAdvancesForGlyphs(CTFontRef font, CTFontOrientation, const CGGlyph* glyphs, CGSize* advances,
                                   CFIndex count)
 {
+  Pool pool;
   double total = 0;
   for (CFIndex i = 0; i < count; ++i)
   {
@@ -279,6 +298,7 @@ double CTFontGetAdvancesForGlyphs(CTFontRef font, CTFontOrientation, const CGGly
 CGRect CTFontGetBoundingRectsForGlyphs(CTFontRef font, CTFontOrientation, const CGGlyph* glyphs,
                                        CGRect* boundingRects, CFIndex count)
 {
+  Pool pool;
   NSFont* f = FontOf(font);
   for (CFIndex i = 0; i < count; ++i)
   {
@@ -294,6 +314,7 @@ CGRect CTFontGetBoundingRectsForGlyphs(CTFontRef font, CTFontOrientation, const 
 void CTFontDrawGlyphs(CTFontRef font, const CGGlyph* glyphs, const CGPoint* positions, size_t count,
                       CGContextRef c)
 {
+  Pool pool;
   KestruneStandInContext* context = BitmapContext(c);
   NSFont* f = FontOf(font);
   if (!context || !context->mGrey || !f) return;
