@@ -97,7 +97,7 @@ TYPES
   # their configure switches), symbols not exported (FLAC__NO_DLL).
   cp "$flac"/include/FLAC/*.h "$prefix/include/FLAC/"
   library "$arch" FLAC "-DFLAC__NO_DLL -DFLAC__HAS_OGG=0 -DPACKAGE_VERSION='\"1.4.2\"' -DHAVE_LROUND=1 \
-    -DHAVE_STDINT_H=1 -DHAVE_FSEEKO=1 -I$prefix/include -I$flac/include -I$flac/src/libFLAC/include" \
+    -DHAVE_STDINT_H=1 -DHAVE_INTTYPES_H=1 -DHAVE_FSEEKO=1 -I$prefix/include -I$flac/include -I$flac/src/libFLAC/include" \
     $(ls "$flac"/src/libFLAC/*.c | grep -v -e '/ogg_' -e 'windows_unicode')
 done
 rm -rf "$work"/obj-*
