@@ -54,7 +54,7 @@ public:
   void* Open(void* parent) override;
   void Close() override;
   void* GetWindowHandle() override { return mHWND; }
-  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
   void InvalidateRect(const IRECT& r) override;
 
   // A standard colour dialog titled `title`, starting at *color; true (and *color set) when chosen.
