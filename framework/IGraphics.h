@@ -128,6 +128,9 @@ public:
   virtual DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) = 0;
   // The size the display asks for (its density): 100 when the platform cannot tell.
   virtual int DisplayScale() { return kScale100; }
+  // Whether the platform's window follows the larger sizes; one that does not stays at 100 % (its
+  // picture can still be drawn at any size).
+  virtual bool WindowScales() const { return true; }
   // Marks an area of the view for the next paint. The base collects it (see TakeInvalidRect).
   virtual void InvalidateRect(const IRECT& r);
 

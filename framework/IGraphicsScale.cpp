@@ -45,7 +45,7 @@ void IGraphics::SetDrawScale(int percent)
 
 void IGraphics::UseScale(int percent)
 {
-  if (!IsEditorScale(percent) || percent == mScale) return;
+  if (!IsEditorScale(percent) || percent == mScale || (percent != kScale100 && !WindowScales())) return;
   SetDrawScale(percent);
   if (mPlug) mPlug->ResizeGraphics(PixelWidth(), PixelHeight());
   OnScaleChanged();
@@ -62,6 +62,7 @@ bool IGraphics::RequestScale(int percent)
   }
   mPreferredScale = percent;
   if (percent == mScale) return true;
+  if (percent != kScale100 && !WindowScales()) return false;
   if (IsOpen() &&
       !(mPlug && mPlug->SizeHostWindow(ToPixelsAt(mWidth, percent), ToPixelsAt(mHeight, percent))))
     return false;
