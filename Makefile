@@ -10,15 +10,17 @@
 #   make windows          cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
 #   make windows-test     the Windows build's tests under Wine on a virtual X display
 #   make windows-package  the Windows .zip in build-windows, unpacked and tried under Wine
+#   make mac-check        the macOS bundle's checks on Linux: its sources compiled against GNUstep, the
+#                         universal Mach-O bundle cross-built and inspected, the view run under GNUstep
 # Warnings are errors on these paths (development and CI). A build that must not stop on a newer
 # compiler's new warning: `make ... WERROR=OFF`, or plain cmake, where KESTRUNE_WERROR is off.
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 30
+FUZZ_SECONDS ?= 20
 WERROR ?= ON
 CONFIGURE := cmake -G Ninja -DKESTRUNE_WERROR=$(WERROR)
 
 .PHONY: deps build release check check-sanitize check-tsan bench fuzz package install-user windows \
-	windows-test windows-package clean demo
+	windows-test windows-package mac-check clean demo
 
 HOST := build/tools/kestrune-host/kestrune-host
 MODULE := build/platform/linux/Kestrune.so
@@ -112,5 +114,9 @@ windows-package:
 	cd build-windows && cpack
 	bash scripts/package-test.sh build-windows
 
+mac-check:
+	KESTRUNE_WERROR=$(WERROR) bash scripts/mac-check.sh
+
 clean:
-	rm -rf build build-sanitize build-tsan build-bench build-fuzz build-release build-windows build-windows-deps
+	rm -rf build build-sanitize build-tsan build-bench build-fuzz build-release build-windows build-windows-deps \
+	  build-gnustep build-mac

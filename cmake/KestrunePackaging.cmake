@@ -37,6 +37,7 @@ if(WIN32)
   kestrune_notice(libogg libogg0 "inside Kestrune_x64.dll and kestrune-host.exe")
   kestrune_notice(libvorbis libvorbis0a
     "libvorbis and libvorbisfile inside Kestrune_x64.dll; libvorbis and libvorbisenc inside kestrune-host.exe")
+  kestrune_notice(libflac libflac12 "libFLAC inside Kestrune_x64.dll and kestrune-host.exe")
   kestrune_notice(libsndfile libsndfile1 "inside kestrune-host.exe")
   kestrune_notice(gcc-runtime gcc-mingw-w64-base
     "the C++ runtime (libstdc++) and libgcc inside both files, under the GCC Runtime Library Exception")
@@ -53,6 +54,7 @@ else()
   kestrune_notice(libogg libogg0 "shared library of the system, used by Kestrune.so and kestrune-host")
   kestrune_notice(libvorbis libvorbis0a
     "shared libraries of the system: libvorbisfile (Kestrune.so), libvorbisenc (kestrune-host), libvorbis")
+  kestrune_notice(libflac libflac12 "shared library of the system, used by Kestrune.so and kestrune-host")
   kestrune_notice(freetype libfreetype6 "shared library of the system, used by Kestrune.so and kestrune-host")
   kestrune_notice(fontconfig libfontconfig1 "shared library of the system, used by Kestrune.so and kestrune-host")
   kestrune_notice(libx11 libx11-6 "shared library of the system, used by Kestrune.so and kestrune-host")
@@ -74,7 +76,7 @@ set(CPACK_PACKAGE_NAME Kestrune)
 set(CPACK_PACKAGE_VENDOR Tovrane)
 set(CPACK_PACKAGE_CONTACT "Tovrane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Five-slot sample-player instrument (VST 2.4 plug-in) and its host tool")
-set(CPACK_PACKAGE_DESCRIPTION "Kestrune plays WAV, Ogg Vorbis and SFZ samples from MIDI in five slots \
+set(CPACK_PACKAGE_DESCRIPTION "Kestrune plays WAV, Ogg Vorbis, FLAC and SFZ samples from MIDI in five slots \
 at once. The package holds the VST 2.4 module and kestrune-host, a command-line host that renders, \
 validates and shows it.")
 set(CPACK_STRIP_FILES ON)

@@ -59,7 +59,7 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
   m->pos += n;
 }
 
-// Reads the header and asks for 8-bit R, G, B, A rows. Answers the number of interlace passes, or 0
+// Reads the header and asks for 8-bit rows of four channels (R, G, B, A; on macOS A, R, G, B). Answers the number of interlace passes, or 0
 // after a libpng error or for an image that would not decode to four bytes per pixel.
 int ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32* height)
 {
@@ -74,7 +74,15 @@ int ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32*
   if (bitDepth == 16) png_set_strip_16(png);
   if (bitDepth < 8) png_set_packing(png);
   if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+#ifdef KESTRUNE_MAC
+  // Rows come out as A, R, G, B bytes, which is the pixel order of this build.
+  if (!(colorType & PNG_COLOR_MASK_ALPHA) && !hasTrns)
+    png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+  else
+    png_set_swap_alpha(png);
+#else
   if (!(colorType & PNG_COLOR_MASK_ALPHA) && !hasTrns) png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+#endif
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   *width = png_get_image_width(png, info);
@@ -83,7 +91,7 @@ int ReadHeader(png_structp png, png_infop info, png_uint_32* width, png_uint_32*
   return passes;
 }
 
-// Reads every row (each pass of an interlaced image) into the bitmap as R, G, B, A bytes, then the
+// Reads every row (each pass of an interlaced image) into the bitmap as bytes, then the
 // chunks after the image data.
 bool ReadRows(png_structp png, DRAW_IBitmap* bmp, int passes)
 {
@@ -99,9 +107,13 @@ bool ReadRows(png_structp png, DRAW_IBitmap* bmp, int passes)
   return true;
 }
 
-// Repacks R, G, B, A bytes in place as pixels.
+// Repacks the decoded bytes in place as pixels: R, G, B, A bytes elsewhere; on macOS the rows are
+// A, R, G, B already, which is the pixel order.
 void PackRows(DRAW_IBitmap* bmp)
 {
+#ifdef KESTRUNE_MAC
+  (void)bmp;
+#else
   for (int y = 0; y < bmp->getHeight(); ++y)
   {
     DRAW_Pixel* row = bmp->Row(y);
@@ -112,6 +124,7 @@ void PackRows(DRAW_IBitmap* bmp)
       row[x] = DRAW_MakePixel(b[0], b[1], b[2], b[3]);
     }
   }
+#endif
 }
 
 DRAW_IBitmap* Decode(ReadStructs& rs, DRAW_IBitmap* bmp)

@@ -1,5 +1,6 @@
 #pragma once
-// The platform font of this build. posix/: a FreeType face chosen by fontconfig; windows/: a GDI font
+// The platform font of this build. mac/: a Core Text font by face name, glyphs drawn into a grey
+// Core Graphics bitmap context; posix/: a FreeType face chosen by fontconfig; windows/: a GDI font
 // selected into its own memory device context, glyphs taken from its outlines.
 //
 // The height is the font's cell height in pixels (ascent plus descent), so a font asked for at 12
@@ -46,7 +47,9 @@ public:
 private:
   DRAW_PlatformFont() = default;
 
-#ifdef _WIN32
+#if defined(KESTRUNE_MAC)
+  const void* mFont = nullptr; // CTFontRef
+#elif defined(_WIN32)
   void* mFont = nullptr; // HFONT
   void* mDC = nullptr;   // HDC with mFont selected
   void* mOldFont = nullptr;
@@ -56,6 +59,8 @@ private:
   int mHeight = 0;
   int mAscent = 0;
   bool mAntialias = true;
-  bool mSynthBold = false;
+#if !defined(KESTRUNE_MAC)
+  bool mSynthBold = false; // FreeType styles what the face lacks
   bool mSynthItalic = false;
+#endif
 };

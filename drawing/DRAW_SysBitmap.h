@@ -2,6 +2,9 @@
 // The bitmap a window layer copies to the screen. Rows are top-down; the window layer reads getBits()
 // and getRowSpan() and converts nothing (the pixel order is the screen's).
 //
+// mac/: a Core Graphics bitmap context over a 64-byte-aligned zeroed buffer (first byte of each pixel a
+// skipped alpha, then R, G, B), row span the width rounded up to a multiple of 4 pixels, its coordinate
+// system flipped so that row 0 is the top (getDC answers the context).
 // posix/: a memory bitmap over a 64-byte-aligned zeroed buffer whose row span is the width rounded up
 // to a multiple of 4 pixels. windows/: a top-down device-independent section selected into a memory
 // device context (getDC), row span the allocated width rounded up to a multiple of 4 pixels.
@@ -24,7 +27,7 @@ public:
   int getHeight() const override { return mHeight; }
   int getRowSpan() const override { return mRowSpan; }
   bool resize(int w, int h) override;
-#ifdef _WIN32
+#if defined(_WIN32) || defined(KESTRUNE_MAC)
   void* getDC() override
   {
     return mDC;
@@ -46,5 +49,7 @@ private:
   void* mOldBitmap = nullptr; // the context's bitmap before the section was selected
   int mAllocWidth = 0;        // the section's stored width (the row span)
   int mAllocHeight = 0;
+#elif defined(KESTRUNE_MAC)
+  void* mDC = nullptr; // CGContextRef over mBits
 #endif
 };

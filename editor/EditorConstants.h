@@ -77,7 +77,21 @@ inline const IColor kPanBarColor{255, 66, 110, 170};
 constexpr int kSemitonesFormat = 1; // one decimal
 constexpr int kSemitonesTextOffsetPx = 2;
 
-// ---- Text sizes in pixels (cell height). This build uses the desktop sizes, quality default. ----
+// ---- Text sizes in pixels (cell height) ----
+#ifdef KESTRUNE_MAC
+// macOS: its own sizes, every style with quality 1.
+constexpr int kVersionTextPx = 11;
+constexpr int kKnobTextPx = 12;
+constexpr int kNumberTextPx = 13;
+constexpr int kSliderTextPx = -2; // no value text on the slider
+constexpr int kMessageTextPx = 12;
+constexpr int kRangeTextPx = 13;
+constexpr int kDurationTextPx = 12;
+constexpr int kChannelTextPx = 12;
+constexpr int kNameTextPx = 14;
+constexpr int kTextQuality = IText::kQualityNonAntiAliased;
+#else
+// Elsewhere the desktop sizes, quality default.
 constexpr int kVersionTextPx = 13;
 constexpr int kKnobTextPx = 15;
 constexpr int kNumberTextPx = 15;
@@ -88,6 +102,7 @@ constexpr int kDurationTextPx = 14;
 constexpr int kChannelTextPx = 14;
 constexpr int kNameTextPx = 16;
 constexpr int kTextQuality = IText::kQualityDefault;
+#endif
 
 // ---- Message bar ----
 constexpr int kMessageTicks = 216;     // 9 seconds at 24 ticks per second

@@ -1,6 +1,7 @@
 #include "framework/TextUtil.h"
 
 #include "drawing/DRAW_Utf8.h"
+#include "framework/FloatChars.h"
 
 #include <algorithm>
 #include <charconv>
@@ -76,7 +77,7 @@ void WriteRange(const char* begin, const char* end, char* out, size_t outSize)
 void FormatFixed(double value, int decimals, char* out, size_t outSize)
 {
   char buf[512]; // a fixed double has at most 309 integer digits
-  const auto res = std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::fixed, decimals);
+  const auto res = float_chars::ToCharsFixed(buf, buf + sizeof(buf), value, decimals);
   WriteRange(buf, res.ec == std::errc() ? res.ptr : buf, out, outSize);
 }
 
@@ -167,7 +168,8 @@ double ParseDouble(const char* text)
       p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && (IsHexDigit(p[2]) || (p[2] == '.' && IsHexDigit(p[3])));
   if (hex) p += 2;
   double value = 0.0;
-  const auto res = std::from_chars(p, end, value, hex ? std::chars_format::hex : std::chars_format::general);
+  const auto res =
+      float_chars::FromChars(p, end, value, hex ? std::chars_format::hex : std::chars_format::general);
   if (res.ec == std::errc::invalid_argument) return 0.0;
   // Out of range, from_chars leaves value alone; the C library answers HUGE_VAL for a number too large
   // and 0 for one too small (both with their sign).

@@ -62,9 +62,9 @@ bool LoadOggSampleData(const char* path, uint32_t frames, int channels, DecodedS
   // 2. Decode block by block; each block's frames go to the end of planes 0 and 1. The first room is
   // what the file's size makes plausible.
   const ogg_int64_t fileBytes = ov_raw_total(stream.Get(), -1);
-  SampleDataBuilder built(
-      SamplePlanes(channels), frames,
-      CompressedFirstFrames(frames, fileBytes > 0 ? static_cast<uint64_t>(fileBytes) : 0));
+  SampleDataBuilder built(SamplePlanes(channels), frames,
+                          CompressedFirstFrames(frames, fileBytes > 0 ? static_cast<uint64_t>(fileBytes) : 0,
+                                                kOggFramesPerFileByte));
   const bool stereo = channels >= 2;
   int bitstream = 0;
   while (!built.Full())

@@ -18,13 +18,12 @@ std::unique_ptr<double[]> NewArray(uint64_t count)
 }
 } // namespace
 
-uint32_t CompressedFirstFrames(uint32_t claimedFrames, uint64_t fileBytes)
+uint32_t CompressedFirstFrames(uint32_t claimedFrames, uint64_t fileBytes, uint32_t framesPerByte)
 {
   // fileBytes is at most 2^64 - 1 and the factor small: divide instead of multiplying to stay in range.
-  const uint64_t plausible =
-      fileBytes > kDecodeFirstFramesMax / kDecodeFramesPerFileByte
-          ? kDecodeFirstFramesMax
-          : std::max<uint64_t>(kDecodeFirstFramesMin, fileBytes * kDecodeFramesPerFileByte);
+  const uint64_t plausible = fileBytes > kDecodeFirstFramesMax / std::max(framesPerByte, 1u)
+                                 ? kDecodeFirstFramesMax
+                                 : std::max<uint64_t>(kDecodeFirstFramesMin, fileBytes * framesPerByte);
   return static_cast<uint32_t>(std::min<uint64_t>(claimedFrames, plausible));
 }
 

@@ -15,9 +15,9 @@
 #include <memory>
 
 // The first room for a compressed file of fileBytes bytes whose header claims claimedFrames frames: the
-// claim, as far as kDecodeFramesPerFileByte frames per byte make it plausible, within
+// claim, as far as framesPerByte frames per byte of the file make it plausible, within
 // kDecodeFirstFramesMin ... kDecodeFirstFramesMax (SampleFileLimits.h).
-uint32_t CompressedFirstFrames(uint32_t claimedFrames, uint64_t fileBytes);
+uint32_t CompressedFirstFrames(uint32_t claimedFrames, uint64_t fileBytes, uint32_t framesPerByte);
 
 class SampleDataBuilder
 {

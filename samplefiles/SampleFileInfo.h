@@ -7,7 +7,8 @@
 enum class SampleFileKind
 {
   kWav,
-  kOgg
+  kOgg,
+  kFlac
 };
 
 struct SampleFileInfo
@@ -19,7 +20,7 @@ struct SampleFileInfo
 };
 
 // The slot's rate ratio: the file's rate divided by the engine's rate. For an Ogg Vorbis file the
-// quotient is rounded to 32-bit float precision; a WAV file's ratio is not rounded.
+// quotient is rounded to 32-bit float precision; a WAV or FLAC file's ratio is not rounded.
 // engineRate must be positive.
 double SampleRateRatio(const SampleFileInfo& info, double engineRate);
 

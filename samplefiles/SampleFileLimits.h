@@ -9,13 +9,17 @@
 // 48 kHz stereo.
 constexpr uint64_t kMaxSampleDataBytes = uint64_t{8} << 30;
 
-// The buffer of an Ogg Vorbis data step. The stream's length is a claim that a few bytes of its last
-// page make, so it only caps the buffer: the first room is the claim as far as the file's size makes it
-// plausible (kDecodeFramesPerFileByte frames per byte, more than real compressed audio holds, but
-// between kDecodeFirstFramesMin and kDecodeFirstFramesMax frames), and the buffer doubles from there
-// as more decodes. So a truthful file is decoded into one allocation, and a file that claims more than
-// it holds costs at most that first room beyond what it decodes.
-constexpr uint32_t kDecodeFramesPerFileByte = 16;
+// The buffer of an Ogg Vorbis or FLAC data step. The stream's length is a claim that a few bytes of
+// the file make (an Ogg file's last page, a FLAC file's STREAMINFO), so it only caps the buffer: the
+// first room is the claim as far as the file's size makes it plausible (frames per byte of the file,
+// more than real audio of the format holds, but between kDecodeFirstFramesMin and
+// kDecodeFirstFramesMax frames), and the buffer doubles from there as more decodes. So a truthful file
+// is decoded into one allocation, and a file that claims more than it holds costs at most that first
+// room beyond what it decodes. Vorbis at its lowest qualities stays below 16 frames per byte, lossless
+// FLAC below 8 (simple 16-bit stereo material comes to about 2); long silences go past both and then
+// grow the buffer.
+constexpr uint32_t kOggFramesPerFileByte = 16;
+constexpr uint32_t kFlacFramesPerFileByte = 8;
 constexpr uint32_t kDecodeFirstFramesMin = 1u << 16;
 constexpr uint32_t kDecodeFirstFramesMax = 1u << 24;
 

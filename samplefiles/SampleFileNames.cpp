@@ -85,5 +85,5 @@ std::string DisplayNameOf(std::string_view path)
 
 bool IsSteppableSampleName(std::string_view name)
 {
-  return EndsWithNoCase(name, ".wav") || EndsWithNoCase(name, ".ogg");
+  return EndsWithNoCase(name, ".wav") || EndsWithNoCase(name, ".ogg") || EndsWithNoCase(name, ".flac");
 }

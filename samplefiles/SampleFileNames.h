@@ -25,6 +25,6 @@ std::string_view FolderOf(std::string_view path);
 // are UTF-8 characters as the editor draws them; a name is never cut inside one.
 std::string DisplayNameOf(std::string_view path);
 
-// True for names that end in ".wav" or ".ogg", compared case-insensitively: the files that a slot's
+// True for names that end in ".wav", ".ogg" or ".flac", compared case-insensitively: the files that a slot's
 // previous and next buttons step through.
 bool IsSteppableSampleName(std::string_view name);

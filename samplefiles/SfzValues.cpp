@@ -1,5 +1,7 @@
 #include "samplefiles/SfzValues.h"
 
+#include "framework/FloatChars.h"
+
 #include <array>
 #include <charconv>
 #include <limits>
@@ -111,7 +113,7 @@ float ReadMagnitude(std::string_view digits, bool hex)
 {
   float magnitude = 0.0f;
   const auto format = hex ? std::chars_format::hex : std::chars_format::general;
-  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude, format);
+  const auto result = float_chars::FromChars(digits.data(), digits.data() + digits.size(), magnitude, format);
   if (result.ec == std::errc::result_out_of_range)
     return TooLargeForFloat(digits, hex) ? std::numeric_limits<float>::infinity() : 0.0f;
   return magnitude;

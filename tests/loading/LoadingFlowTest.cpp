@@ -54,18 +54,27 @@ TEST_F(LoadingFlow, LoadFillsTheHeaderFieldsThePlanarDataTheNameAndTheSavedPath)
 TEST_F(LoadingFlow, ExtensionsLoadInAnyCaseAndAsTheBeginningOfTheirKeyword)
 {
   OpenAt(44100.0);
+  enum Kind
+  {
+    kWav,
+    kOgg,
+    kFlac
+  };
   const struct
   {
     std::string name;
-    bool ogg;
+    Kind kind;
     bool loads;
-  } files[] = {{"upper.WAV", false, true}, {"prefix.w", false, true},  {"mixed.Ogg", true, true},
-               {"prefix.og", true, true},  {"text.txt", false, false}, {"long.wave", false, false},
-               {"wav.ogg", false, false}};
+  } files[] = {{"upper.WAV", kWav, true},  {"prefix.w", kWav, true},    {"mixed.Ogg", kOgg, true},
+               {"prefix.og", kOgg, true},  {"text.txt", kWav, false},   {"long.wave", kWav, false},
+               {"wav.ogg", kWav, false},   {"upper.FLAC", kFlac, true}, {"prefix.fl", kFlac, true},
+               {"flac.wav", kFlac, false}, {"long.flacc", kFlac, false}};
   for (const auto& f : files)
   {
     SCOPED_TRACE(f.name);
-    const std::string path = f.ogg ? WriteOgg(f.name) : WriteWav(f.name);
+    const std::string path = f.kind == kOgg    ? WriteOgg(f.name)
+                             : f.kind == kFlac ? WriteFlac(f.name)
+                                               : WriteWav(f.name);
     Load(0, path);
     if (f.loads)
     {
@@ -194,9 +203,9 @@ std::vector<std::string> SampleFilesInListingOrder(const std::string& folder)
     std::string lower;
     for (char c : n)
       lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (lower.size() >= 4 &&
-        (lower.compare(lower.size() - 4, 4, ".wav") == 0 || lower.compare(lower.size() - 4, 4, ".ogg") == 0))
-      names.push_back(n);
+    auto endsWith = [&lower](const std::string& end)
+    { return lower.size() >= end.size() && lower.compare(lower.size() - end.size(), end.size(), end) == 0; };
+    if (endsWith(".wav") || endsWith(".ogg") || endsWith(".flac")) names.push_back(n);
   }
   closedir(dir);
   return names;
@@ -206,10 +215,11 @@ std::vector<std::string> SampleFilesInListingOrder(const std::string& folder)
 TEST(FolderNeighbours, PreviousAndNextAreTheSampleFilesListedAroundTheCurrentOne)
 {
   wavtest::TempDir dir;
-  for (const char* name : {"a.wav", "b.ogg", "notes.txt", "c.WAV", "kit.sfz", "d.Ogg", "e.wave", "f.wav"})
+  for (const char* name : {"a.wav", "b.ogg", "notes.txt", "c.WAV", "kit.sfz", "d.Ogg", "e.wave", "f.wav",
+                           "g.flac", "h.FLAC", "i.fla"})
     dir.Write(name, {1, 2, 3});
   const std::vector<std::string> order = SampleFilesInListingOrder(dir.Path());
-  ASSERT_EQ(order.size(), 5u);
+  ASSERT_EQ(order.size(), 7u);
   for (size_t i = 0; i < order.size(); ++i)
   {
     SCOPED_TRACE(order[i]);

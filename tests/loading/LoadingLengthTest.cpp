@@ -41,3 +41,21 @@ TEST_F(LoadingLength, AnOggFileClaimingMoreFramesThanItHoldsGetsTheFramesThatDec
     Apply(2 * 12 + 10, 0);
   }
 }
+
+TEST_F(LoadingLength, AFlacFileClaimingMoreFramesThanItHoldsGetsTheFramesThatDecode)
+{
+  OpenAt(48000.0);
+  const std::string path = WriteFlac("claims.flac", 2, 48000, 30000);
+  ASSERT_TRUE(flactest::PatchTotalFrames(path, 4000000000u));
+  for (Route route : {Route::kHost, Route::kEditor})
+  {
+    SCOPED_TRACE(route == Route::kHost ? "host" : "editor");
+    Load(3, path, route);
+    EXPECT_EQ(Frames(3), 30000u);
+    EXPECT_EQ(E().mSampleChannels[3], 2);
+    EXPECT_EQ(E().mRateRatio[3], 1.0);
+    EXPECT_DOUBLE_EQ(File(3).Duration(), 30000 / 48000.0);
+    EXPECT_EQ(E().mSampleData[3][30000 + 29999], flactest::Sample(1, 29999, 16) / 32768.0);
+    EXPECT_EQ(Saved(3), path);
+  }
+}

@@ -66,7 +66,7 @@ TEST_F(SampleViewInput, ClickOnThePanelAsksForASampleFileAndACancelChangesNothin
   ClickIn(View(1)->GetRECT());
   ASSERT_EQ(mGui->FileRequests().size(), 1u);
   EXPECT_EQ(mGui->FileRequests()[0].mAction, IGraphics::kFileOpen);
-  EXPECT_EQ(mGui->FileRequests()[0].mExtensions, "wav ogg sfz");
+  EXPECT_EQ(mGui->FileRequests()[0].mExtensions, "wav ogg flac sfz");
   EXPECT_EQ(Frames(1), 16u);
   EXPECT_STREQ(View(1)->DisplayName(), "chosen.wav");
   EXPECT_STREQ(View(1)->ShownName(), "chosen.wav");

@@ -92,11 +92,12 @@ TEST(SampleDataBuilder, FramesPastTheMemoryCapFailWithoutAllocating)
 TEST(SampleDataBuilder, TheFirstRoomOfACompressedFileIsTheClaimAsFarAsTheFileSizeMakesItPlausible)
 {
   // A truthful file: one allocation of its length.
-  EXPECT_EQ(CompressedFirstFrames(2646000, 218737), 2646000u);
-  EXPECT_EQ(CompressedFirstFrames(1000, 10), 1000u);
-  // A claim far beyond the file's size: 16 frames per byte of it, at least 2^16, at most 2^24.
-  EXPECT_EQ(CompressedFirstFrames(100000000, 20000), 320000u);
-  EXPECT_EQ(CompressedFirstFrames(100000000, 100), kDecodeFirstFramesMin);
-  EXPECT_EQ(CompressedFirstFrames(UINT32_MAX, 20000000), kDecodeFirstFramesMax);
-  EXPECT_EQ(CompressedFirstFrames(UINT32_MAX, UINT64_MAX), kDecodeFirstFramesMax);
+  EXPECT_EQ(CompressedFirstFrames(2646000, 218737, 16), 2646000u);
+  EXPECT_EQ(CompressedFirstFrames(1000, 10, 16), 1000u);
+  // A claim far beyond the file's size: so many frames per byte of it, at least 2^16, at most 2^24.
+  EXPECT_EQ(CompressedFirstFrames(100000000, 20000, 16), 320000u);
+  EXPECT_EQ(CompressedFirstFrames(100000000, 100, 16), kDecodeFirstFramesMin);
+  EXPECT_EQ(CompressedFirstFrames(UINT32_MAX, 20000000, 16), kDecodeFirstFramesMax);
+  EXPECT_EQ(CompressedFirstFrames(UINT32_MAX, UINT64_MAX, 2), kDecodeFirstFramesMax);
+  EXPECT_EQ(CompressedFirstFrames(100000000, 200000, 2), 400000u);
 }

@@ -41,7 +41,15 @@ TEST_F(WineEdit, FileDialogLoadsATypedPathIntoTheClickedSlot)
   ASSERT_TRUE(TypeText(DosPath(wav)));
   ASSERT_TRUE(Keys({"Return"}));
   EXPECT_TRUE(WaitFor([&] { return FindWindows("^Select audio sample$").empty(); }));
-  EXPECT_EQ(host->SamplePath(0), DosPath(wav));
+  // The editor's loader publishes the file a moment after the dialog has answered.
+  std::string path;
+  EXPECT_TRUE(WaitFor(
+      [&]
+      {
+        path = host->SamplePath(0);
+        return path == DosPath(wav);
+      }))
+      << path;
   EXPECT_EQ(host->SamplePath(1), "0");
   // The dialog took the button's release; the editor still answers the next click.
   ASSERT_EQ(host->Ask("watch 0", "watching param 0: "), "watching param 0: Yes");

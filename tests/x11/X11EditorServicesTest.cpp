@@ -102,7 +102,7 @@ TEST_F(X11EditorServices, FileDialogAnswerArrivesAsADropWhereTheUserClicked)
   std::string args = ReadFile(dir + "/args");
   EXPECT_NE(args.find("--file-selection"), std::string::npos);
   EXPECT_NE(args.find("--title=Select audio sample"), std::string::npos);
-  EXPECT_NE(args.find("--file-filter=*.wav *.ogg *.sfz"), std::string::npos);
+  EXPECT_NE(args.find("--file-filter=*.wav *.ogg *.flac *.sfz"), std::string::npos);
   std::lock_guard<InstanceMutex> lock(mPlug->Mutex());
   EXPECT_EQ(mPlug->mProbe->mChooserAnswer, ""); // the call itself answers at once
 }

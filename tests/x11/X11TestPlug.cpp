@@ -93,7 +93,7 @@ void Probe::OnMouseDown(int, int, IMouseMod* mod)
     return;
   }
   std::string dir;
-  g->ChooseFile(&mChooserAnswer, IGraphics::kFileOpen, &dir, "wav ogg sfz");
+  g->ChooseFile(&mChooserAnswer, IGraphics::kFileOpen, &dir, "wav ogg flac sfz");
 }
 
 void Probe::OnMouseDblClick(int, int, IMouseMod*)
