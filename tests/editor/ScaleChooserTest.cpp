@@ -8,6 +8,7 @@
 #include "framework/EditorSettings.h"
 #include "platform/headless/IGraphicsHeadless.h"
 
+#include "ScratchFolder.h"
 #include "drawing/DRAW_SysBitmap.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -40,12 +40,11 @@ class ScaleChooserTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    unsetenv("KESTRUNE_SCALE");
+    SetTestEnvironment("KESTRUNE_SCALE", nullptr);
     gSizeRequests.clear();
     gHostResizes = true;
-    char folder[] = "/tmp/kestrune-scale-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    mDir = folder;
+    ASSERT_FALSE(mFolder.Path().empty());
+    mDir = mFolder.Path();
     IEffectInstanceInfo info;
     info.mHostCallback = &ResizingHost;
     mPlug = std::make_unique<CLS_KESTRUNE>(info);
@@ -57,11 +56,7 @@ protected:
     ASSERT_NE(mChooser, nullptr);
     Fx()->dispatcher(Fx(), effOpen, 0, 0, nullptr, 0.0f);
   }
-  void TearDown() override
-  {
-    mPlug.reset();
-    EXPECT_EQ(std::system(("rm -rf '" + mDir + "'").c_str()), 0);
-  }
+  void TearDown() override { mPlug.reset(); }
   AEffect* Fx() { return mPlug->GetAEffect(); }
   // effEditGetRect as a host asks it: the rectangle's size.
   std::pair<int, int> EditRect()
@@ -87,6 +82,7 @@ protected:
     mGui->OnMouseUp(x + 2, r.MH(), &left);
   }
 
+  ScratchFolder mFolder{"kestrune-scale-"};
   std::string mDir;
   std::unique_ptr<CLS_KESTRUNE> mPlug;
   IGraphicsHeadless* mGui = nullptr;
@@ -148,9 +144,9 @@ TEST_F(ScaleChooserTest, ClosedEditorTakesTheChoiceWithoutAskingTheHost)
   EXPECT_EQ(mGui->ScalePercent(), 200);
   EXPECT_EQ(EditRect(), std::make_pair(1616, 984));
   // KESTRUNE_SCALE outranks the remembered choice.
-  setenv("KESTRUNE_SCALE", "1", 1);
+  SetTestEnvironment("KESTRUNE_SCALE", "1");
   Fx()->dispatcher(Fx(), effEditClose, 0, 0, nullptr, 0.0f);
   EXPECT_EQ(EditRect(), std::make_pair(808, 492));
-  unsetenv("KESTRUNE_SCALE");
+  SetTestEnvironment("KESTRUNE_SCALE", nullptr);
 }
 } // namespace

@@ -4,13 +4,14 @@
 #include "framework/EditorScale.h"
 #include "framework/EditorSettings.h"
 
+#include "ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -57,11 +58,10 @@ class EditorSettingsTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    char folder[] = "/tmp/kestrune-settings-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    mDir = folder;
+    ASSERT_FALSE(mFolder.Path().empty());
+    mDir = mFolder.Path();
   }
-  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + mDir + "'").c_str()), 0); }
+  ScratchFolder mFolder{"kestrune-settings-"};
   std::string mDir;
 };
 
@@ -96,21 +96,31 @@ TEST_F(EditorSettingsTest, UnreadableOrForeignValuesGiveNoSize)
   EXPECT_EQ(ReadScaleSetting(path), 0);
 }
 
+#ifdef _WIN32
+TEST_F(EditorSettingsTest, FileLivesInTheRoamingApplicationDataFolder)
+{
+  const char* savedAppData = std::getenv("APPDATA");
+  const std::string appData = savedAppData ? savedAppData : "";
+  SetTestEnvironment("APPDATA", "C:\\Users\\me\\AppData\\Roaming");
+  EXPECT_EQ(DefaultEditorSettingsPath(), "C:\\Users\\me\\AppData\\Roaming\\Kestrune\\settings.ini");
+  SetTestEnvironment("APPDATA", nullptr);
+  EXPECT_EQ(DefaultEditorSettingsPath(), "") << "no folder known";
+  SetTestEnvironment("APPDATA", savedAppData ? appData.c_str() : nullptr);
+}
+#else
 TEST_F(EditorSettingsTest, FileLivesInTheXdgConfigFolderOrUnderHome)
 {
   const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
   const std::string xdg = savedXdg ? savedXdg : "";
-  setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
+  SetTestEnvironment("XDG_CONFIG_HOME", "/somewhere/config");
   EXPECT_EQ(DefaultEditorSettingsPath(), "/somewhere/config/kestrune/settings.ini");
-  setenv("XDG_CONFIG_HOME", "relative/config", 1); // to be ignored
+  SetTestEnvironment("XDG_CONFIG_HOME", "relative/config"); // to be ignored
   const char* home = std::getenv("HOME");
   if (home)
   {
     EXPECT_EQ(DefaultEditorSettingsPath(), std::string(home) + "/.config/kestrune/settings.ini");
   }
-  if (savedXdg)
-    setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
+  SetTestEnvironment("XDG_CONFIG_HOME", savedXdg ? xdg.c_str() : nullptr);
 }
+#endif
 } // namespace

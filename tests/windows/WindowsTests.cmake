@@ -14,8 +14,9 @@ add_subdirectory(${KESTRUNE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 file(GLOB_RECURSE windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 list(FILTER windows_test_sources EXCLUDE REGEX
   "/(LeakSuppressions|OggLoaderTest|OggCraftedLengthTest|LoadingLengthTest|MultichannelTest|FlacSndfileComparisonTest|DrawPngTest|IGraphicsHeadlessTest|WavSndfileComparisonTest|SampleFileNamesTest|LoadingFlowTest)\\.cpp$|/host/|/x11/|/plugin/(ElfExports|ModuleIdentityTest)|/sfz/Sfz(Paths|Regions|Values|FullReader|Preprocessor|ReaderChoice|Corpus)Test|/sfz/SfzReference|/samplefiles/SampleLocatorTest")
-# tests/wine is a native program of the build machine that drives this build under Wine.
-list(FILTER windows_test_sources EXCLUDE REGEX "/wine/")
+# tests/wine is a native program of the build machine that drives this build under Wine; tests/gnustep
+# belongs to the GNUstep build of the macOS view.
+list(FILTER windows_test_sources EXCLUDE REGEX "/wine/|/gnustep/")
 add_executable(kestrune_tests ${windows_test_sources} ${PROJECT_SOURCE_DIR}/platform/windows/module/Kestrune.rc)
 kestrune_target(kestrune_tests)
 target_include_directories(kestrune_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
