@@ -357,4 +357,18 @@ private:
   // Bitmap handles' 100 % data and their pixels at the current size, so a steady redraw looks nothing
   // up in the process cache (and allocates nothing).
   std::vector<std::pair<const DRAW_IBitmap*, DRAW_IBitmap*>> mScaledBitmaps;
+  // The last turned picture of each image drawn turned at a place (a knob), so that redrawing a control
+  // whose angle has not changed blends a ready picture instead of sampling the image again. Made again
+  // in place when the angle changes; dropped when the size changes.
+  struct TurnedImage
+  {
+    const DRAW_IBitmap* mSource;
+    int mX, mY;
+    double mAngle;
+    std::unique_ptr<DRAW_MemBitmap> mPixels; // transparent where the turned image does not reach
+  };
+  std::vector<TurnedImage> mTurnedImages;
+  // The turned picture of source at (x, y), made when it is missing or its angle differs; null when no
+  // memory for it can be had.
+  const DRAW_IBitmap* TurnedPicture(const DRAW_IBitmap* source, int x, int y, double angle);
 };

@@ -100,10 +100,44 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int cx, int cy, double angle,
   if (!pixels) return true;
   const int w = pixels->getWidth(), h = pixels->getHeight();
   const int x = ToPixels(cx) - w / 2, y = ToPixels(cy) - h / 2;
+  const int mode = ModeOf(blend);
+  // A blend by the source's alpha leaves the pixels the turned image does not reach as they are, so
+  // the turned picture, transparent there, can be made once per angle and blended like any image.
+  if (mode & kDrawModeSourceAlpha)
+    if (const DRAW_IBitmap* turned = TurnedPicture(pixels, x, y, angle))
+    {
+      DRAW_Blit(mDrawBitmap.get(), turned, x, y, 0, 0, w, h, WeightOf(blend), mode);
+      return true;
+    }
   // Clipped to the image's own square so the drawing stays inside the control that asked for it.
   DRAW_RotatedBlit(mDrawBitmap.get(), pixels, x, y, w, h, 0, 0, w, h, angle, true, WeightOf(blend),
-                   ModeOf(blend) | kDrawModeBilinear, 0, 0);
+                   mode | kDrawModeBilinear, 0, 0);
   return true;
+}
+
+const DRAW_IBitmap* IGraphics::TurnedPicture(const DRAW_IBitmap* source, int x, int y, double angle)
+{
+  const int w = source->getWidth(), h = source->getHeight();
+  TurnedImage* entry = nullptr;
+  for (TurnedImage& known : mTurnedImages)
+    if (known.mSource == source && known.mX == x && known.mY == y)
+    {
+      if (known.mAngle == angle) return known.mPixels.get();
+      entry = &known;
+    }
+  if (!entry)
+  {
+    auto picture = std::make_unique<DRAW_MemBitmap>(w, h, 4);
+    if (picture->getWidth() != w || picture->getHeight() != h) return nullptr;
+    mTurnedImages.push_back({source, x, y, angle, std::move(picture)});
+    entry = &mTurnedImages.back();
+  }
+  entry->mAngle = angle;
+  DRAW_IBitmap* picture = entry->mPixels.get();
+  DRAW_FillRect(picture, 0, 0, w, h, DRAW_MakePixel(0, 0, 0, 0), 1.0f, kDrawCombineCopy);
+  DRAW_RotatedBlit(picture, source, 0, 0, w, h, 0, 0, w, h, angle, true, 1.0f,
+                   kDrawCombineCopy | kDrawModeBilinear, 0, 0);
+  return picture;
 }
 
 bool IGraphics::FillRect(const IColor* color, const IRECT* r, const IChannelBlend* blend)

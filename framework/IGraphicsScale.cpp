@@ -1,5 +1,6 @@
 // The editor's size: choosing it, switching the drawing to it and asking the host for the window.
 
+#include "drawing/DRAW_MemBitmap.h"
 #include "drawing/DRAW_SysBitmap.h"
 #include "framework/EditorSettings.h"
 #include "framework/IControl.h"
@@ -39,6 +40,7 @@ void IGraphics::SetDrawScale(int percent)
   if (!IsEditorScale(percent) || percent == mScale) return;
   mScale = percent;
   mScaledBitmaps.clear();
+  mTurnedImages.clear();
   if (mDrawBitmap) mDrawBitmap->resize(PixelWidth(), PixelHeight());
   SetAllControlsDirty();
 }
