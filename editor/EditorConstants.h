@@ -39,6 +39,7 @@ constexpr const char* kImgAlternate = "../img/alternate.png";
 constexpr int kVersionRect[4] = {45, 12, 95, 30};
 constexpr int kProductPageRect[4] = {308, 6, 500, 53};
 constexpr int kMessageBarRect[4] = {10, 476, 800, 492};
+constexpr int kScaleChooserRect[4] = {664, 36, 784, 52}; // the editor's size, under the tagline
 // The five activity strips, repainted on every tick.
 constexpr int kActivityBandRect[4] = {26, 73, 784, 77};
 constexpr const char* kProductPageBase = "https://tovrane.example/products/";
@@ -104,7 +105,10 @@ constexpr int kTextQuality = IText::kQualityDefault;
 #endif
 
 // ---- Message bar ----
-constexpr int kMessageTicks = 216; // 9 seconds at 24 ticks per second
+constexpr int kMessageTicks = 216;     // 9 seconds at 24 ticks per second
+constexpr int kScaleTextPx = 11;       // the size chooser's labels
+constexpr int kScaleTextTopPx = 2;     // ... below the segment's top
+constexpr int kScaleRefusalTicks = 72; // "kept by host" for 3 seconds
 // Path fields (file paths, the message bar's text) hold the platform's longest path.
 #ifdef _WIN32
 constexpr int kMaxPathBytes = 260;

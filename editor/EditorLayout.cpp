@@ -13,6 +13,7 @@
 #include "editor/MySample.h"
 #include "editor/SampleActivity.h"
 #include "editor/SampleRange.h"
+#include "editor/ScaleChooser.h"
 #include "engine/SamplerEngine.h"
 #include "framework/IEffectBase.h"
 #include "framework/IGraphics.h"
@@ -106,6 +107,7 @@ std::unique_ptr<SlotViews> BuildEditor(IEffectBase* plug, SamplerEngine* engine)
     AddColumn(g, plug, engine, s, bar, knob, knobLight, knobDark, views.get());
 
   g->AddControl(bar);
+  g->AddControl(new ScaleChooser(plug, Rect(kScaleChooserRect)));
   plug->AttachGraphics(g);
 
   // The keyboard views' hidden note-number fields go at the end of the list. They are added here, not

@@ -95,7 +95,7 @@ void MySample::DataReplaced()
 
 void MySample::PrepareWaveform(const double* data, uint32_t frames, int channels)
 {
-  mPrepared.Build(data, frames, channels);
+  mPrepared.Build(data, frames, channels, mDrawnScale.load(std::memory_order_relaxed));
   mPreparedSource = {data, frames, channels};
 }
 
@@ -183,7 +183,7 @@ bool MySample::TakeAdoptedWaveform()
   const int channels = mRefs.mChannels ? *mRefs.mChannels : 1;
   const double* data = (mRefs.mData && *mRefs.mData) ? mRefs.mData->get() : nullptr;
   if (!data || frames == 0 || data != mAdoptedSource.data || frames != mAdoptedSource.frames ||
-      channels != mAdoptedSource.channels)
+      channels != mAdoptedSource.channels || mAdopted.Scale() != mDrawnScale.load(std::memory_order_relaxed))
     return false;
   std::swap(mPicture, mAdopted);
   return true;
@@ -196,7 +196,7 @@ void MySample::BuildPicture()
   const double* data = (mRefs.mData && *mRefs.mData) ? mRefs.mData->get() : nullptr;
   mShownFrames = data ? frames : 0;
   if (mShownFrames != 0)
-    mPicture.Build(data, frames, channels);
+    mPicture.Build(data, frames, channels, mDrawnScale.load(std::memory_order_relaxed));
   else
     mPicture.Clear();
   BuildTexts();
@@ -220,6 +220,12 @@ void MySample::BuildTexts()
 bool MySample::Draw(IGraphics* graphics)
 {
   Initialise(graphics);
+  if (graphics && graphics->ScalePercent() != mDrawnScale.load(std::memory_order_relaxed))
+  {
+    // The editor changed size: the waveform's columns are rebuilt for the new pixels.
+    mDrawnScale.store(graphics->ScalePercent(), std::memory_order_relaxed);
+    mDataChanged.store(true, std::memory_order_relaxed);
+  }
   RefreshPicture();
   const int L = mRECT.L, T = mRECT.T, R = mRECT.R, B = mRECT.B;
   const int waveBottom = mTitleRect.T;

@@ -139,6 +139,8 @@ private:
   std::atomic<bool> mDataChanged{true};
   std::atomic<bool> mTextsChanged{false};
   std::atomic<bool> mPlayed{false};
+  // The editor size the view draws at; the loader thread builds its waveform for it.
+  std::atomic<int> mDrawnScale{100};
   bool mStale = true;       // UI thread: the picture waits for a rebuild
   bool mTextsStale = false; // UI thread: ... or only its texts do
 

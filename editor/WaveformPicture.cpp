@@ -1,6 +1,7 @@
 #include "editor/WaveformPicture.h"
 
 #include "editor/EditorConstants.h"
+#include "framework/EditorScale.h"
 #include "framework/IGraphics.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 WaveformPicture::WaveformPicture(int left, int top, int right, int waveBottom)
     : mLeft(left), mTop(top), mRight(right), mWaveBottom(waveBottom)
 {
-  const int c = right - 1 - left;
+  const int c = UnitsToPixels(right, kScale200) - 1 - UnitsToPixels(left, kScale200);
   mTable.resize(static_cast<size_t>(c > 1 ? c : 1));
 }
 
@@ -18,16 +19,22 @@ void WaveformPicture::Clear()
   mStereo = false;
 }
 
-void WaveformPicture::Build(const double* data, uint32_t frames, int channels)
+void WaveformPicture::Build(const double* data, uint32_t frames, int channels, int scale)
 {
   Clear();
-  const int c = mRight - 1 - mLeft;
-  if (!data || frames == 0 || c <= 1) return;
+  if (!IsEditorScale(scale)) scale = kScale100;
+  mScale = scale;
+  // The panel in pixels: the same drawing as at 100 %, with a column per pixel.
+  const int left = UnitsToPixels(mLeft, scale), right = UnitsToPixels(mRight, scale);
+  const int top = UnitsToPixels(mTop, scale), waveBottom = UnitsToPixels(mWaveBottom, scale);
+  mPixelLeft = left;
+  const int c = right - 1 - left;
+  if (!data || frames == 0 || c <= 1 || static_cast<size_t>(c) > mTable.size() + 1) return;
   mStereo = channels >= 2;
-  const int cy = static_cast<int>((mTop + mWaveBottom + 1) * 0.5);
-  const double h = mWaveBottom - mTop;
+  const int cy = static_cast<int>((top + waveBottom + 1) * 0.5);
+  const double h = waveBottom - top;
   const double n = frames;
-  const double step = n / (mRight - 2 - mLeft);
+  const double step = n / (right - 2 - left);
   const double* ch2 = data + frames;
   double p = 0.0;
   for (int u = 1; u < c; ++u)
@@ -70,16 +77,17 @@ int WaveformPicture::LineBottom(int u, int channel) const
 
 void WaveformPicture::Draw(IGraphics* graphics) const
 {
+  if (!graphics || graphics->ScalePercent() != mScale) return;
   for (int u = 1; u <= mColumns; ++u)
   {
     const Column& col = mTable[static_cast<size_t>(u - 1)];
-    const float x = static_cast<float>(mLeft + u);
-    // Truncated here, in double precision, as the line drawing would truncate them.
-    graphics->DrawLine(&kWaveColor, x, static_cast<float>(static_cast<int>(col.mTop[0])), x,
-                       static_cast<float>(static_cast<int>(col.mBottom[0])), nullptr, false);
+    const int x = mPixelLeft + u;
+    // Truncated here, in double precision.
+    graphics->DrawPixelLine(&kWaveColor, x, static_cast<int>(col.mTop[0]), x,
+                            static_cast<int>(col.mBottom[0]));
     // The second channel overlaps the first in the same column.
     if (mStereo)
-      graphics->DrawLine(&kWaveColor, x, static_cast<float>(static_cast<int>(col.mTop[1])), x,
-                         static_cast<float>(static_cast<int>(col.mBottom[1])), nullptr, false);
+      graphics->DrawPixelLine(&kWaveColor, x, static_cast<int>(col.mTop[1]), x,
+                              static_cast<int>(col.mBottom[1]));
   }
 }

@@ -95,7 +95,12 @@ public:
   virtual double GetTempo() = 0;
   virtual void GetTimeSig(int* numerator, int* denominator) = 0;
   virtual int GetHost() { return mHost; }
+  // The editor's size changed (w x h pixels; 0 x 0: ask the graphics context): the binding's editor
+  // rectangle follows. Editor thread or constructor.
   virtual void ResizeGraphics(int w, int h) = 0;
+  // Asks the host to resize the window around an open editor to w x h pixels; true when it did.
+  // Editor thread, instance mutex held.
+  virtual bool SizeHostWindow(int w, int h) { return (void)w, (void)h, false; }
   virtual void HostSpecificInit() = 0;
   // Attaches the editor's graphics context (owned from now on); null is ignored. Editor thread or
   // constructor.

@@ -262,8 +262,14 @@ void IEffectVST::ResizeGraphics(int, int)
   if (!graphics) return;
   mEditRect.top = 0;
   mEditRect.left = 0;
-  mEditRect.bottom = static_cast<VstInt16>(graphics->Height());
-  mEditRect.right = static_cast<VstInt16>(graphics->Width());
+  mEditRect.bottom = static_cast<VstInt16>(graphics->PixelHeight());
+  mEditRect.right = static_cast<VstInt16>(graphics->PixelWidth());
+}
+
+bool IEffectVST::SizeHostWindow(int w, int h)
+{
+  if (w <= 0 || h <= 0) return false;
+  return CallHost(audioMasterSizeWindow, w, h) != 0;
 }
 
 void IEffectVST::SetLatency(int samples)

@@ -69,6 +69,8 @@ public:
   void HostSpecificInit() override;
   void AttachGraphics(IGraphicsSeam* graphics) override;
   void ResizeGraphics(int w, int h) override;
+  // audioMasterSizeWindow; hosts that resize answer 1 (most answer 0 when they do not).
+  bool SizeHostWindow(int w, int h) override;
   void SetLatency(int samples) override;
 
   // Each sends one event with audioMasterProcessEvents; true when the host answered 1.

@@ -2,6 +2,7 @@
 #include "framework/IEffectVST.h"
 
 #include "framework/EditorPicture.h"
+#include "framework/EditorScale.h"
 #include "framework/TextUtil.h"
 
 #include <algorithm>
@@ -130,6 +131,9 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opCode, VstInt32 index, VstIntPtr value,
 
   case effEditGetRect:
     if (!ptr || !GetGraphics()) return 0;
+    // A closed editor settles the size it opens at now, so the rectangle is that size.
+    GetGraphics()->EditorRectQueried();
+    ResizeGraphics(0, 0);
     *static_cast<ERect**>(ptr) = &mEditRect;
     return 1;
   case effEditOpen:
@@ -373,7 +377,16 @@ VstIntPtr IEffectVST::DispatchVendorSpecific(VstInt32 index, VstIntPtr value, vo
   {
     auto* request = static_cast<EditorPictureRequest*>(ptr);
     if (!request || !GetGraphics()) return 0;
-    return GetGraphics()->DrawPicture(request->ticks, request->pixels, request->width, request->height)
+    if (!request->pixels)
+    {
+      const int scale = request->scale != 0 ? request->scale : GetGraphics()->ScalePercent();
+      if (!IsEditorScale(scale)) return 0;
+      request->width = UnitsToPixels(GetGraphics()->Width(), scale);
+      request->height = UnitsToPixels(GetGraphics()->Height(), scale);
+      return kVendorEditorPictureDrawn;
+    }
+    return GetGraphics()->DrawPicture(request->ticks, request->scale, request->pixels, request->width,
+                                      request->height)
                ? kVendorEditorPictureDrawn
                : 0;
   }

@@ -45,6 +45,7 @@ IGraphics::IGraphics(IEffectBase* plug, int width, int height, int fps)
 
 IGraphics::~IGraphics()
 {
+  WaitForSettingsWrite();
   ClearControls();
 }
 
@@ -103,7 +104,7 @@ int IGraphics::GetControlIdx(const IControl* control) const
 
 void IGraphics::PrepDraw()
 {
-  if (!mDrawBitmap) mDrawBitmap = std::make_unique<DRAW_SysBitmap>(mWidth, mHeight);
+  if (!mDrawBitmap) mDrawBitmap = std::make_unique<DRAW_SysBitmap>(PixelWidth(), PixelHeight());
   if (!mScratchBitmap) mScratchBitmap = std::make_unique<DRAW_MemBitmap>(0, 0, 4);
 }
 

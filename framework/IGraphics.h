@@ -14,13 +14,23 @@
 // Threads: everything here runs on the host's UI thread, except the bitmap and font caches, which are
 // shared by every instance of the process and guarded by their own mutexes. Bitmaps and fonts are
 // created once per process and never freed.
+//
+// Sizes. The editor is laid out in units of its 100 % size (Width() x Height()); it is drawn at 100,
+// 150 or 200 % (ScalePercent()). Controls, rectangles, mouse positions and the drawing calls below
+// are all in units; the back buffer has the pixel size (PixelWidth() x PixelHeight()), images are
+// taken at the size's own rendering and text is made at the size's pixel height. Platforms convert
+// at their edge: window pixels to units (ToUnits) before an event call, invalidated units to pixels
+// (ToPixels) when copying to the screen.
 
+#include "framework/EditorScale.h"
 #include "framework/IGraphicsSeam.h"
 #include "framework/IStructs.h"
 
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 class DRAW_IBitmap;
@@ -113,16 +123,25 @@ public:
   virtual void Close() = 0;
   virtual void* GetWindowHandle() { return mPlatformView; }
   virtual void RefreshTooltips() {}
-  // Decodes the image with resource id (or name) into a new bitmap; null when there is none.
-  virtual DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) = 0;
+  // Decodes the image with resource id (or name) rendered for a size (percent) into a new bitmap; null
+  // when there is none (the graphics context then enlarges the 100 % image).
+  virtual DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) = 0;
+  // The size the display asks for (its density): 100 when the platform cannot tell.
+  virtual int DisplayScale() { return kScale100; }
+  // Whether the platform's window follows the larger sizes; one that does not stays at 100 % (its
+  // picture can still be drawn at any size).
+  virtual bool WindowScales() const { return true; }
   // Marks an area of the view for the next paint. The base collects it (see TakeInvalidRect).
   virtual void InvalidateRect(const IRECT& r);
 
   // ---- What the plug-in base and the VST binding ask of the editor ----
 
-  // The host's editor-open and editor-close calls.
-  bool OpenWindow(void* parentWindow) override { return Open(parentWindow) != nullptr; }
-  void CloseWindow() override { Close(); }
+  // The host's editor-open and editor-close calls. An editor that opens without its size having been
+  // asked for chooses it first (StartScale).
+  bool OpenWindow(void* parentWindow) override;
+  void CloseWindow() override;
+  // effEditGetRect: while the editor is closed, the size it will open at is chosen once (StartScale).
+  void EditorRectQueried() override;
   // The host's wheel extension: delta in notches (truncated), at the last pointer position.
   int ProcessMouseWheel(float delta) override;
   // The graphics context attached to plug, or null.
@@ -143,6 +162,35 @@ public:
   int Height() const override { return mHeight; }
   int FPS() const override { return mFPS; }
 
+  // ---- Sizes (see the file comment) ----
+
+  int ScalePercent() const override { return mScale; }
+  int PixelWidth() const override { return ToPixels(mWidth); }
+  int PixelHeight() const override { return ToPixels(mHeight); }
+  int ToPixels(int units) const { return UnitsToPixels(units, mScale); }
+  static int ToPixelsAt(int units, int percent) { return UnitsToPixels(units, percent); }
+  IRECT ToPixels(const IRECT& r) const;
+  int ToUnits(int pixels) const { return PixelsToUnits(pixels, mScale); }
+  // The size the editor opens at: KESTRUNE_SCALE when it names one, else the size the user chose last
+  // (the settings file), else the display's (DisplayScale).
+  int StartScale();
+  // Draws at percent from now on (100, 150 or 200; others are ignored): the back buffer takes the new
+  // pixel size, every control is redrawn, the host's editor rectangle follows and the platform resizes
+  // its view (OnScaleChanged). Nothing asks the host: see RequestScale.
+  void UseScale(int percent);
+  // The user's choice of a size: remembered in the settings file, then used at once when the editor is
+  // closed or the host resizes its window to it (audioMasterSizeWindow). False when the host refused:
+  // the editor keeps its size, and opens at the chosen one next time.
+  bool RequestScale(int percent);
+  // The settings file of this editor (empty: none is read or written). Platforms set the user's file.
+  // Reads the size remembered there (not under the instance mutex: at construction, or in a test).
+  void SetSettingsPath(const std::string& path);
+  const std::string& SettingsPath() const { return mSettingsPath; }
+  // The size the user chose last (0: none).
+  int PreferredScale() const { return mPreferredScale; }
+  // Waits until the last choice is in the settings file (it is written by a thread of its own).
+  void WaitForSettingsWrite();
+
   // Creates the back buffer (editor size) and the scratch bitmap unless they exist. The plug-in base
   // calls it when the context is attached; platforms when they open.
   void PrepDraw() override;
@@ -157,6 +205,9 @@ public:
   IBitmap LoadBitmap(int id, const char* name, int frames = 1);
   // A new bitmap holding the rectangle of src (same frame count), kept in the process cache.
   IBitmap CropBitmap(const IBitmap* src, const IRECT* r);
+  // The pixels drawn for a bitmap handle at the current size: its data at 100 %, else the image's own
+  // rendering for the size, else (images with none) the 100 % image enlarged once. Null for none.
+  DRAW_IBitmap* BitmapAtScale(const IBitmap* bitmap);
   // Blits the part of dest inside the current draw rectangle; (srcX, srcY) is the source point shown at
   // dest's top-left corner.
   bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend = nullptr);
@@ -170,8 +221,12 @@ public:
   bool FillRect(const IColor* color, const IRECT* r, const IChannelBlend* blend = nullptr);
   // Outline of four one-pixel lines.
   bool DrawRect(const IColor* color, const IRECT* r);
+  // A line one unit wide (as many pixels wide as a unit covers).
   bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                 const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  // A one-pixel line between back-buffer pixels, for views that draw at the full resolution.
+  bool DrawPixelLine(const IColor* color, int x1, int y1, int x2, int y2,
+                     const IChannelBlend* blend = nullptr);
   // Text from the rectangle's top; false only when no font can be made.
   bool DrawText(IText* text, const char* str, IRECT* r);
   // The cached font for a style (size, orientation, style, face); null when none can be made.
@@ -203,7 +258,8 @@ public:
   bool Draw(IRECT* area);
   // The window-less picture: the whole editor, then ticks with their redraws, copied out. Drawn under
   // the back buffer's lock, so a window copying the same buffer to the screen never sees half of it.
-  bool DrawPicture(int ticks, uint32_t* pixels, int width, int height) override;
+  // At scale percent (0: the current size); width and height are that size's pixel size.
+  bool DrawPicture(int ticks, int scale, uint32_t* pixels, int width, int height) override;
   // Holds off whatever else reads the back buffer (a window thread copying it to the screen); the
   // default context has no such reader and returns an empty lock.
   virtual std::unique_lock<std::recursive_mutex> LockBackBuffer() { return {}; }
@@ -250,6 +306,8 @@ public:
   void SetAllControlsDirty();
 
 protected:
+  // The platform's part of UseScale: resize the view to PixelWidth() x PixelHeight() and repaint it.
+  virtual void OnScaleChanged() {}
   // Deletes every control, last to first.
   void ClearControls();
   void ClearMouse();
@@ -281,9 +339,36 @@ protected:
   void* mPlatformView = nullptr;
   int mParamChangeTicks = 0; // countdown of the delayed end-of-edit notification, 0 = stopped
   IRECT mInvalidRect;        // collected by InvalidateRect
+  int mScale = kScale100;    // percent
+  bool mScaleChosen = false; // the size of the next opening is chosen (reset when the editor closes)
+  std::string mSettingsPath;
+  int mPreferredScale = 0; // the user's choice, 0 = none
+  std::thread mSettingsWriter;
 
 private:
+  // Sets the drawing size alone: back buffer, bitmaps at that size, every control dirty.
+  void SetDrawScale(int percent);
+  void SetDrawRect(const IRECT& r);
   void DrawControlBounds();
   // Draws the controls over area into the back buffer and cleans them; the screen is not touched.
   void DrawControls(const IRECT& area);
+
+  IRECT mDrawRectPixels; // mDrawRect in back-buffer pixels
+  // Bitmap handles' 100 % data and their pixels at the current size, so a steady redraw looks nothing
+  // up in the process cache (and allocates nothing).
+  std::vector<std::pair<const DRAW_IBitmap*, DRAW_IBitmap*>> mScaledBitmaps;
+  // The last turned picture of each image drawn turned at a place (a knob), so that redrawing a control
+  // whose angle has not changed blends a ready picture instead of sampling the image again. Made again
+  // in place when the angle changes; dropped when the size changes.
+  struct TurnedImage
+  {
+    const DRAW_IBitmap* mSource;
+    int mX, mY;
+    double mAngle;
+    std::unique_ptr<DRAW_MemBitmap> mPixels; // transparent where the turned image does not reach
+  };
+  std::vector<TurnedImage> mTurnedImages;
+  // The turned picture of source at (x, y), made when it is missing or its angle differs; null when no
+  // memory for it can be had.
+  const DRAW_IBitmap* TurnedPicture(const DRAW_IBitmap* source, int x, int y, double angle);
 };

@@ -1,5 +1,6 @@
-// Text: the process-wide font cache and DrawText. Fonts are made once per (size, orientation, style,
-// face) and never freed; colour, alignment and quality are not part of the key.
+// Text: the process-wide font cache and DrawText. Fonts are made once per (pixel size, orientation,
+// style, face) and never freed; colour, alignment and quality are not part of the key. A style's size
+// is in layout units: at 150 and 200 % its font is made at the larger pixel height, not enlarged.
 
 #include "drawing/DRAW_CachedFont.h"
 #include "drawing/DRAW_PlatformFont.h"
@@ -59,14 +60,15 @@ std::unique_ptr<DRAW_PlatformFont> MakePlatformFont(const IText* text, int heigh
 DRAW_CachedFont* IGraphics::FindFont(IText* text)
 {
   if (!text) return nullptr;
+  const int size = ToPixels(text->mSize);
   FontCache& cache = Cache();
   std::lock_guard<std::mutex> lock(cache.mMutex);
   for (const FontCacheEntry& e : cache.mEntries)
-    if (e.mSize == text->mSize && e.mOrientation == text->mOrientation && e.mStyle == text->mStyle &&
+    if (e.mSize == size && e.mOrientation == text->mOrientation && e.mStyle == text->mStyle &&
         std::strcmp(e.mFace, text->mFont) == 0)
       return e.mFont;
 
-  int height = text->mSize > kMinFontHeightPixels ? text->mSize : kMinFontHeightPixels;
+  int height = size > kMinFontHeightPixels ? size : kMinFontHeightPixels;
   std::unique_ptr<DRAW_PlatformFont> platformFont = MakePlatformFont(text, height);
   if (!platformFont) return nullptr;
   auto font = std::make_unique<DRAW_CachedFont>();
@@ -80,7 +82,7 @@ DRAW_CachedFont* IGraphics::FindFont(IText* text)
     if (std::unique_ptr<DRAW_PlatformFont> refit = MakePlatformFont(text, corrected))
       font->SetFromHFont(std::move(refit), kDrawCachedFontFlags);
   }
-  FontCacheEntry entry{text->mSize, text->mOrientation, text->mStyle, {}, font.release()};
+  FontCacheEntry entry{size, text->mOrientation, text->mStyle, {}, font.release()};
   std::memcpy(entry.mFace, text->mFont, sizeof(entry.mFace));
   cache.mEntries.push_back(entry);
   return entry.mFont;
@@ -90,9 +92,10 @@ bool IGraphics::DrawText(IText* text, const char* str, IRECT* r)
 {
   if (!str || !*str) return true;
   if (!text || !r) return true;
-  DRAW_CachedFont* font = text->mCached ? text->mCached : FindFont(text);
+  DRAW_CachedFont* font = text->mCached && text->mCachedScale == mScale ? text->mCached : FindFont(text);
   if (!font) return false;
   text->mCached = font;
+  text->mCachedScale = mScale;
   if (!mDrawBitmap) return true;
   const IColor& c = text->mColor;
   font->SetTextColor(DRAW_MakePixel(c.R, c.G, c.B, c.A));
@@ -102,7 +105,8 @@ bool IGraphics::DrawText(IText* text, const char* str, IRECT* r)
     flags |= kDrawTextCenter;
   else if (text->mAlign != IText::kAlignNear)
     flags |= kDrawTextRight;
-  DRAW_Rect rect{r->L, r->T, r->R, r->B};
+  const IRECT p = ToPixels(*r);
+  DRAW_Rect rect{p.L, p.T, p.R, p.B};
   font->DrawText(mDrawBitmap.get(), str, -1, &rect, flags);
   return true;
 }

@@ -124,6 +124,7 @@ struct IText
   int mOrientation = 0; // degrees
   int mQuality = kQualityDefault;
   DRAW_CachedFont* mCached = nullptr; // filled on first use, owned by the font cache
+  int mCachedScale = 0;               // the editor size (percent) mCached was made for
 
   IText() = default;
   IText(int size, const IColor& color, const char* font = nullptr, int style = kStyleNormal,

@@ -7,11 +7,15 @@
 #include "editor/MakeGraphics.h"
 
 #if defined(_WIN32)
+#include "framework/EditorSettings.h"
 #include "platform/windows/IGraphicsWin.h"
 
 IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
 {
-  return new IGraphicsWin(plug, w, h, fps);
+  auto* graphics = new IGraphicsWin(plug, w, h, fps);
+  // The user's choice of the editor's size, read now: the plug-in is being made, no lock is held.
+  graphics->SetSettingsPath(DefaultEditorSettingsPath());
+  return graphics;
 }
 #elif defined(KESTRUNE_MAC)
 #include "platform/mac/IGraphicsMac.h"

@@ -13,14 +13,15 @@ const char* BaseName(const char* path)
 }
 } // namespace
 
-const EmbeddedImage* FindEmbeddedImage(int id, const char* name)
+const EmbeddedImage* FindEmbeddedImage(int id, const char* name, int scale)
 {
   if (id >= 0)
     for (int i = 0; i < kEmbeddedImageCount; ++i)
-      if (kEmbeddedImages[i].mId == id) return &kEmbeddedImages[i];
+      if (kEmbeddedImages[i].mId == id && kEmbeddedImages[i].mScale == scale) return &kEmbeddedImages[i];
   if (!name || !*name) return nullptr;
   const char* base = BaseName(name);
   for (int i = 0; i < kEmbeddedImageCount; ++i)
-    if (std::strcmp(kEmbeddedImages[i].mName, base) == 0) return &kEmbeddedImages[i];
+    if (kEmbeddedImages[i].mScale == scale && std::strcmp(kEmbeddedImages[i].mName, base) == 0)
+      return &kEmbeddedImages[i];
   return nullptr;
 }

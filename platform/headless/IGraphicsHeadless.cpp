@@ -164,13 +164,15 @@ void IGraphicsHeadless::AddImage(int id, const char* name, const unsigned char* 
   mImages.push_back({id, name ? name : "", std::vector<unsigned char>(png, png + size)});
 }
 
-DRAW_IBitmap* IGraphicsHeadless::LoadPlatformBitmap(int id, const char* name)
+DRAW_IBitmap* IGraphicsHeadless::LoadPlatformBitmap(int id, const char* name, int scale)
 {
   ++mBitmapLoads;
+  // An added image has its 100 % rendering only; the graphics context enlarges it for the other sizes.
   for (const Image& image : mImages)
     if (image.mId == id || (name && image.mName == name))
-      return DRAW_LoadPNGFromMemory(image.mPNG.data(), image.mPNG.size(), nullptr);
-  const EmbeddedImage* embedded = FindEmbeddedImage(id, name);
+      return scale == kScale100 ? DRAW_LoadPNGFromMemory(image.mPNG.data(), image.mPNG.size(), nullptr)
+                                : nullptr;
+  const EmbeddedImage* embedded = FindEmbeddedImage(id, name, scale);
   if (!embedded) return nullptr;
   return DRAW_LoadPNGFromMemory(embedded->mData, embedded->mSize, nullptr);
 }

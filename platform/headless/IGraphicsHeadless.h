@@ -59,7 +59,7 @@ public:
   void SetCursor(int cursorId) override;
   void* Open(void* parent) override;
   void Close() override;
-  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
 
   // ---- What a window's timer and paint request would do ----
   // One timer tick, then a draw pass over the area it invalidated (if any). True when it drew.

@@ -5,6 +5,7 @@
 #include "drawing/DRAW_SysBitmap.h"
 #include "framework/IControl.h"
 #include "framework/IEffectBase.h"
+#include "platform/linux/DisplayScale.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11Clipboard.h"
 #include "platform/linux/X11Connection.h"
@@ -20,6 +21,7 @@
 #include <X11/cursorfont.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -118,8 +120,8 @@ void* IGraphicsLinux::Open(void* parent)
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           KeyPressMask | LeaveWindowMask | StructureNotifyMask;
   Window window = XCreateWindow(
-      display, parentWindow, 0, 0, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()), 0,
-      DefaultDepth(display, screen), InputOutput, DefaultVisual(display, screen),
+      display, parentWindow, 0, 0, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()),
+      0, DefaultDepth(display, screen), InputOutput, DefaultVisual(display, screen),
       CWBackPixel | CWBorderPixel | CWColormap | CWBitGravity | CWEventMask, &attributes);
   XStoreName(display, window, "Kestrune");
   XMapWindow(display, window);
@@ -132,7 +134,7 @@ void* IGraphicsLinux::Open(void* parent)
   }
   mWindow = window;
   mWindowAlive = true;
-  mScreen = std::make_unique<X11ScreenImage>(display, window, Width(), Height());
+  mScreen = std::make_unique<X11ScreenImage>(display, window, PixelWidth(), PixelHeight());
   mDropTarget->Attach(window, AcceptsDrops());
   XDefineCursor(display, window, mConnection->FontCursor(XC_left_ptr));
   mCursorId = kCursorArrow;
@@ -215,7 +217,7 @@ void IGraphicsLinux::FlushScreen()
   if (!mConnection) return;
   if (mWindow && mWindowAlive && mScreen && mDrawBitmap && !mPendingPaint.Empty())
   {
-    IRECT area = mPendingPaint;
+    IRECT area = ToPixels(mPendingPaint);
     mPendingPaint = IRECT();
     if (mScreen->Put(*mDrawBitmap, area)) mPaintCount.fetch_add(1);
   }
@@ -226,12 +228,30 @@ void IGraphicsLinux::Resize(int w, int h)
 {
   std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
   IGraphics::Resize(w, h);
-  if (mDrawBitmap) mDrawBitmap->resize(w, h);
+  OnScaleChanged();
+}
+
+void IGraphicsLinux::OnScaleChanged()
+{
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
+  if (mDrawBitmap) mDrawBitmap->resize(PixelWidth(), PixelHeight());
   if (!mWindow || !mWindowAlive) return;
+  // An open entry field would stand at its old place and size: it ends as a click elsewhere would.
+  if (mEntry) mEntry->Model().Commit();
   Display* display = mConnection->GetDisplay();
-  XResizeWindow(display, mWindow, static_cast<unsigned>(w), static_cast<unsigned>(h));
-  mScreen = std::make_unique<X11ScreenImage>(display, mWindow, w, h);
-  mPendingPaint = IRECT(0, 0, w, h);
+  XResizeWindow(display, mWindow, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()));
+  mScreen = std::make_unique<X11ScreenImage>(display, mWindow, PixelWidth(), PixelHeight());
+  mPendingPaint = IRECT(0, 0, Width(), Height());
+  XFlush(display);
+  Wake();
+}
+
+int IGraphicsLinux::DisplayScale()
+{
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
+  const char* resources = nullptr;
+  if (EnsureConnection()) resources = XResourceManagerString(mConnection->GetDisplay());
+  return DisplayScaleFrom(resources, std::getenv("GDK_SCALE"), std::getenv("QT_SCALE_FACTOR"));
 }
 
 // ---- The work: input, tick, draw (instance mutex and editor mutex held) ----

@@ -67,7 +67,9 @@ public:
   void SetCursor(int cursorId) override;
   void* Open(void* parent) override;
   void Close() override;
-  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  // Xft.dpi of the X server's resources (96 per 100 %), else GDK_SCALE, else QT_SCALE_FACTOR.
+  int DisplayScale() override;
+  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
   // Our thread copies the back buffer to the screen under the editor's mutex.
   std::unique_lock<std::recursive_mutex> LockBackBuffer() override
   {
@@ -102,6 +104,9 @@ public:
   // Whether new editor windows may copy through shared memory (default true).
   static void AllowSharedMemory(bool allow);
 
+protected:
+  void OnScaleChanged() override;
+
 private:
   struct InputEvent
   {
@@ -124,6 +129,7 @@ private:
     unsigned long mKeySym = 0;
     char mChar = 0;
     bool mInEntry = false; // the event happened in the text entry field
+    bool mInUnits = false; // mX, mY are layout units (else window pixels)
     std::string mPath;     // kDrop
   };
 

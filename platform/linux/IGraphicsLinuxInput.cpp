@@ -50,8 +50,16 @@ IMouseMod ModOf(unsigned int state, bool left, bool right)
 }
 } // namespace
 
-void IGraphicsLinux::HandleInput(const InputEvent& event)
+void IGraphicsLinux::HandleInput(const InputEvent& windowEvent)
 {
+  // Controls see layout units: window pixels are divided by the editor's scale here, once.
+  InputEvent event = windowEvent;
+  if (!event.mInUnits)
+  {
+    event.mX = ToUnits(windowEvent.mX);
+    event.mY = ToUnits(windowEvent.mY);
+    event.mInUnits = true;
+  }
   switch (event.mKind)
   {
   case InputEvent::kButtonPress:
@@ -199,14 +207,14 @@ void IGraphicsLinux::OpenEntry(const IRECT& r, int align, bool secret, const std
                                std::vector<std::string> choices)
 {
   Display* display = mConnection->GetDisplay();
-  // Keep the field inside the editor.
-  IRECT field = r;
-  if (field.R > Width()) field = IRECT(Width() - field.W(), field.T, Width(), field.B);
+  // Keep the field inside the editor; the field is a window of ours, in pixels.
+  IRECT field = ToPixels(r);
+  if (field.R > PixelWidth()) field = IRECT(PixelWidth() - field.W(), field.T, PixelWidth(), field.B);
   if (field.L < 0) field = IRECT(0, field.T, field.W(), field.B);
   mEntryX = field.L;
   mEntryY = field.T;
   mEntry = std::make_unique<X11TextEntry>(display, mWindow, field, static_cast<X11TextEntry::EAlign>(align),
-                                          secret);
+                                          secret, ScalePercent());
   mEntry->Model().Start(text, kMaxEntryChars, std::move(choices));
   // Typing needs the keyboard; it goes back where it was when the field closes.
   Window focus = 0;

@@ -214,6 +214,7 @@ void IGraphicsLinux::ReadChooserOutput(bool exited)
   InputEvent in(InputEvent::kDrop);
   in.mX = mChooserX;
   in.mY = mChooserY;
+  in.mInUnits = true; // the position of the click, already in layout units
   in.mPath = path;
   mInbox.push_back(in);
 }
@@ -297,9 +298,9 @@ void IGraphicsLinux::SetCursor(int cursorId)
     XDefineCursor(mConnection->GetDisplay(), mWindow, mConnection->FontCursor(shape));
 }
 
-DRAW_IBitmap* IGraphicsLinux::LoadPlatformBitmap(int id, const char* name)
+DRAW_IBitmap* IGraphicsLinux::LoadPlatformBitmap(int id, const char* name, int scale)
 {
-  const EmbeddedImage* image = FindEmbeddedImage(id, name);
+  const EmbeddedImage* image = FindEmbeddedImage(id, name, scale);
   if (!image) return nullptr;
   return DRAW_LoadPNGFromMemory(image->mData, image->mSize, nullptr);
 }

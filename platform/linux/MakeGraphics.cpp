@@ -5,11 +5,14 @@
 
 #include "editor/MakeGraphics.h"
 #include "editor/BarLabel.h"
+#include "framework/EditorSettings.h"
 #include "platform/linux/IGraphicsLinux.h"
 
 IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
 {
   auto* graphics = new IGraphicsLinux(plug, w, h, fps);
+  // The user's choice of the editor's size, read now: the plug-in is being made, no lock is held.
+  graphics->SetSettingsPath(DefaultEditorSettingsPath());
   // Hints for the user (no file dialog installed) go to the editor's message bar.
   graphics->SetHintSink(
       [graphics](const char* text)

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <string>
 
-X11TextEntry::X11TextEntry(Display* display, Window parent, const IRECT& r, EAlign align, bool secret)
+X11TextEntry::X11TextEntry(Display* display, Window parent, const IRECT& r, EAlign align, bool secret,
+                           int scale)
     : mDisplay(display), mWidth(std::max(r.W(), 8)), mHeight(std::max(r.H(), 8)), mAlign(align),
       mSecret(secret)
 {
@@ -20,7 +21,10 @@ X11TextEntry::X11TextEntry(Display* display, Window parent, const IRECT& r, EAli
                           static_cast<unsigned>(mHeight), 1, CopyFromParent, InputOutput, CopyFromParent,
                           CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
   mGC = XCreateGC(display, mWindow, 0, nullptr);
-  mFont = XLoadQueryFont(display, "fixed");
+  // The server's fixed fonts grow with the editor (the larger ones come with most servers' fonts).
+  if (scale >= 200) mFont = XLoadQueryFont(display, kEntryFontAt200);
+  if (!mFont && scale >= 150) mFont = XLoadQueryFont(display, kEntryFontAt150);
+  if (!mFont) mFont = XLoadQueryFont(display, "fixed");
   if (mFont) XSetFont(display, mGC, mFont->fid);
   XMapRaised(display, mWindow);
 }

@@ -21,7 +21,8 @@ public:
     kAlignRight = 2
   };
 
-  X11TextEntry(Display* display, Window parent, const IRECT& r, EAlign align, bool secret);
+  // r in window pixels; scale: the editor's size in percent, which picks the font.
+  X11TextEntry(Display* display, Window parent, const IRECT& r, EAlign align, bool secret, int scale = 100);
   ~X11TextEntry();
   X11TextEntry(const X11TextEntry&) = delete;
   X11TextEntry& operator=(const X11TextEntry&) = delete;

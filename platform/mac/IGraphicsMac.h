@@ -48,7 +48,10 @@ public:
   void Close() override;
   void* GetWindowHandle() override { return mView; }
   void RefreshTooltips() override;
-  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  // The bundle holds the 100 % images only: other sizes answer null (the context enlarges those).
+  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
+  // The view is drawn at 100 % until it follows the backing scale factor.
+  bool WindowScales() const override { return false; }
   // Marks the area of the view for display (editor coordinates, converted to the view's).
   void InvalidateRect(const IRECT& r) override;
 

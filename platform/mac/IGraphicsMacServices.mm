@@ -63,9 +63,9 @@ void IGraphicsMac::GetPluginPath(std::string* path)
   *path = bundle ? Folder([[bundle bundlePath] stringByDeletingLastPathComponent]) : std::string();
 }
 
-DRAW_IBitmap* IGraphicsMac::LoadPlatformBitmap(int, const char* name)
+DRAW_IBitmap* IGraphicsMac::LoadPlatformBitmap(int, const char* name, int scale)
 {
-  if (!name) return nullptr;
+  if (!name || scale != kScale100) return nullptr;
   NSBundle* bundle = [NSBundle bundleWithIdentifier:Text(mBundleID.c_str())];
   // "../img/knob.png" is the resource "knob" of type png.
   NSString* resource = [[Text(name) lastPathComponent] stringByDeletingPathExtension];

@@ -54,7 +54,9 @@ public:
   void* Open(void* parent) override;
   void Close() override;
   void* GetWindowHandle() override { return mHWND; }
-  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name) override;
+  DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
+  // The Win32 window is drawn at 100 % until it follows the monitor's DPI.
+  bool WindowScales() const override { return false; }
   void InvalidateRect(const IRECT& r) override;
 
   // A standard colour dialog titled `title`, starting at *color; true (and *color set) when chosen.

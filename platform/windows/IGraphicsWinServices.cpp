@@ -176,10 +176,11 @@ void IGraphicsWin::SetCursor(int cursorId)
   }
 }
 
-DRAW_IBitmap* IGraphicsWin::LoadPlatformBitmap(int id, const char* /*name*/)
+DRAW_IBitmap* IGraphicsWin::LoadPlatformBitmap(int id, const char* /*name*/, int scale)
 {
+  if (!IsEditorScale(scale)) return nullptr;
   HMODULE module = static_cast<HMODULE>(mHInstance);
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), "PNG");
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(ScaledImageId(id, scale)), "PNG");
   if (!resource) return nullptr;
   const DWORD size = SizeofResource(module, resource);
   if (size < kMinPngResourceBytes) return nullptr;

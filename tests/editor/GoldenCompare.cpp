@@ -34,7 +34,8 @@ double MeanBrightness(const DRAW_IBitmap& b, const IRECT& r)
 
 std::vector<IRECT> EditorTextAreas()
 {
-  std::vector<IRECT> areas = {IRECT(45, 12, 95, 30), IRECT(10, 476, 800, 492)};
+  std::vector<IRECT> areas = {IRECT(45, 12, 95, 30), IRECT(10, 476, 800, 492),
+                              IRECT(664, 36, 784, 52)}; // the size chooser (its labels)
   for (int s = 0; s < 5; ++s)
   {
     const int x = 152 * s;

@@ -47,9 +47,11 @@ double Tone(int channel, uint32_t i, double seconds)
 class EditorGolden : public EditorTest
 {
 protected:
-  // Draws the whole editor and compares it with (or, when updating, writes) the golden image.
-  void CheckGolden(const std::string& name)
+  // Draws the whole editor at a size and compares it with (or, when updating, writes) the golden image.
+  void CheckGolden(const std::string& name, int scale = 100)
   {
+    Gui()->UseScale(scale);
+    ASSERT_EQ(Gui()->ScalePercent(), scale);
     IRECT all(0, 0, Gui()->Width(), Gui()->Height());
     Gui()->Draw(&all);
     const DRAW_IBitmap& picture = *Gui()->GetDrawBitmap();
@@ -61,7 +63,10 @@ protected:
     }
     std::unique_ptr<DRAW_IBitmap> golden(DRAW_LoadPNG(path.c_str()));
     ASSERT_NE(golden, nullptr) << "no golden image " << path << " (KESTRUNE_UPDATE_GOLDEN=1 makes it)";
-    const GoldenVerdict verdict = CompareWithGolden(picture, *golden, EditorTextAreas());
+    std::vector<IRECT> textAreas;
+    for (const IRECT& r : EditorTextAreas())
+      textAreas.push_back(Gui()->ToPixels(r));
+    const GoldenVerdict verdict = CompareWithGolden(picture, *golden, textAreas);
     if (!verdict.mPass) DRAW_SavePNG(&picture, ("golden-" + name + "-actual.png").c_str());
     EXPECT_TRUE(verdict.mPass) << name << ": " << verdict.mReport;
   }
@@ -110,6 +115,23 @@ TEST_F(EditorGolden, EmptyEditorMatchesItsGolden)
 TEST_F(EditorGolden, EditorWithSamplesNotesAndSettingsMatchesItsGolden)
 {
   BuildPlayingScene();
+  CheckGolden("playing");
+}
+
+// The larger sizes: every image from its own rendering, text at the larger pixel height, the waveform
+// and the range views at full resolution.
+TEST_F(EditorGolden, EmptyEditorAt150And200PercentMatchesItsGoldens)
+{
+  CheckGolden("empty-150", 150);
+  CheckGolden("empty-200", 200);
+}
+
+TEST_F(EditorGolden, EditorWithSamplesNotesAndSettingsAt150And200PercentMatchesItsGoldens)
+{
+  BuildPlayingScene();
+  CheckGolden("playing-150", 150);
+  CheckGolden("playing-200", 200);
+  // Back to 100 %: the same picture as the editor that never changed size.
   CheckGolden("playing");
 }
 

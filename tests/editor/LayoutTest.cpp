@@ -11,6 +11,7 @@
 #include "editor/IURLOpen.h"
 #include "editor/NoteNumberField.h"
 #include "editor/SampleActivity.h"
+#include "editor/ScaleChooser.h"
 #include "framework/IBitmapControl.h"
 #include "framework/IGraphics.h"
 #include "framework/ITextControl.h"
@@ -64,6 +65,7 @@ TEST_F(EditorTest, LayoutPutsEveryControlInPlaceAndBindsItsParameter)
     for (const Expected& e : ColumnControls(s))
       expected.push_back(e);
   expected.push_back({typeid(BarLabel), IRECT(10, 476, 800, 492), -1});
+  expected.push_back({typeid(ScaleChooser), IRECT(664, 36, 784, 52), -1});
   for (int s = 0; s < kNumSlots; ++s)
   {
     const int cx = 152 * s + 100;

@@ -66,7 +66,7 @@ TEST_F(IGraphicsPicture, PictureOfAnOpenEditorLeavesItsWindowToRepaintWhatItDrew
   EXPECT_FALSE(mGraphics->TickAndPaint()) << "nothing to paint yet";
   probe->MarkRedraw();
   std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH);
-  ASSERT_TRUE(mGraphics->DrawPicture(1, pixels.data(), kW, kH));
+  ASSERT_TRUE(mGraphics->DrawPicture(1, 0, pixels.data(), kW, kH));
   EXPECT_EQ(pixels[static_cast<size_t>(20) * kW + 20], 0xFF0000C8u) << "the probe's blue, as A R G B";
   // The picture's passes took the probe's redraw request; the window still has to show the change.
   const int paintsBefore = mGraphics->Paints();

@@ -294,14 +294,29 @@ TEST_F(WinWindowTest, TheClipboardGetsThePlainText)
   CloseClipboard();
 }
 
-TEST_F(WinWindowTest, TheModulesPngResourcesHoldTheEditorImages)
+TEST_F(WinWindowTest, TheModulesPngResourcesHoldTheEditorImagesAtEachSize)
 {
-  std::unique_ptr<DRAW_IBitmap> bg(mGraphics->LoadPlatformBitmap(100, "bg.png"));
-  ASSERT_NE(bg, nullptr);
-  EXPECT_EQ(bg->getWidth(), 808);
-  EXPECT_EQ(bg->getHeight(), 492);
-  EXPECT_EQ(DRAW_GetA(bg->Row(0)[0]), 255);
-  EXPECT_EQ(mGraphics->LoadPlatformBitmap(99, "none.png"), nullptr);
+  const struct
+  {
+    int scale, width, height;
+  } sizes[] = {{100, 808, 492}, {150, 1212, 738}, {200, 1616, 984}};
+  for (const auto& size : sizes)
+  {
+    std::unique_ptr<DRAW_IBitmap> bg(mGraphics->LoadPlatformBitmap(100, "bg.png", size.scale));
+    ASSERT_NE(bg, nullptr) << size.scale;
+    EXPECT_EQ(bg->getWidth(), size.width);
+    EXPECT_EQ(bg->getHeight(), size.height);
+    EXPECT_EQ(DRAW_GetA(bg->Row(0)[0]), 255);
+  }
+  // The knob at 200 %: twice the pixels each way.
+  std::unique_ptr<DRAW_IBitmap> knob100(mGraphics->LoadPlatformBitmap(101, "knob.png", 100));
+  std::unique_ptr<DRAW_IBitmap> knob200(mGraphics->LoadPlatformBitmap(101, "knob.png", 200));
+  ASSERT_NE(knob100, nullptr);
+  ASSERT_NE(knob200, nullptr);
+  EXPECT_EQ(knob200->getWidth(), 2 * knob100->getWidth());
+  EXPECT_EQ(knob200->getHeight(), 2 * knob100->getHeight());
+  EXPECT_EQ(mGraphics->LoadPlatformBitmap(99, "none.png", 100), nullptr);
+  EXPECT_EQ(mGraphics->LoadPlatformBitmap(100, "bg.png", 125), nullptr) << "no rendering at 125 %";
 }
 
 TEST_F(WinWindowTest, ThePluginPathIsTheModulesFolderWithItsBackslash)

@@ -104,7 +104,7 @@ bool XvfbServer::Start(std::string* reason)
   // Xvfb picks a free display number and writes it to the descriptor -displayfd names.
   int fd = -1;
   pid_t pid = ChildProcess::Spawn(
-      {program, "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, &fd);
+      {program, "-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"}, &fd);
   if (pid < 0)
   {
     *reason = "Xvfb did not start";

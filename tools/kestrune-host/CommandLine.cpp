@@ -40,6 +40,7 @@ const char* CommandLine::Usage()
          "  --note N[,V]        hold MIDI note N at velocity V (100) (repeatable)\n"
          "  --hold SECONDS      audio rendered after the notes, before the picture (0.1)\n"
          "  --ticks N           editor timer ticks before the picture (24)\n"
+         "  --scale S           the editor at 1, 1.5 or 2 times its size (the size it would open at)\n"
          "  --rate HZ           sample rate (48000)\n"
          "edit options:\n"
          "  --idle-hz N         effEditIdle N times a second, 0 for never (30)\n"
@@ -261,6 +262,13 @@ bool CommandLine::Parse(int argc, char** argv, Options* options, std::string* er
       if (!value(&v)) return false;
       if (!ParseInt(v, &options->ticks) || options->ticks < 0 || options->ticks > 10000)
         return *error = "--ticks needs a count between 0 and 10000", false;
+    }
+    else if (arg == "--scale")
+    {
+      if (!value(&v)) return false;
+      // Exactly the three sizes: a snapshot of another size than asked for would mislead.
+      if (v != "1" && v != "1.5" && v != "2") return *error = "--scale needs 1, 1.5 or 2", false;
+      options->scale = v == "1" ? 100 : v == "1.5" ? 150 : 200;
     }
     else if (arg == "--idle-thread")
       options->idleThread = true;

@@ -51,6 +51,7 @@ struct Options
   std::vector<std::pair<int, int>> notes; // snapshot: notes held (number, velocity)
   double holdSeconds = -1.0;              // snapshot: audio rendered after the notes, < 0: the default
   int ticks = -1;                         // snapshot: editor timer ticks before the picture, < 0: the default
+  int scale = 0;                          // snapshot: editor size in percent, 0: the one it opens at
 };
 
 class CommandLine

@@ -30,7 +30,19 @@ bool SnapshotCommand::EditorSize(HostedPlugin& plugin, int* width, int* height)
   return *width > 0 && *height > 0 && *width <= kMaxEditorSidePixels && *height <= kMaxEditorSidePixels;
 }
 
-bool SnapshotCommand::TakePicture(HostedPlugin& plugin, int width, int height, int ticks,
+bool SnapshotCommand::EditorSizeAt(HostedPlugin& plugin, int scale, int* width, int* height)
+{
+  EditorPictureRequest request;
+  request.scale = scale;
+  if (plugin.Dispatch(effVendorSpecific, kVendorEditorPictureIndex, kVendorEditorPictureValue, &request) !=
+      kVendorEditorPictureDrawn)
+    return false;
+  *width = request.width;
+  *height = request.height;
+  return *width > 0 && *height > 0 && *width <= kMaxEditorSidePixels && *height <= kMaxEditorSidePixels;
+}
+
+bool SnapshotCommand::TakePicture(HostedPlugin& plugin, int width, int height, int ticks, int scale,
                                   std::vector<uint32_t>* pixels)
 {
   pixels->assign(static_cast<size_t>(width) * height, 0);
@@ -38,6 +50,7 @@ bool SnapshotCommand::TakePicture(HostedPlugin& plugin, int width, int height, i
   request.width = width;
   request.height = height;
   request.ticks = ticks;
+  request.scale = scale;
   request.pixels = pixels->data();
   return plugin.Dispatch(effVendorSpecific, kVendorEditorPictureIndex, kVendorEditorPictureValue, &request) ==
          kVendorEditorPictureDrawn;
@@ -89,9 +102,14 @@ int SnapshotCommand::Run(const Options& options, FILE* out, FILE* err)
     std::fprintf(err, "%s: the plug-in has no editor to draw\n", options.plugin.c_str());
     return 3;
   }
+  if (options.scale != 0 && !EditorSizeAt(plugin, options.scale, &width, &height))
+  {
+    std::fprintf(err, "%s: the plug-in does not draw its editor at another size\n", options.plugin.c_str());
+    return 3;
+  }
   std::vector<uint32_t> pixels;
   const int ticks = options.ticks >= 0 ? options.ticks : kDefaultSnapshotTicks;
-  if (!TakePicture(plugin, width, height, ticks, &pixels))
+  if (!TakePicture(plugin, width, height, ticks, options.scale, &pixels))
   {
     std::fprintf(err,
                  "%s: the plug-in does not draw its editor without a window (it does not serve the "

@@ -23,8 +23,11 @@ public:
 
   // The editor's size from effEditGetRect; false when the plug-in has no editor or answers no size.
   static bool EditorSize(HostedPlugin& plugin, int* width, int* height);
-  // Asks the plug-in for its picture (A R G B words, rows from the top); false when it is not served.
-  static bool TakePicture(HostedPlugin& plugin, int width, int height, int ticks,
+  // The editor's pixel size at scale percent, from the editor-picture call; false when not served.
+  static bool EditorSizeAt(HostedPlugin& plugin, int scale, int* width, int* height);
+  // Asks the plug-in for its picture (A R G B words, rows from the top) at scale percent (0: its own
+  // size); false when it is not served.
+  static bool TakePicture(HostedPlugin& plugin, int width, int height, int ticks, int scale,
                           std::vector<uint32_t>* pixels);
   static bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 };
