@@ -5,6 +5,7 @@
 #include "drawing/DRAW_SysBitmap.h"
 #include "framework/IControl.h"
 #include "framework/IEffectBase.h"
+#include "platform/windows/WinDpi.h"
 #include "platform/windows/WinTunables.h"
 
 #include <windows.h>
@@ -17,6 +18,8 @@ namespace
 {
 constexpr char kWindowClassName[] = "KestruneWndClass";
 constexpr char kWindowName[] = "Kestrune";
+// Sent to a child window after its parent's DPI changed (not in every SDK's headers).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // Open editor windows of the process and the timer period they were opened with (UI thread only).
 int sWindowCount = 0;
@@ -106,12 +109,12 @@ void* IGraphicsWin::Open(void* parent)
     MapWindowPoints(HWND_DESKTOP, GetParent(static_cast<HWND>(mHWND)), reinterpret_cast<POINT*>(&r), 2);
     mKeepX = r.left;
     mKeepY = r.top;
-    mKeepW = r.right - r.left;
-    mKeepH = r.bottom - r.top;
     mKeepPlacement = true;
     Close();
   }
   mParentWnd = parent;
+  // The size was chosen before there was a parent (at the system's DPI): the parent's may differ.
+  FollowDisplay();
   HINSTANCE instance = static_cast<HINSTANCE>(mHInstance);
   if (sWindowCount++ == 0)
   {
@@ -130,9 +133,12 @@ void* IGraphicsWin::Open(void* parent)
   mRegistered = true;
   PrepDraw();
   const int x = mKeepPlacement ? mKeepX : 0, y = mKeepPlacement ? mKeepY : 0;
-  const int w = mKeepPlacement ? mKeepW : Width(), h = mKeepPlacement ? mKeepH : Height();
-  HWND hWnd = CreateWindowA(kWindowClassName, kWindowName, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w,
-                            h, parentWnd, nullptr, instance, this);
+  HWND hWnd = nullptr;
+  {
+    PerMonitorDpiScope perMonitor;
+    hWnd = CreateWindowA(kWindowClassName, kWindowName, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+                         PixelWidth(), PixelHeight(), parentWnd, nullptr, instance, this);
+  }
   if (!hWnd)
   {
     mRegistered = false;
@@ -225,7 +231,8 @@ bool IGraphicsWin::PaintScreen(IRECT* area)
   HWND hWnd = static_cast<HWND>(mHWND);
   HDC dest = mPaintDC ? static_cast<HDC>(mPaintDC) : GetDC(hWnd);
   if (!dest) return false;
-  const BOOL ok = BitBlt(dest, area->L, area->T, area->W(), area->H(), src, area->L, area->T, SRCCOPY);
+  const IRECT p = ToPixels(*area);
+  const BOOL ok = BitBlt(dest, p.L, p.T, p.W(), p.H(), src, p.L, p.T, SRCCOPY);
   if (!mPaintDC) ReleaseDC(hWnd, dest);
   return ok != FALSE;
 }
@@ -233,18 +240,34 @@ bool IGraphicsWin::PaintScreen(IRECT* area)
 void IGraphicsWin::InvalidateRect(const IRECT& r)
 {
   if (!mHWND) return;
-  RECT rect = {r.L, r.T, r.R, r.B};
+  const IRECT p = ToPixels(r);
+  RECT rect = {p.L, p.T, p.R, p.B};
   ::InvalidateRect(static_cast<HWND>(mHWND), &rect, FALSE);
 }
 
 void IGraphicsWin::Resize(int w, int h)
 {
-  const int dw = w - Width(), dh = h - Height();
   IGraphics::Resize(w, h);
-  if (mDrawBitmap) mDrawBitmap->resize(w, h);
+  OnScaleChanged();
+}
+
+void IGraphicsWin::OnScaleChanged()
+{
+  if (mDrawBitmap) mDrawBitmap->resize(PixelWidth(), PixelHeight());
   if (!mHWND) return;
+  // An open entry box would stand at its old place and size: it commits as a click elsewhere would.
+  if (mEntryWnd)
+  {
+    mEntryState = kEntryCommit;
+    StepEntry();
+  }
+  HWND hWnd = static_cast<HWND>(mHWND);
+  RECT client;
+  GetClientRect(hWnd, &client);
+  const int dw = PixelWidth() - (client.right - client.left),
+            dh = PixelHeight() - (client.bottom - client.top);
   // Grow or shrink the child window, and its parents while they are plain child windows.
-  for (HWND wnd = static_cast<HWND>(mHWND); wnd; wnd = GetParent(wnd))
+  for (HWND wnd = hWnd; wnd && (dw != 0 || dh != 0); wnd = GetParent(wnd))
   {
     RECT r;
     GetWindowRect(wnd, &r);
@@ -252,6 +275,22 @@ void IGraphicsWin::Resize(int w, int h)
                  SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     if (!(GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD)) break;
   }
+  ::InvalidateRect(hWnd, nullptr, FALSE);
+}
+
+int IGraphicsWin::DisplayScale()
+{
+  return ScaleFromWindowsDpi(WindowDpi(mParentWnd));
+}
+
+void IGraphicsWin::FollowDisplay()
+{
+  const int scale = StartScale();
+  if (scale == ScalePercent()) return;
+  // A host that refuses keeps its window; the editor follows the display all the same, as the host's
+  // own window did when the system scaled it.
+  if (mPlug) mPlug->SizeHostWindow(ToPixelsAt(Width(), scale), ToPixelsAt(Height(), scale));
+  UseScale(scale);
 }
 
 void IGraphicsWin::Tick()
@@ -294,7 +333,8 @@ void IGraphicsWin::ShowTooltip(bool show)
 intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wParam, intptr_t lParam)
 {
   HWND hWnd = static_cast<HWND>(window);
-  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  // Client positions of mouse messages, in layout units.
+  const int x = ToUnits(GET_X_LPARAM(lParam)), y = ToUnits(GET_Y_LPARAM(lParam));
   switch (msg)
   {
   case WM_CREATE:
@@ -309,7 +349,7 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     mPaintDC = BeginPaint(hWnd, &ps);
     if (any)
     {
-      IRECT area(r.left, r.top, r.right, r.bottom);
+      IRECT area(ToUnits(r.left), ToUnits(r.top), ToUnits(r.right - 1) + 1, ToUnits(r.bottom - 1) + 1);
       Draw(&area);
     }
     EndPaint(hWnd, &ps);
@@ -390,7 +430,9 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     GetWindowRect(hWnd, &r);
     IMouseMod mod = MouseMod(GET_KEYSTATE_WPARAM(wParam));
     const int d = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-    if (d != 0) OnMouseWheel(x - r.left, y - r.top, &mod, d); // less than a notch moves nothing
+    // A wheel message carries screen pixels; less than a notch moves nothing.
+    if (d != 0)
+      OnMouseWheel(ToUnits(GET_X_LPARAM(lParam) - r.left), ToUnits(GET_Y_LPARAM(lParam) - r.top), &mod, d);
 
     return 0;
   }
@@ -399,7 +441,8 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     HDROP drop = reinterpret_cast<HDROP>(wParam);
     char path[MAX_PATH] = {};
     POINT p = {};
-    if (DragQueryFileA(drop, 0, path, MAX_PATH) > 0 && DragQueryPoint(drop, &p)) OnDrop(p.x, p.y, path);
+    if (DragQueryFileA(drop, 0, path, MAX_PATH) > 0 && DragQueryPoint(drop, &p))
+      OnDrop(ToUnits(p.x), ToUnits(p.y), path);
     DragFinish(drop);
     return 0;
   }
@@ -410,7 +453,7 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(hWnd, &p);
-    OnKeyPress(p.x, p.y, key);
+    OnKeyPress(ToUnits(p.x), ToUnits(p.y), key);
     return 0;
   }
   case WM_COMMAND:
@@ -418,6 +461,9 @@ intptr_t IGraphicsWin::HandleMessage(void* window, unsigned msg, uintptr_t wPara
     if (mEntryWnd && reinterpret_cast<HWND>(lParam) == static_cast<HWND>(mEntryWnd) &&
         HIWORD(wParam) == CBN_SELCHANGE)
       mEntryState = kEntryCommit;
+    return 0;
+  case kDpiChangedAfterParent:
+    FollowDisplay();
     return 0;
   case WM_MOUSEACTIVATE:
     return MA_ACTIVATE;

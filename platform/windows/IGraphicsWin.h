@@ -9,6 +9,10 @@
 // a list selection or a left click in the editor commits, a right click cancels; the timer tick that
 // follows applies a commit and closes the entry either way.
 //
+// Sizes: the window is PixelWidth() x PixelHeight(); positions of mouse, wheel, drop and key messages
+// are divided by the scale (ToUnits) before they reach the controls, repainted areas multiplied
+// (ToPixels). The window is created per-monitor DPI aware and follows WM_DPICHANGED_AFTERPARENT.
+//
 // Threads: everything runs on the thread that owns the window (the host's UI thread). The count of
 // open editor windows that decides when the window class is registered is process-wide.
 
@@ -55,8 +59,9 @@ public:
   void Close() override;
   void* GetWindowHandle() override { return mHWND; }
   DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
-  // The Win32 window is drawn at 100 % until it follows the monitor's DPI.
-  bool WindowScales() const override { return false; }
+  // The parent window's DPI (the system's before there is one).
+  int DisplayScale() override;
+  void OnScaleChanged() override;
   void InvalidateRect(const IRECT& r) override;
 
   // A standard colour dialog titled `title`, starting at *color; true (and *color set) when chosen.
@@ -78,7 +83,8 @@ private:
   // One timer tick: the entry state machine, then IGraphics::OnTimerTick.
   void Tick();
   void StepEntry();
-  // Opens the entry window of `className` with `style` and `text` at (x, y, w, h) and subclasses it.
+  // Opens the entry window of `className` with `style` and `text` at (x, y, w, h), in layout units, and
+  // subclasses it.
   bool OpenEntry(const char* className, unsigned long style, const char* text, int x, int y, int w, int h,
                  IControl* control, IParam* param, void* font);
   // What Close and a host-destroyed window share: forgets the window and its children.
@@ -88,6 +94,9 @@ private:
   void ReleaseEntryWindow();
   void MouseDown(void* hWnd, int x, int y, IMouseMod* mod);
   void ShowTooltip(bool show);
+  // The size StartScale chooses now (the parent's DPI may have changed): the host is asked for its
+  // window at that size, and the editor takes it.
+  void FollowDisplay();
 
   void* mHInstance = nullptr;
   void* mHWND = nullptr;          // the child window
@@ -100,9 +109,9 @@ private:
   IControl* mEditControl = nullptr;
   IParam* mEditParam = nullptr;
   int mEntryState = kEntryIdle;
-  int mTooltipIdx = -1;                               // control whose tooltip is shown, -1 none
-  bool mRegistered = false;                           // this context counts in the open-window count
-  int mKeepX = 0, mKeepY = 0, mKeepW = 0, mKeepH = 0; // remembered child placement on reopen
+  int mTooltipIdx = -1;       // control whose tooltip is shown, -1 none
+  bool mRegistered = false;   // this context counts in the open-window count
+  int mKeepX = 0, mKeepY = 0; // remembered child position on reopen
   bool mKeepPlacement = false;
   std::string mTooltipText;
 };

@@ -34,8 +34,11 @@ HFONT MakeFont(const char* face, int height, bool bold, bool italic)
 bool IGraphicsWin::OpenEntry(const char* className, unsigned long style, const char* text, int x, int y,
                              int w, int h, IControl* control, IParam* param, void* font)
 {
-  HWND entry = CreateWindowA(className, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                             static_cast<HWND>(mHWND), nullptr, static_cast<HINSTANCE>(mHInstance), nullptr);
+  // Placed in layout units, made in the window's pixels.
+  const int px = ToPixels(x), py = ToPixels(y);
+  HWND entry = CreateWindowA(className, "", WS_CHILD | WS_VISIBLE | style, px, py, ToPixels(x + w) - px,
+                             ToPixels(y + h) - py, static_cast<HWND>(mHWND), nullptr,
+                             static_cast<HINSTANCE>(mHInstance), nullptr);
   if (!entry)
   {
     if (font) DeleteObject(static_cast<HGDIOBJ>(font));
@@ -68,7 +71,7 @@ void IGraphicsWin::PromptUserInput(IControl* control, IParam* param, bool centre
   const int cx = (r.L + r.R) / 2, cy = (r.T + r.B) / 2;
   const int n = param->GetNDisplayTexts();
   const bool list = n > 0 && (param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum);
-  HFONT font = MakeFont(kEntryFontFace, kEntryFontHeightPx, false, false);
+  HFONT font = MakeFont(kEntryFontFace, ToPixels(kEntryFontHeightPx), false, false);
   if (list)
   {
     int width = kListMinWidthPx;
@@ -124,7 +127,7 @@ void IGraphicsWin::PromptUserInput(IEditableTextControl* control)
   }
   if (!control->IsEditable()) editStyle |= ES_READONLY;
   if (control->IsSecret()) editStyle |= ES_PASSWORD;
-  HFONT font = MakeFont(style->mFont, style->mSize, style->mStyle == IText::kStyleBold,
+  HFONT font = MakeFont(style->mFont, ToPixels(style->mSize), style->mStyle == IText::kStyleBold,
                         style->mStyle == IText::kStyleItalic);
   const IRECT& r = control->GetRECT();
   OpenEntry("EDIT", editStyle, control->GetText().c_str(), r.L, r.T, r.W(), r.H(), control, nullptr, font);

@@ -4,7 +4,8 @@
 // Identifier of the editor's redraw timer (its period is 1000 / fps ms: 41 ms at 24 ticks per second).
 constexpr unsigned kTimerId = 2;
 
-// Text entry: longest text read back from an entry window, and its font.
+// Text entry: longest text read back from an entry window, and its font. The entry's sizes are at
+// 100 % (layout units): larger sizes multiply them.
 constexpr int kEntryMaxTextChars = 1000;
 constexpr int kEntryFontHeightPx = 14;
 constexpr char kEntryFontFace[] = "Arial";
