@@ -22,13 +22,13 @@ export PATH="/usr/lib/wine:$PATH"
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
 
-# A display of our own, unless one is given.
+# A display of our own, unless one is given; its screen holds the editor at 200 %.
 started_x=""
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
   done
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
   started_x=$!
   export DISPLAY="$display"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done

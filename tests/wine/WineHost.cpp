@@ -122,9 +122,8 @@ EditHost::EditHost(const WineSetup& setup, const std::vector<std::string>& extra
       { return StartsWith(l, "editor window 0x") || StartsWith(l, "the editor did not open"); },
       kStartTimeoutMs);
   unsigned long long editor = 0, top = 0;
-  int w = 0, h = 0;
-  if (std::sscanf(line.c_str(), "editor window 0x%llx in 0x%llx (%dx%d) at %d,%d", &editor, &top, &w, &h,
-                  &mEditorX, &mEditorY) != 6 ||
+  if (std::sscanf(line.c_str(), "editor window 0x%llx in 0x%llx (%dx%d) at %d,%d", &editor, &top, &mEditorW,
+                  &mEditorH, &mEditorX, &mEditorY) != 6 ||
       editor == 0)
   {
     mWhy = "the host did not open the editor (WINEDEBUG=err+module shows why Wine did not start a "

@@ -46,6 +46,9 @@ public:
   unsigned long XWindow() const { return mXWindow; }
   int EditorX() const { return mEditorX; }
   int EditorY() const { return mEditorY; }
+  // The editor window's size in pixels, as the host saw it when the editor opened.
+  int EditorW() const { return mEditorW; }
+  int EditorH() const { return mEditorH; }
 
   // One script action.
   bool Send(const std::string& action);
@@ -82,6 +85,7 @@ private:
   std::string mTitleRegex;
   unsigned long mXWindow = 0;
   int mEditorX = 0, mEditorY = 0;
+  int mEditorW = 0, mEditorH = 0;
   bool mQuit = false;
 };
 

@@ -53,6 +53,19 @@ bool IsPress(UINT msg)
   }
 }
 
+// Declares the process per-monitor DPI aware, as current hosts are, so that the system neither stretches
+// the editor nor hides the display's density from it. Looked up at run time: older systems lack it.
+void BecomeDpiAware()
+{
+  using SetProcessDpiAwarenessContextFn = BOOL(WINAPI*)(HANDLE);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto set = user32 ? reinterpret_cast<SetProcessDpiAwarenessContextFn>(
+                          reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
+                    : nullptr;
+  const HANDLE perMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+  if (set) set(perMonitorAwareV2);
+}
+
 unsigned long long HandleNumber(const void* handle)
 {
   return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle));
@@ -66,6 +79,7 @@ std::unique_ptr<EditWindow> EditWindow::Make(std::string*)
 
 EditWindowWin32::EditWindowWin32() : mInstance(GetModuleHandleA(nullptr))
 {
+  BecomeDpiAware();
   WNDCLASSA wc = {};
   if (!GetClassInfoA(static_cast<HINSTANCE>(mInstance), kHostWindowClass, &wc))
   {
@@ -117,11 +131,19 @@ std::string EditWindowWin32::Describe()
     ClientToScreen(window, &client);
     GetWindowRect(window, &whole);
   }
+  // The editor window's own size when there is one (it may differ from the size it asked for).
+  int w = mW, h = mH;
+  RECT editorRect = {};
+  if (editor && GetClientRect(editor, &editorRect))
+  {
+    w = editorRect.right - editorRect.left;
+    h = editorRect.bottom - editorRect.top;
+  }
   char line[512];
   std::snprintf(line, sizeof(line),
                 "editor window 0x%llx in 0x%llx (%dx%d) at %ld,%ld of the window titled \"%s\"",
-                HandleNumber(editor), HandleNumber(window), mW, mH, client.x - whole.left,
-                client.y - whole.top, mTitle.c_str());
+                HandleNumber(editor), HandleNumber(window), w, h, client.x - whole.left, client.y - whole.top,
+                mTitle.c_str());
   return line;
 }
 
