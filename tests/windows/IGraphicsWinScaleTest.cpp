@@ -182,6 +182,17 @@ TEST_F(WinScaledWindowTest, AChangeOfSizeWhileOpenResizesTheWindowAndCommitsAnOp
   Send(WM_LBUTTONUP, 0, MAKELPARAM(120, 30));
   EXPECT_EQ(mOther->mDowns, 1) << "at 100 % pixels are units again";
 }
+TEST_F(WinScaledWindowTest, ADensityChangeOfTheParentChoosesTheSizeAgain)
+{
+  // WM_DPICHANGED_AFTERPARENT: the size is chosen again in the usual order, here by the variable.
+  constexpr UINT kDpiChangedAfterParent = 0x02E3;
+  SetTestEnvironment("KESTRUNE_SCALE", "1.5");
+  Send(kDpiChangedAfterParent, 0, 0);
+  EXPECT_EQ(mGraphics->ScalePercent(), kScale150);
+  const SIZE size = ClientSize(mWnd);
+  EXPECT_EQ(size.cx, 300);
+  EXPECT_EQ(size.cy, 150);
+}
 } // namespace
 
 #endif
