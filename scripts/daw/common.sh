@@ -42,7 +42,7 @@ prepare_work() {
 
 start_display() {
   export DISPLAY=":$DISPLAY_NUMBER"
-  Xvfb "$DISPLAY" -screen 0 1600x1000x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 "${SCREEN:-1600x1000x24}" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
   PIDS+=($!)
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   openbox >"$WORK/openbox.log" 2>&1 &
