@@ -1,5 +1,7 @@
 #include "framework/EditorScale.h"
 
+#include "framework/FloatChars.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -33,7 +35,7 @@ int ParseEditorScale(const char* text)
   if (!text) return 0;
   const char* end = text + std::strlen(text);
   double value = 0.0;
-  auto result = std::from_chars(text, end, value);
+  auto result = float_chars::FromChars(text, end, value, std::chars_format::general);
   if (result.ec != std::errc() || result.ptr == text) return 0;
   const char* rest = result.ptr;
   bool percentSign = false;

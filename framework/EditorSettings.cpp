@@ -2,15 +2,59 @@
 
 #include "framework/EditorScale.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#ifdef _WIN32
+#include <filesystem>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace
 {
 constexpr const char* kScaleKey = "editor-scale";
+
+// The folder part of path ("" when it names a file in the current folder).
+std::string FolderOf(const std::string& path)
+{
+#ifdef _WIN32
+  const auto last = path.find_last_of("/\\");
+#else
+  const auto last = path.find_last_of('/');
+#endif
+  return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+// Creates folder and the folders above it that are missing. The macOS deployment targets predate the
+// C++ library's file-system calls, so POSIX does it there and on Linux.
+void MakeFolders(const std::string& folder)
+{
+  if (folder.empty()) return;
+#ifdef _WIN32
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(folder), ec);
+#else
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+    mkdir(folder.substr(0, slash).c_str(), 0755);
+  mkdir(folder.c_str(), 0755);
+#endif
+}
+
+// Moves from over to, replacing it.
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+  std::error_code ec;
+  std::filesystem::rename(std::filesystem::path(from), std::filesystem::path(to), ec);
+  return !ec;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
 
 std::string Trim(const std::string& s)
 {
@@ -77,9 +121,7 @@ bool WriteScaleSetting(const std::string& path, int percent)
       if (!ValueOf(line, kScaleKey, &value)) lines.push_back(line);
   }
   lines.push_back(std::string(kScaleKey) + "=" + std::to_string(percent));
-  std::error_code ec;
-  const std::filesystem::path file(path);
-  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+  MakeFolders(FolderOf(path));
   // Written aside and renamed over the old file, so an editor reading it never sees half of it.
   const std::string temporary = path + ".new";
   {
@@ -88,11 +130,7 @@ bool WriteScaleSetting(const std::string& path, int percent)
       out << l << '\n';
     if (!out.flush()) return false;
   }
-  std::filesystem::rename(temporary, file, ec);
-  if (ec)
-  {
-    std::filesystem::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  if (ReplaceFile(temporary, path)) return true;
+  std::remove(temporary.c_str());
+  return false;
 }
