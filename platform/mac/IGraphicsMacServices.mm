@@ -46,9 +46,44 @@ int KestruneMessageBox(const char* text, const char* caption, int type)
   return answer == NSAlertFirstButtonReturn ? IGraphics::kMessageBoxYes : IGraphics::kMessageBoxNo;
 }
 
+// An alert asked for by another thread than the main one (the loader reports an instrument's missing
+// samples): AppKit's windows belong to the main thread, so the alert runs there while the asking thread
+// waits for the answer.
+@interface KestruneAlertRequest : NSObject
+{
+@public
+  const char* mText;
+  const char* mCaption;
+  int mType;
+  int mAnswer;
+}
+- (void)show;
+@end
+
+@implementation KestruneAlertRequest
+- (void)show
+{
+  mAnswer = KestruneMessageBox(mText, mCaption, mType);
+}
+@end
+
 int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type)
 {
-  return KestruneMessageBox(text, caption, type);
+  if ([NSThread isMainThread]) return KestruneMessageBox(text, caption, type);
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  KestruneAlertRequest* request = [[KestruneAlertRequest alloc] init];
+  request->mText = text;
+  request->mCaption = caption;
+  request->mType = type;
+  request->mAnswer = IGraphics::kMessageBoxOK;
+  [request performSelectorOnMainThread:@selector(show)
+                            withObject:nil
+                         waitUntilDone:YES
+                                 modes:[NSArray arrayWithObject:NSRunLoopCommonModes]];
+  const int answer = request->mAnswer;
+  [request release];
+  [pool release];
+  return answer;
 }
 
 void IGraphicsMac::GetHostPath(std::string* path)
