@@ -76,10 +76,7 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
   request->mCaption = caption;
   request->mType = type;
   request->mAnswer = IGraphics::kMessageBoxOK;
-  [request performSelectorOnMainThread:@selector(show)
-                            withObject:nil
-                         waitUntilDone:YES
-                                 modes:[NSArray arrayWithObject:NSRunLoopCommonModes]];
+  [request performSelectorOnMainThread:@selector(show) withObject:nil waitUntilDone:YES];
   const int answer = request->mAnswer;
   [request release];
   [pool release];
