@@ -88,7 +88,7 @@ std::string DefaultEditorSettingsPath()
   return appData + "\\Kestrune\\settings.ini";
 #else
   std::string config = Env("XDG_CONFIG_HOME");
-  // The base directory specification: a relative path there is to be ignored.
+  // A relative XDG_CONFIG_HOME is ignored, as the XDG folders rule, and the default taken.
   if (config.empty() || config[0] != '/')
   {
     const std::string home = Env("HOME");
