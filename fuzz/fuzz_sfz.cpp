@@ -2,6 +2,7 @@
 // WAV files, and the runs for slots 0 to 4 read it as the loading flow would. The first line of the
 // input also goes through the value conversions, which must agree with the C library's in the C locale.
 
+#include "fuzz/FuzzFiles.h"
 #include "samplefiles/SfzLimits.h"
 #include "samplefiles/SfzLineReader.h"
 #include "samplefiles/SfzValues.h"
@@ -19,24 +20,9 @@
 
 namespace
 {
-void Check(bool condition)
-{
-  if (!condition) __builtin_trap();
-}
-
-// A mono 16-bit WAV file of four frames.
-const unsigned char kTinyWav[] = {'R', 'I', 'F',  'F',  44, 0, 0, 0,    'W', 'A',  'V',  'E',  'f',
-                                  'm', 't', ' ',  16,   0,  0, 0, 1,    0,   1,    0,    0x44, 0xAC,
-                                  0,   0,   0x88, 0x58, 1,  0, 2, 0,    16,  0,    'd',  'a',  't',
-                                  'a', 8,   0,    0,    0,  0, 0, 0xE8, 3,   0x18, 0xFC, 0,    0};
-
-bool WriteFile(const std::string& path, const void* data, size_t size)
-{
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool ok = std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && ok;
-}
+using fuzzfiles::Check;
+using fuzzfiles::kTinyWav;
+using fuzzfiles::WriteFile;
 
 // One folder per fuzzing process with the samples an input may name; removed at exit.
 struct Folder
