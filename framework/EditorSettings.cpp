@@ -86,6 +86,10 @@ std::string DefaultEditorSettingsPath()
   const std::string appData = Env("APPDATA");
   if (appData.empty()) return {};
   return appData + "\\Kestrune\\settings.ini";
+#elif defined(__APPLE__)
+  const std::string home = Env("HOME");
+  if (home.empty()) return {};
+  return home + "/Library/Application Support/Kestrune/settings.ini";
 #else
   std::string config = Env("XDG_CONFIG_HOME");
   // A relative XDG_CONFIG_HOME is ignored, as the XDG folders rule, and the default taken.

@@ -5,6 +5,7 @@
 //
 //   Linux:   $XDG_CONFIG_HOME/kestrune/settings.ini (~/.config/kestrune/settings.ini by default)
 //   Windows: %APPDATA%\Kestrune\settings.ini (the roaming application data folder)
+//   macOS:   ~/Library/Application Support/Kestrune/settings.ini
 //
 // Editor thread; small file reads and writes, never under the instance mutex's long holds.
 

@@ -98,7 +98,8 @@ public:
   // The editor's size changed (w x h pixels; 0 x 0: ask the graphics context): the binding's editor
   // rectangle follows. Editor thread or constructor.
   virtual void ResizeGraphics(int w, int h) = 0;
-  // Asks the host to resize the window around an open editor to w x h pixels; true when it did.
+  // Asks the host to resize the window around an open editor to w x h (pixels; points on macOS: the
+  // measure of IGraphicsSeam::WindowWidth); true when it did.
   // Editor thread, instance mutex held.
   virtual bool SizeHostWindow(int w, int h) { return (void)w, (void)h, false; }
   virtual void HostSpecificInit() = 0;

@@ -262,8 +262,8 @@ void IEffectVST::ResizeGraphics(int, int)
   if (!graphics) return;
   mEditRect.top = 0;
   mEditRect.left = 0;
-  mEditRect.bottom = static_cast<VstInt16>(graphics->PixelHeight());
-  mEditRect.right = static_cast<VstInt16>(graphics->PixelWidth());
+  mEditRect.bottom = static_cast<VstInt16>(graphics->WindowHeight());
+  mEditRect.right = static_cast<VstInt16>(graphics->WindowWidth());
 }
 
 bool IEffectVST::SizeHostWindow(int w, int h)

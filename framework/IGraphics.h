@@ -131,6 +131,9 @@ public:
   // Whether the platform's window follows the larger sizes; one that does not stays at 100 % (its
   // picture can still be drawn at any size).
   virtual bool WindowScales() const { return true; }
+  // A length in back-buffer pixels in the measure of the host's windows (effEditGetRect,
+  // audioMasterSizeWindow): the same pixels, unless the platform's windows count in points (macOS).
+  virtual int ToWindowSize(int pixels) const { return pixels; }
   // Marks an area of the view for the next paint. The base collects it (see TakeInvalidRect).
   virtual void InvalidateRect(const IRECT& r);
 
@@ -167,6 +170,8 @@ public:
   int ScalePercent() const override { return mScale; }
   int PixelWidth() const override { return ToPixels(mWidth); }
   int PixelHeight() const override { return ToPixels(mHeight); }
+  int WindowWidth() const override { return ToWindowSize(PixelWidth()); }
+  int WindowHeight() const override { return ToWindowSize(PixelHeight()); }
   int ToPixels(int units) const { return UnitsToPixels(units, mScale); }
   static int ToPixelsAt(int units, int percent) { return UnitsToPixels(units, percent); }
   IRECT ToPixels(const IRECT& r) const;

@@ -65,8 +65,8 @@ bool IGraphics::RequestScale(int percent)
   mPreferredScale = percent;
   if (percent == mScale) return true;
   if (percent != kScale100 && !WindowScales()) return false;
-  if (IsOpen() &&
-      !(mPlug && mPlug->SizeHostWindow(ToPixelsAt(mWidth, percent), ToPixelsAt(mHeight, percent))))
+  if (IsOpen() && !(mPlug && mPlug->SizeHostWindow(ToWindowSize(ToPixelsAt(mWidth, percent)),
+                                                   ToWindowSize(ToPixelsAt(mHeight, percent)))))
     return false;
   UseScale(percent);
   return true;

@@ -26,9 +26,13 @@ public:
   virtual int FPS() const = 0;
   // The editor's size in percent of Width() x Height() (100, 150 or 200).
   virtual int ScalePercent() const { return 100; }
-  // Editor size in screen pixels at its current scale (what effEditGetRect answers).
+  // Editor size in screen pixels at its current scale.
   virtual int PixelWidth() const { return Width(); }
   virtual int PixelHeight() const { return Height(); }
+  // The same size in the measure of the host's windows: screen pixels, or points on macOS, where a
+  // point may hold several pixels. What effEditGetRect answers.
+  virtual int WindowWidth() const { return PixelWidth(); }
+  virtual int WindowHeight() const { return PixelHeight(); }
   // effEditGetRect is being answered: a closed editor settles the size it will open at.
   virtual void EditorRectQueried() {}
   // Opens the native editor in the host's parent window; false if that fails. Close is safe unpaired.

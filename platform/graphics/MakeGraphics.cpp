@@ -18,6 +18,7 @@ IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
   return graphics;
 }
 #elif defined(KESTRUNE_MAC)
+#include "framework/EditorSettings.h"
 #include "platform/mac/IGraphicsMac.h"
 
 #ifndef KESTRUNE_BUNDLE_ID
@@ -28,6 +29,7 @@ IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps)
 {
   auto* graphics = new IGraphicsMac(plug, w, h, fps);
   graphics->SetBundleID(KESTRUNE_BUNDLE_ID);
+  graphics->SetSettingsPath(DefaultEditorSettingsPath());
   return graphics;
 }
 #else
