@@ -7,12 +7,19 @@
 // controls stay, so the editor opens and closes any number of times.
 //
 // Images are PNG resources of the plug-in bundle, found by its bundle identifier (Info.plist's
-// CFBundleIdentifier, set by the factory right after construction).
+// CFBundleIdentifier, set by the factory right after construction): Resources/<name>.png for 100 %,
+// Resources/150/ and Resources/200/ for the larger sizes.
+//
+// Sizes (MacViewScale.h): the editor's scale is device pixels per layout unit, as elsewhere; the view
+// is that many pixels divided by its window's backing scale factor in points, and the host's window
+// is measured in points. The size the display asks for is the backing factor's (Retina: 200 %). The
+// view follows its window to a screen of another density (viewDidChangeBackingProperties).
 //
 // Threads: AppKit runs everything here on the main thread (the host's UI thread), as it does for the
 // host's dispatcher calls; file dialogs and alerts are modal there.
 
 #include "framework/IGraphics.h"
+#include "platform/mac/MacViewScale.h"
 
 #include <string>
 
@@ -48,10 +55,16 @@ public:
   void Close() override;
   void* GetWindowHandle() override { return mView; }
   void RefreshTooltips() override;
-  // The bundle holds the 100 % images only: other sizes answer null (the context enlarges those).
+  // The bundle's image of that name at the size (100 % in Resources, 150 and 200 % in the folders of
+  // those names); null when there is none.
   DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
-  // The view is drawn at 100 % until it follows the backing scale factor.
-  bool WindowScales() const override { return false; }
+  // The backing scale factor of the view's window (of the main screen while there is none), as the
+  // nearest size: 200 on Retina, 100 on ordinary screens.
+  int DisplayScale() override;
+  // Pixels in whole points at the backing factor the view is drawn for.
+  int ToWindowSize(int pixels) const override;
+  // effEditGetRect while closed: the main screen's backing factor is the one the editor opens for.
+  void EditorRectQueried() override;
   // Marks the area of the view for display (editor coordinates, converted to the view's).
   void InvalidateRect(const IRECT& r) override;
 
@@ -60,6 +73,18 @@ public:
   void ViewRemoved();
   // Whether a text-entry field is open over a control.
   bool TextEntryOpen() const;
+  // The conversions between the editor's units and the view's points at the current size.
+  MacViewScale ViewScale() const { return MacViewScale(ScalePercent(), mBacking, Height()); }
+  // The view's window is on a screen of another density, or the view has just entered a window: the
+  // editor takes the size StartScale chooses now (the display's, unless the environment or the user's
+  // choice fixes one), the view its size in points at the window's backing factor, and the host is
+  // asked for a window of that size when it changed. A host that refuses keeps its window; the view
+  // is drawn for the screen all the same.
+  void FollowBackingScale();
+
+protected:
+  // Back buffer, view frame and tooltips at the new size; an open text entry closes unapplied.
+  void OnScaleChanged() override;
 
 private:
   // Ends the pending delayed notification, stops the timer and forgets the view; removes the view
@@ -69,4 +94,5 @@ private:
   void* mView = nullptr; // CLS_Kestrune*, retained while open
   std::string mBundleID;
   int mCursorId = -1; // the last cursor set, -1 none yet
+  double mBacking;    // device pixels per point the view is drawn for
 };

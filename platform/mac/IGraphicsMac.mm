@@ -20,6 +20,7 @@ CLS_Kestrune* ViewOf(void* view)
 IGraphicsMac::IGraphicsMac(IEffectBase* plug, int width, int height, int fps) : IGraphics(plug, width, height, fps)
 {
   KestruneLoadApplicationKit();
+  mBacking = KestruneBackingScale(nil);
 }
 
 IGraphicsMac::~IGraphicsMac()
@@ -83,8 +84,11 @@ bool IGraphicsMac::PaintScreen(IRECT*)
   if (!screen || !back) return false;
   CGImageRef image = CGBitmapContextCreateImage(back);
   if (!image) return false;
-  // The whole back buffer every time; AppKit clips to the area being displayed.
-  const CGRect where = {{0, 0}, {static_cast<CGFloat>(mDrawBitmap->getWidth()), static_cast<CGFloat>(Height())}};
+  // The whole back buffer every time; AppKit clips to the area being displayed. Its pixels cover
+  // pixels / backing points: one device pixel each, so nothing is resampled.
+  const CGRect where = {{0, 0},
+                        {static_cast<CGFloat>(mDrawBitmap->getWidth() / mBacking),
+                         static_cast<CGFloat>(mDrawBitmap->getHeight() / mBacking)}};
   CGContextDrawImage(screen, where, image);
   CGImageRelease(image);
   return true;
@@ -93,14 +97,60 @@ bool IGraphicsMac::PaintScreen(IRECT*)
 void IGraphicsMac::InvalidateRect(const IRECT& r)
 {
   if (!mView) return;
-  [ViewOf(mView) setNeedsDisplayInRect:KestruneViewRect(r, Height())];
+  [ViewOf(mView) setNeedsDisplayInRect:KestruneViewRect(ViewScale().ToView(r))];
 }
 
 void IGraphicsMac::Resize(int w, int h)
 {
   IGraphics::Resize(w, h);
-  if (mDrawBitmap) mDrawBitmap->resize(w, h);
-  if (mView) [ViewOf(mView) setFrameSize:NSMakeSize(w, h)];
+  OnScaleChanged();
+}
+
+int IGraphicsMac::DisplayScale()
+{
+  return NearestEditorScale(KestruneBackingScale(ViewOf(mView)));
+}
+
+int IGraphicsMac::ToWindowSize(int pixels) const
+{
+  return ViewScale().Points(pixels);
+}
+
+void IGraphicsMac::EditorRectQueried()
+{
+  if (!mView) mBacking = KestruneBackingScale(nil);
+  IGraphics::EditorRectQueried();
+}
+
+void IGraphicsMac::OnScaleChanged()
+{
+  if (mDrawBitmap) mDrawBitmap->resize(PixelWidth(), PixelHeight());
+  if (mPlug) mPlug->ResizeGraphics(0, 0);
+  CLS_Kestrune* view = ViewOf(mView);
+  if (!view) return;
+  // An open entry would stand at its old place and size.
+  [view endUserInput];
+  [view setFrameSize:NSMakeSize(WindowWidth(), WindowHeight())];
+  RefreshTooltips();
+  [view setNeedsDisplay:YES];
+}
+
+void IGraphicsMac::FollowBackingScale()
+{
+  CLS_Kestrune* view = ViewOf(mView);
+  if (!view || ![view window]) return;
+  const double backing = KestruneBackingScale(view);
+  // AppKit also reports other changes of the backing store (its colour space): nothing to follow.
+  if (backing == mBacking) return;
+  const int scale = StartScale();
+  const int oldWidth = WindowWidth(), oldHeight = WindowHeight();
+  mBacking = backing;
+  if (scale != ScalePercent())
+    UseScale(scale); // the host's rectangle and the view follow (OnScaleChanged)
+  else
+    OnScaleChanged();
+  if (mPlug && (WindowWidth() != oldWidth || WindowHeight() != oldHeight))
+    mPlug->SizeHostWindow(WindowWidth(), WindowHeight());
 }
 
 void IGraphicsMac::PromptUserInput(IControl* control, IParam* param, bool centre)

@@ -97,11 +97,16 @@ void IGraphicsMac::GetPluginPath(std::string* path)
 
 DRAW_IBitmap* IGraphicsMac::LoadPlatformBitmap(int, const char* name, int scale)
 {
-  if (!name || scale != kScale100) return nullptr;
+  if (!name || !IsEditorScale(scale)) return nullptr;
   NSBundle* bundle = [NSBundle bundleWithIdentifier:Text(mBundleID.c_str())];
-  // "../img/knob.png" is the resource "knob" of type png.
+  // "../img/knob.png" is the resource "knob" of type png; at 150 % the one in the folder "150".
   NSString* resource = [[Text(name) lastPathComponent] stringByDeletingPathExtension];
-  NSString* path = bundle ? [bundle pathForResource:resource ofType:Text(kImageResourceType)] : nil;
+  NSString* type = Text(kImageResourceType);
+  NSString* path = nil;
+  if (bundle && scale == kScale100)
+    path = [bundle pathForResource:resource ofType:type];
+  else if (bundle)
+    path = [bundle pathForResource:resource ofType:type inDirectory:[NSString stringWithFormat:@"%d", scale]];
   if (!path || [path length] == 0) return nullptr;
   return DRAW_LoadPNG([path fileSystemRepresentation], nullptr);
 }

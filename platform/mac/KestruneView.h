@@ -1,7 +1,9 @@
 #pragma once
 // CLS_Kestrune: the editor's NSView. It holds no state of the editor: every event becomes a call of
-// its graphics context (IGraphicsMac), with editor coordinates (y down from the top) converted from
-// the view's (y up) through the editor height H: editor y = H - view y.
+// its graphics context (IGraphicsMac), with editor coordinates (layout units, y down from the top)
+// converted from the view's (points, y up) through the view's height: at 100 % on an ordinary screen
+// editor y = H - view y; at other sizes and on Retina screens through the device pixels a point
+// covers (MacViewScale.h).
 //
 // Mouse modifiers: for left-button events L is set and R means Command held, so Command-click acts as
 // a right click; for right-button events R is set. S, C and A are Shift, Control and Option.
@@ -21,6 +23,7 @@ class IEditableTextControl;
 class IGraphicsMac;
 class IParam;
 struct IRECT;
+struct MacViewRect;
 
 @interface CLS_Kestrune : NSView
 {
@@ -35,13 +38,15 @@ struct IRECT;
 - (BOOL)acceptsFirstResponder;
 - (BOOL)acceptsFirstMouse:(NSEvent*)event;
 - (void)viewDidMoveToWindow;
+// The window moved to a screen of another density (AppKit's notice): the editor follows it.
+- (void)viewDidChangeBackingProperties;
 - (void)drawRect:(NSRect)rect;
 - (void)onTimer:(NSTimer*)timer;
 - (void)killTimer;
 // The graphics context keeps the countdown of a delayed end-of-edit notification; the view forwards.
 - (void)setParamChangeTimer:(int)ticks;
 - (void)cancelParamChangeTimer;
-// The event's position in editor coordinates (x truncated; y = H - view y).
+// The event's position in editor coordinates: the unit under the event's device pixel.
 - (void)getMouseXY:(NSEvent*)event x:(int*)x y:(int*)y;
 - (void)mouseDown:(NSEvent*)event;
 - (void)mouseUp:(NSEvent*)event;
@@ -73,5 +78,5 @@ struct IRECT;
 - (void)endUserInput;
 @end
 
-// Converts an editor rectangle to the view's coordinates, for an editor of height h.
-NSRect KestruneViewRect(const IRECT& r, int h);
+// A rectangle of the view's points as an NSRect.
+NSRect KestruneViewRect(const MacViewRect& r);

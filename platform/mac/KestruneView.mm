@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-NSRect KestruneViewRect(const IRECT& r, int h)
+NSRect KestruneViewRect(const MacViewRect& r)
 {
-  return NSMakeRect(r.L, h - r.B, r.W(), r.H());
+  return NSMakeRect(r.x, r.y, r.w, r.h);
 }
 
 namespace
@@ -47,7 +47,9 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
 
 - (id)initWithIGraphics:(IGraphicsMac*)graphics
 {
-  const int w = graphics ? graphics->Width() : 0, h = graphics ? graphics->Height() : 0;
+  // The size in points at the backing factor the editor expects; the window's own follows at once
+  // (viewDidMoveToWindow).
+  const int w = graphics ? graphics->WindowWidth() : 0, h = graphics ? graphics->WindowHeight() : 0;
   self = [super initWithFrame:NSMakeRect(0, 0, w, h)];
   if (!self) return nil;
   mGraphics = graphics;
@@ -94,14 +96,23 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
   if (!window) return;
   [window makeFirstResponder:self];
   [window setAcceptsMouseMovedEvents:YES];
+  if (mGraphics) mGraphics->FollowBackingScale();
+}
+
+- (void)viewDidChangeBackingProperties
+{
+  if (mGraphics) mGraphics->FollowBackingScale();
 }
 
 - (void)drawRect:(NSRect)rect
 {
   if (!mGraphics) return;
-  const int h = mGraphics->Height();
-  IRECT area(static_cast<int>(rect.origin.x), static_cast<int>(h - rect.origin.y - rect.size.height),
-             static_cast<int>(rect.origin.x + rect.size.width), static_cast<int>(h - rect.origin.y));
+  MacViewRect points;
+  points.x = rect.origin.x;
+  points.y = rect.origin.y;
+  points.w = rect.size.width;
+  points.h = rect.size.height;
+  IRECT area = mGraphics->ViewScale().ToUnits(points);
   mGraphics->Draw(&area);
 }
 
@@ -134,8 +145,9 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
 - (void)getMouseXY:(NSEvent*)event x:(int*)x y:(int*)y
 {
   const NSPoint p = [self convertPoint:[event locationInWindow] fromView:nil];
-  *x = static_cast<int>(p.x);
-  *y = static_cast<int>((mGraphics ? mGraphics->Height() : 0) - p.y);
+  *x = 0;
+  *y = 0;
+  if (mGraphics) mGraphics->ViewScale().ToUnits(p.x, p.y, x, y);
 }
 
 - (void)mouseDown:(NSEvent*)event
@@ -234,15 +246,17 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
   NSString* file = FirstFileName(sender);
   if (!file || !mGraphics) return YES;
   const NSPoint p = [self convertPoint:[sender draggingLocation] fromView:nil];
+  int x = 0, y = 0;
+  mGraphics->ViewScale().ToUnits(p.x, p.y, &x, &y);
   // Only the first of several files is loaded.
-  mGraphics->OnDrop(static_cast<int>(p.x), static_cast<int>(mGraphics->Height() - p.y), [file UTF8String]);
+  mGraphics->OnDrop(x, y, [file UTF8String]);
   return YES;
 }
 
 - (void)registerToolTip:(int)controlIdx rect:(const IRECT*)r
 {
   if (!mGraphics || !r) return;
-  [self addToolTipRect:KestruneViewRect(*r, mGraphics->Height())
+  [self addToolTipRect:KestruneViewRect(mGraphics->ViewScale().ToView(*r))
                  owner:self
               userData:reinterpret_cast<void*>(static_cast<intptr_t>(controlIdx))];
 }

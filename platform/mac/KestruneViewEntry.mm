@@ -68,11 +68,12 @@ NSTextAlignment Alignment(int align)
   if (!mGraphics || !control || !param || mParamEditView) return;
   char current[MAX_PARAM_NAME_LEN] = {};
   param->GetDisplayForHost(current, sizeof(current));
-  const int h = mGraphics->Height();
+  const MacViewScale scale = mGraphics->ViewScale();
   const IRECT& r = control->GetRECT();
   const int cx = static_cast<int>((r.L + r.R) * 0.5f), cy = static_cast<int>((r.T + r.B) * 0.5f);
   const int n = param->GetNDisplayTexts();
-  NSFont* font = FontOrSystem(kEntryFontFace, kEntryFontPoints);
+  // Sizes in editor units, shown as large as the editor is.
+  NSFont* font = FontOrSystem(kEntryFontFace, kEntryFontPoints * scale.PointsPerUnit());
   if (n > 0 && (param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum))
   {
     int width = kComboMinWidthPx;
@@ -81,8 +82,8 @@ NSTextAlignment Alignment(int align)
       const char* item = param->GetDisplayText(i);
       width = std::max(width, kComboCharWidthPx * static_cast<int>(item ? std::strlen(item) : 0) + kComboMarginPx);
     }
-    const NSRect frame = center ? NSMakeRect(cx - width / 2, h - (cy + kComboHeightPx), width, kComboHeightPx)
-                                : KestruneViewRect(r, h);
+    const IRECT area = center ? IRECT(cx - width / 2, cy, cx - width / 2 + width, cy + kComboHeightPx) : r;
+    const NSRect frame = KestruneViewRect(scale.ToView(area));
     NSComboBox* box = [[NSComboBox alloc] initWithFrame:frame];
     [box setFont:font];
     [box setNumberOfVisibleItems:n];
@@ -97,9 +98,10 @@ NSTextAlignment Alignment(int align)
     [self beginUserInput:box control:control param:param];
     return;
   }
-  const NSRect frame = center ? NSMakeRect(cx - kFieldWidthPx / 2, h - (cy + kFieldAboveCentrePx), kFieldWidthPx,
-                                           kFieldHeightPx)
-                              : KestruneViewRect(r, h);
+  const int fieldLeft = cx - kFieldWidthPx / 2, fieldBottom = cy + kFieldAboveCentrePx;
+  const IRECT area =
+      center ? IRECT(fieldLeft, fieldBottom - kFieldHeightPx, fieldLeft + kFieldWidthPx, fieldBottom) : r;
+  const NSRect frame = KestruneViewRect(scale.ToView(area));
   NSTextField* field = [[NSTextField alloc] initWithFrame:frame];
   [field setFont:font];
   [field setAlignment:center ? kKestruneAlignCenter : kKestruneAlignLeft];
@@ -110,10 +112,12 @@ NSTextAlignment Alignment(int align)
 - (void)promptUserInput:(IEditableTextControl*)control
 {
   if (!mGraphics || !control || mParamEditView) return;
-  const int h = mGraphics->Height();
+  const MacViewScale scale = mGraphics->ViewScale();
   const IRECT& r = control->GetRECT();
   const IText* style = control->GetStyle();
-  const NSRect frame = NSMakeRect(r.L, h - kTextFieldBottomMarginPx - r.B, r.W(), r.H() + kTextFieldHeightExtraPx);
+  const int bottom = r.B + kTextFieldBottomMarginPx;
+  const NSRect frame =
+      KestruneViewRect(scale.ToView(IRECT(r.L, bottom - r.H() - kTextFieldHeightExtraPx, r.R, bottom)));
   NSTextField* field = control->IsSecret() ? [[NSSecureTextField alloc] initWithFrame:frame]
                                            : [[NSTextField alloc] initWithFrame:frame];
   if (!control->IsEditable())
@@ -121,7 +125,7 @@ NSTextAlignment Alignment(int align)
     [field setEditable:NO];
     [field setSelectable:YES];
   }
-  [field setFont:FontOrSystem(style->mFont, kTextFieldFontScale * style->mSize)];
+  [field setFont:FontOrSystem(style->mFont, kTextFieldFontScale * style->mSize * scale.PointsPerUnit())];
   [field setAlignment:Alignment(style->mAlign)];
   [field setStringValue:Text(control->GetText().c_str())];
   [self beginUserInput:field control:control param:nullptr];

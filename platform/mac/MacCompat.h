@@ -75,6 +75,22 @@ inline void KestruneAddTimerInCommonModes(NSTimer* timer)
 #endif
 }
 
+// Device pixels per point of the view's window, or of the main screen while the view has no window
+// (or no view is given): 2 on Retina screens, 1 on ordinary ones; 1 when AppKit cannot tell.
+// GNUstep answers 1 for backingScaleFactor; its HiDPI factor (the GSScaleFactor default, by which it
+// scales every window's points to device pixels) is its userSpaceScaleFactor.
+inline CGFloat KestruneBackingScale(NSView* view)
+{
+  NSWindow* window = view ? [view window] : nil;
+#if defined(__APPLE__)
+  const CGFloat factor = window ? [window backingScaleFactor] : [[NSScreen mainScreen] backingScaleFactor];
+#else
+  const CGFloat factor =
+      window ? [window userSpaceScaleFactor] : [[NSScreen mainScreen] userSpaceScaleFactor];
+#endif
+  return factor > 0 ? factor : 1;
+}
+
 #if defined(__APPLE__) && !defined(KESTRUNE_APPLE_SDK)
 extern "C" BOOL NSApplicationLoad(void);
 #endif
