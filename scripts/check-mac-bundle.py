@@ -32,7 +32,7 @@ DYLIBS = {
 }
 SELECTORS = [
     "initWithIGraphics:", "init", "isOpaque", "acceptsFirstResponder", "acceptsFirstMouse:",
-    "viewDidMoveToWindow", "drawRect:", "onTimer:", "killTimer", "setParamChangeTimer:",
+    "viewDidMoveToWindow", "viewDidChangeBackingProperties", "drawRect:", "onTimer:", "killTimer", "setParamChangeTimer:",
     "cancelParamChangeTimer", "getMouseXY:x:y:", "mouseDown:", "mouseUp:", "mouseDragged:",
     "rightMouseDown:", "rightMouseUp:", "rightMouseDragged:", "mouseMoved:", "scrollWheel:",
     "draggingEntered:", "performDragOperation:", "registerToolTip:rect:",
@@ -124,8 +124,10 @@ def check_bundle(contents, identifier):
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     with open(os.path.join(root, "img", "ids.txt")) as f:
         images = [line.split()[1] for line in f if line.strip() and not line.startswith("#")]
-    missing = [i for i in images if not os.path.isfile(os.path.join(contents, "Resources", i))]
-    check("Resources: the %d editor images" % len(images), not missing, " ".join(missing))
+    # The 100 % images at the top of Resources, the 150 % and 200 % ones in its folders of those names.
+    wanted = [os.path.join(folder, i) for folder in ("", "150", "200") for i in images]
+    missing = [i for i in wanted if not os.path.isfile(os.path.join(contents, "Resources", i))]
+    check("Resources: the %d editor images at 100, 150 and 200 %%" % len(wanted), not missing, " ".join(missing))
 
 
 if __name__ == "__main__":

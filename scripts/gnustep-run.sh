@@ -4,8 +4,11 @@
 # xdotool as a user would: hover, click, double click, drags with and without Shift, the wheel, a right
 # click and a Command-click opening the value field, typing and Return, the timer's redraws (right side
 # up), the open panel, a pasteboard round trip with another program, a file dropped from that program,
-# the alert of an instrument file with a missing sample, and closing. The host logs the messages the
-# view receives and the host callbacks (see tests/gnustep/EditorHost.mm); each check reads that log.
+# the alert of an instrument file with a missing sample, and closing. Then the editor on a screen of
+# two device pixels per point (GNUstep's GSScaleFactor, its HiDPI setting): the editor's size in
+# points from the display's density, and the environment before it. The host logs the
+# messages the view receives and the host callbacks (see tests/gnustep/EditorHost.mm); each check reads
+# that log.
 #   scripts/gnustep-run.sh <GNUstep build folder>
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -47,7 +50,8 @@ for n in $(seq 91 99); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n" && break; fi
 done
 [ -n "$display" ] || { echo "no free X display"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+# Large enough for the editor at 200 % on a screen of two pixels per point (1616 x 984 pixels).
+Xvfb "$display" -screen 0 2048x1536x24 -dpi 96 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
@@ -296,6 +300,38 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 check "the host exits with 0" test "$status" -eq 0
+cp "$log" "$tmp/host-100.log"
+
+# ---- Two device pixels per point (the host sets GNUstep's factor for itself) ----
+# start_host <log> [VAR=value...]: the host on that screen, with the environment given; waits for it.
+start_host() {
+  log="$1"
+  shift
+  mark=0
+  : >"$log"
+  env "$@" KESTRUNE_BUNDLE="$build/Kestrune.vst" KESTRUNE_HOST_LOG="$log" "$host" >>"$tmp/host.out" 2>&1 &
+  hostpid=$!
+  pids+=("$hostpid")
+  waitfor '^ready ' 20 >/dev/null
+}
+stop_host() {
+  kill -USR2 "$hostpid"
+  waitfor '^closed' 10 >/dev/null
+  wait "$hostpid" 2>/dev/null || true
+}
+# sizes <word>: the two numbers after the word (view, rect, at) on the last line read that has it.
+sizes() { awk -v w="$1" '{ for (i = 1; i < NF; ++i) if ($i == w) print $(i + 1), $(i + 2) }' | tail -1; }
+
+start_host "$tmp/host-200.log" KESTRUNE_HOST_SCALE_FACTOR=2
+echo "  on two pixels per point: $(grep '^ready ' "$log" | head -1)"
+check "two pixels per point: the display's density opens the editor at 200 %, 808 x 492 points" \
+  test "$(sizes rect <"$log")" = "808 492" -a "$(sizes view <"$log")" = "808 492"
+stop_host
+
+# The environment before the display.
+start_host "$tmp/host-env.log" KESTRUNE_HOST_SCALE_FACTOR=2 KESTRUNE_SCALE=1.5
+check "KESTRUNE_SCALE=1.5 comes before the display (606 x 369 points)" test "$(sizes rect <"$log")" = "606 369"
+stop_host
 [ "$failed" -eq 0 ] || { echo "host output:"; tail -20 "$tmp/host.out"; cp "$log" "$build/gnustep-run.log" 2>/dev/null || true; }
 echo "selectors seen: $(grep -oE '^call [^ ]+' "$log" | cut -d' ' -f2 | sort -u | tr '\n' ' ')"
 echo "The editor as the run saw it: $build/gnustep-editor.png"

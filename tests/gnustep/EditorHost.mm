@@ -5,17 +5,31 @@
 // program.
 //
 // It writes a log, one event a line, for the test script:
-//   ready <x> <y> <w> <h>      the editor is open; the window's content in screen pixels (y down)
+//   ready <x> <y> <w> <h> view ... at ...   the editor is open; the window's content in screen pixels
+//                              (y down); the sizes as on "count"
 //   call <selector> / done <selector>   a message CLS_Kestrune received and finished (every selector
 //                              of the view except the timer's and drawing, which are counted)
-//   ticks <n> draws <n> top <y>   on "count": timer ticks and drawRect: calls so far, and the top
-//                              edge of the last area drawn (view coordinates, y up)
+//   ticks <n> draws <n> top <y> view <w> <h> rect <w> <h> at <x> <y>   on "count": timer ticks and
+//                              drawRect: calls so far, the top edge of the last area drawn (view
+//                              coordinates, y up), the editor view's frame and effEditGetRect's size
+//                              (points), the window content's top-left corner (screen pixels)
+//   size <w> <h>               the editor asked for a window of w x h points (audioMasterSizeWindow);
+//                              the host resizes its window's content to that size
+//   density <f> view <w> <h> rect <w> <h> at <x> <y>   on "density": the screen's factor is now f (GNUstep's
+//                              GSScaleFactor in this process) and the view was told
+//                              (viewDidChangeBackingProperties); its frame and effEditGetRect after it
 //   automate <index> <value> / begin <index> / end <index>   the host callbacks of parameter edits
 //   param <index> <value>      at "ready": the normalised values of parameters 0, 5 and 9
 //   closed                     the editor and the plug-in closed
 // Settings come from the environment (GNUstep takes command-line words for documents to open):
 //   KESTRUNE_BUNDLE    path of Kestrune.vst        KESTRUNE_HOST_LOG   the log file
-// Sending SIGUSR1 writes the "ticks" line; SIGUSR2 closes the window as its close button would.
+//   KESTRUNE_HOST_SCALE_FACTOR  device pixels per point of the screen (GNUstep's GSScaleFactor, for
+//                          this process only: its registration domain, never written to the user's defaults)
+//   KESTRUNE_HOST_DENSITY  the factor SIGHUP switches the screen to (default 1)
+// Sending SIGUSR1 writes the "ticks" line; SIGUSR2 closes the window as its close button would; SIGHUP
+// moves the window to a screen of another density as far as GNUstep can: its scale factor changes in
+// this process and the view receives AppKit's notice of a change (GNUstep sends none, and keeps drawing
+// the window at its first factor).
 
 #import <AppKit/AppKit.h>
 
@@ -39,6 +53,8 @@ long sTicks = 0, sDraws = 0;
 double sLastDrawTop = -1;
 volatile sig_atomic_t sCountAsked = 0;
 volatile sig_atomic_t sCloseAsked = 0;
+volatile sig_atomic_t sDensityAsked = 0;
+NSWindow* sWindow = nil;
 
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...)
@@ -51,7 +67,7 @@ void Log(const char* format, ...)
   std::fflush(sLog);
 }
 
-VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt)
+VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
   switch (opcode)
   {
@@ -65,6 +81,10 @@ VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, voi
     return 1;
   case audioMasterEndEdit:
     Log("end %d", index);
+    return 1;
+  case audioMasterSizeWindow:
+    Log("size %d %d", index, static_cast<int>(value));
+    if (sWindow) [sWindow setContentSize:NSMakeSize(index, static_cast<CGFloat>(value))];
     return 1;
   case audioMasterGetProductString:
     if (ptr) std::snprintf(static_cast<char*>(ptr), kVstMaxProductStrLen, "GNUstep test host");
@@ -200,6 +220,44 @@ void AskClose(int)
 {
   sCloseAsked = 1;
 }
+
+void AskDensity(int)
+{
+  sDensityAsked = 1;
+}
+
+// The editor's view (the content view's first subview), or nil.
+NSView* EditorView(NSWindow* window)
+{
+  NSArray* views = [[window contentView] subviews];
+  return [views count] > 0 ? [views objectAtIndex:0] : nil;
+}
+
+// GNUstep's scale factor of every window (device pixels per point) for this process alone: in the
+// registration domain, which is never saved (a factor in the user's own defaults would win).
+void SetScaleFactor(double factor)
+{
+  [[NSUserDefaults standardUserDefaults]
+      registerDefaults:[NSDictionary dictionaryWithObject:[NSNumber numberWithDouble:factor] forKey:@"GSScaleFactor"]];
+}
+
+// " view <w> <h> rect <w> <h> at <x> <y>": the editor view's frame, effEditGetRect's size and the
+// window content's place.
+std::string Sizes(NSWindow* window)
+{
+  const NSSize frame = [EditorView(window) frame].size;
+  ERect* rect = nullptr;
+  sEffect->dispatcher(sEffect, effEditGetRect, 0, 0, &rect, 0);
+  // The content's top-left corner on the screen (pixels, y down), for the script's pointer.
+  const NSRect content = [window contentRectForFrameRect:[window frame]];
+  const CGFloat screenHeight = [[window screen] frame].size.height;
+  char text[128];
+  std::snprintf(text, sizeof(text), " view %d %d rect %d %d at %d %d", static_cast<int>(frame.width),
+                static_cast<int>(frame.height), rect ? rect->right - rect->left : 0, rect ? rect->bottom - rect->top : 0,
+                static_cast<int>(content.origin.x),
+                static_cast<int>(screenHeight - content.origin.y - content.size.height));
+  return text;
+}
 } // namespace
 
 @interface KestruneHost : NSObject
@@ -247,6 +305,7 @@ void AskClose(int)
                                         styleMask:NSTitledWindowMask | NSClosableWindowMask
                                           backing:NSBackingStoreBuffered
                                             defer:NO];
+  sWindow = mWindow;
   [mWindow setTitle:@"Kestrune GNUstep host"];
   [mWindow setReleasedWhenClosed:NO];
   [mWindow setDelegate:(id)self];
@@ -262,9 +321,9 @@ void AskClose(int)
   // The content's place on the screen, top-left origin, for the script's pointer.
   const NSRect content = [mWindow contentRectForFrameRect:[mWindow frame]];
   const CGFloat screenHeight = [[mWindow screen] frame].size.height;
-  Log("ready %d %d %d %d", static_cast<int>(content.origin.x),
+  Log("ready %d %d %d %d%s", static_cast<int>(content.origin.x),
       static_cast<int>(screenHeight - content.origin.y - content.size.height), static_cast<int>(content.size.width),
-      static_cast<int>(content.size.height));
+      static_cast<int>(content.size.height), Sizes(mWindow).c_str());
   for (int index : {0, 5, 9})
     Log("param %d %.4f", index, static_cast<double>(sEffect->getParameter(sEffect, index)));
 }
@@ -278,9 +337,19 @@ void AskClose(int)
     [mWindow performClose:nil];
     return;
   }
+  if (sDensityAsked)
+  {
+    sDensityAsked = 0;
+    const char* factor = std::getenv("KESTRUNE_HOST_DENSITY");
+    const double f = factor ? std::atof(factor) : 1.0;
+    SetScaleFactor(f);
+    // By name: GNUstep's NSView does not declare the notice.
+    [EditorView(mWindow) performSelector:sel_registerName("viewDidChangeBackingProperties")];
+    Log("density %g%s", f, Sizes(mWindow).c_str());
+  }
   if (!sCountAsked) return;
   sCountAsked = 0;
-  Log("ticks %ld draws %ld top %d", sTicks, sDraws, static_cast<int>(sLastDrawTop));
+  Log("ticks %ld draws %ld top %d%s", sTicks, sDraws, static_cast<int>(sLastDrawTop), Sizes(mWindow).c_str());
 }
 
 - (void)windowWillClose:(NSNotification*)notification
@@ -302,6 +371,8 @@ int main()
     if (FILE* f = std::fopen(path, "w")) sLog = f;
   std::signal(SIGUSR1, AskCount);
   std::signal(SIGUSR2, AskClose);
+  std::signal(SIGHUP, AskDensity);
+  if (const char* factor = std::getenv("KESTRUNE_HOST_SCALE_FACTOR")) SetScaleFactor(std::atof(factor));
   [NSApplication sharedApplication];
   KestruneHost* host = [[KestruneHost alloc] init];
   if (![host open]) return 1;
