@@ -8,6 +8,7 @@ if(TARGET kestrune-host)
   # The snapshot suite compares with the editor's golden images.
   add_executable(kestrune_host_tests ${host_test_sources} ${CMAKE_CURRENT_LIST_DIR}/../editor/GoldenCompare.cpp)
   kestrune_target(kestrune_host_tests)
+  kestrune_test_batches(kestrune_host_tests ${host_test_sources})
   target_include_directories(kestrune_host_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
   target_link_libraries(kestrune_host_tests PRIVATE kestrune_hostlib Vorbis::vorbisfile gtest gtest_main)
   add_dependencies(kestrune_host_tests kestrune-host Kestrune_x64 khost_subject_none khost_subject_nan

@@ -17,17 +17,8 @@ using namespace oggtest;
 
 namespace
 {
-constexpr long kRate = 44100;
 // Several pages, so that libvorbisfile measures the start of the stream on another page than the end.
-constexpr long kFrames = 8 * kRate;
-
-double ToneError(const double* plane, int c, long frames)
-{
-  double sum = 0.0;
-  for (long f = 0; f < frames; ++f)
-    sum += (plane[f] - Tone(c, f, kRate)) * (plane[f] - Tone(c, f, kRate));
-  return std::sqrt(sum / frames);
-}
+constexpr long kFrames = 8 * kToneRate;
 } // namespace
 
 TEST(OggCraftedLength, TheDataStepKeepsTheFramesThatDecodeAndAllocatesOnlyForThem)
@@ -40,7 +31,7 @@ TEST(OggCraftedLength, TheDataStepKeepsTheFramesThatDecodeAndAllocatesOnlyForThe
       SCOPED_TRACE("channels " + std::to_string(channels) + ", claim " + std::to_string(claim));
       const std::string path =
           dir.Path() + "/claim" + std::to_string(channels) + std::to_string(claim) + ".ogg";
-      ASSERT_TRUE(WriteOgg(path, channels, kRate, kFrames));
+      ASSERT_TRUE(WriteOgg(path, channels, kToneRate, kFrames));
       ASSERT_TRUE(PatchLastGranule(path, claim));
       SampleFileInfo info;
       ASSERT_TRUE(ReadOggHeader(path.c_str(), info));

@@ -16,21 +16,6 @@ using namespace oggtest;
 
 namespace
 {
-constexpr long kRate = 44100;
-
-// Root mean square of the difference between a decoded plane and channel c of the encoded tone.
-// Vorbis is lossy: a plane in the right place stays far below the tone's own level (0.35), a plane
-// that holds another channel, is shifted or has a gap does not.
-double ToneError(const double* plane, int c, long frames)
-{
-  double sum = 0.0;
-  for (long f = 0; f < frames; ++f)
-  {
-    const double d = plane[f] - Tone(c, f, kRate);
-    sum += d * d;
-  }
-  return std::sqrt(sum / frames);
-}
 
 class OggLoaderTest : public ::testing::Test
 {
@@ -38,7 +23,7 @@ protected:
   std::string Encode(const std::string& name, int channels, long frames)
   {
     const std::string path = dir.Path() + "/" + name;
-    EXPECT_TRUE(WriteOgg(path, channels, kRate, frames)) << path;
+    EXPECT_TRUE(WriteOgg(path, channels, kToneRate, frames)) << path;
     return path;
   }
 
@@ -90,7 +75,7 @@ TEST_F(OggLoaderTest, MonoFillsPlaneZeroWithoutGapsUpToTheLastShortBlock)
   const long last = 77;
   double tailError = 0.0;
   for (uint32_t f = info.frames - last; f < info.frames; ++f)
-    tailError = std::max(tailError, std::fabs(data[f] - Tone(0, f, kRate)));
+    tailError = std::max(tailError, std::fabs(data[f] - Tone(0, f, kToneRate)));
   EXPECT_LT(tailError, 0.05);
 }
 

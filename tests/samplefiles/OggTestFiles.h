@@ -25,6 +25,23 @@ inline double Tone(int c, long f, long rate)
   return 0.5 * std::sin(2.0 * kPi * 220.0 * (c + 1) * f / rate);
 }
 
+// The rate of the loader suites' tone files.
+constexpr long kToneRate = 44100;
+
+// Root mean square of the difference between a decoded plane and channel c of the tone at rate.
+// Vorbis is lossy: a plane in the right place stays far below the tone's own level (0.35), a plane
+// that holds another channel, is shifted or has a gap does not.
+inline double ToneError(const double* plane, int c, long frames, long rate = kToneRate)
+{
+  double sum = 0.0;
+  for (long f = 0; f < frames; ++f)
+  {
+    const double d = plane[f] - Tone(c, f, rate);
+    sum += d * d;
+  }
+  return std::sqrt(sum / frames);
+}
+
 // Encodes frames frames of Tone into path. Returns false when the encoder refuses the set-up.
 inline bool WriteOgg(const std::string& path, int channels, long rate, long frames)
 {

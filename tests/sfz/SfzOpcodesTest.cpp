@@ -34,7 +34,7 @@ SfzSlotResult OneRegion(const std::string& lines)
   return r;
 }
 
-double Param(const std::string& lines, Kind kind)
+double LineReaderParam(const std::string& lines, Kind kind)
 {
   return OneRegion(lines).params[kind];
 }
@@ -125,7 +125,7 @@ TEST(SfzOpcodes, EachOpcodeTextGivesItsParameterValueOrNotGiven)
       {"lokey=50\nlokey=c\n", kLowNote, kNot},  // no octave: 0, which counts as not given
   };
   for (const Case& c : cases)
-    EXPECT_DOUBLE_EQ(Param(c.lines, c.kind), c.value) << c.lines;
+    EXPECT_DOUBLE_EQ(LineReaderParam(c.lines, c.kind), c.value) << c.lines;
 }
 
 namespace

@@ -3,6 +3,7 @@
 // refused.
 
 #include "SfzTestFiles.h"
+#include "engine/EngineConstants.h"
 #include "samplefiles/SfzLimits.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,6 @@ using Action = SfzSlotResult::Action;
 
 namespace
 {
-constexpr int kLowNote = 1;
-
 std::string Regions(int count, const std::string& prefix = "r")
 {
   std::string text;

@@ -20,8 +20,8 @@ namespace
 using graphics_test::ProbeControl;
 using graphics_test::TestPlug;
 
-constexpr int kW = 200;
-constexpr int kH = 100;
+constexpr int kProbeW = 200;
+constexpr int kProbeH = 100;
 
 TEST(WinDpi, DensitiesGiveTheNearestOfTheThreeSizes)
 {
@@ -57,11 +57,11 @@ protected:
   {
     // KESTRUNE_SCALE comes before the display's density, which is 100 % in the test prefix.
     SetTestEnvironment("KESTRUNE_SCALE", "2");
-    mParent = CreateWindowA("STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 2 * kW, 2 * kH, nullptr, nullptr,
-                            nullptr, nullptr);
+    mParent = CreateWindowA("STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 2 * kProbeW, 2 * kProbeH, nullptr,
+                            nullptr, nullptr, nullptr);
     ASSERT_NE(mParent, nullptr);
     mPlug = std::make_unique<TestPlug>();
-    mGraphics = new IGraphicsWin(mPlug.get(), kW, kH);
+    mGraphics = new IGraphicsWin(mPlug.get(), kProbeW, kProbeH);
     mPlug->AttachGraphics(mGraphics);
     mProbe = new ProbeControl(mPlug.get(), IRECT(10, 10, 60, 60), graphics_test::kGain);
     mGraphics->AddControl(mProbe);
@@ -98,10 +98,10 @@ TEST_F(WinScaledWindowTest, TheWindowHasTwiceThePixelsWhileTheLayoutStaysInUnits
 {
   EXPECT_EQ(mGraphics->ScalePercent(), kScale200);
   const SIZE size = ClientSize(mWnd);
-  EXPECT_EQ(size.cx, 2 * kW);
-  EXPECT_EQ(size.cy, 2 * kH);
-  EXPECT_EQ(mGraphics->Width(), kW) << "the layout stays in units";
-  EXPECT_EQ(mGraphics->PixelWidth(), 2 * kW);
+  EXPECT_EQ(size.cx, 2 * kProbeW);
+  EXPECT_EQ(size.cy, 2 * kProbeH);
+  EXPECT_EQ(mGraphics->Width(), kProbeW) << "the layout stays in units";
+  EXPECT_EQ(mGraphics->PixelWidth(), 2 * kProbeW);
 }
 
 TEST_F(WinScaledWindowTest, PointerPositionsReachTheControlsInUnits)
@@ -176,8 +176,8 @@ TEST_F(WinScaledWindowTest, AChangeOfSizeWhileOpenResizesTheWindowAndCommitsAnOp
   EXPECT_EQ(size.cy, 150);
   mGraphics->UseScale(kScale100);
   size = ClientSize(mWnd);
-  EXPECT_EQ(size.cx, kW);
-  EXPECT_EQ(size.cy, kH);
+  EXPECT_EQ(size.cx, kProbeW);
+  EXPECT_EQ(size.cy, kProbeH);
   Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 30));
   Send(WM_LBUTTONUP, 0, MAKELPARAM(120, 30));
   EXPECT_EQ(mOther->mDowns, 1) << "at 100 % pixels are units again";

@@ -20,6 +20,7 @@ list(FILTER windows_test_sources EXCLUDE REGEX
 list(FILTER windows_test_sources EXCLUDE REGEX "/wine/|/gnustep/|/mac/")
 add_executable(kestrune_tests ${windows_test_sources} ${PROJECT_SOURCE_DIR}/platform/windows/module/Kestrune.rc)
 kestrune_target(kestrune_tests)
+kestrune_test_batches(kestrune_tests ${windows_test_sources})
 target_include_directories(kestrune_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kestrune_tests PRIVATE kestrune_engine kestrune_platform_headless kestrune_platform_windows
   gtest gtest_main)

@@ -21,8 +21,8 @@ namespace x11_test
 {
 namespace
 {
-// Slot 0's sample view and its folder buttons; slot 1 holds the sound that plays throughout.
-constexpr int kSampleViewX = 101, kSampleViewY = 138;
+// Slot 0's folder buttons (its sample view: kSampleViewX, kSampleViewY); slot 1 holds the sound that plays
+// throughout.
 constexpr int kPreviousX = 33, kNextX = 169, kStepY = 143;
 // A second click lands this far from the first, so that two steps never make a double click.
 constexpr int kAsideDy = 4;

@@ -22,9 +22,7 @@ namespace x11_test
 {
 namespace
 {
-constexpr int kW = 808;
 constexpr unsigned long kPointerRootFocus = 1; // the focus value "whatever window is under the pointer"
-constexpr int kH = 492;
 
 std::atomic<int> gModuleAutomations{0};
 
@@ -35,10 +33,6 @@ VstIntPtr ModuleHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, floa
   if (opcode == audioMasterVersion) return 2400;
   return 0;
 }
-
-// The centre of slot 0's sample view.
-constexpr int kSampleViewX = 101;
-constexpr int kSampleViewY = 138;
 
 // A short 16-bit mono WAV of a rising ramp.
 void WriteWav(const std::string& path)

@@ -17,8 +17,6 @@ namespace x11_test
 {
 namespace
 {
-constexpr int kW = 808, kH = 492;
-
 VstIntPtr ScaledHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
   return opcode == audioMasterVersion ? 2400 : 0;

@@ -12,6 +12,10 @@ struct _XDisplay;
 
 namespace x11_test
 {
+// The editor at 100 %, and the centre of slot 0's sample view.
+constexpr int kW = 808, kH = 492;
+constexpr int kSampleViewX = 101, kSampleViewY = 138;
+
 // A virtual X server of our own on a display number the server picks itself; DISPLAY names it while it
 // runs. Start() fails (with a reason) when Xvfb is not installed or does not come up.
 class XvfbServer
