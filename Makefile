@@ -5,8 +5,8 @@
 #   make check-tsan       the same suite and `kestrune-host validate` on the module under ThreadSanitizer
 #   make bench            build and run the benchmarks
 #   make fuzz             build the fuzz harnesses with clang and run each for FUZZ_SECONDS
-#   make package          Release build; the .deb and .tar.gz in build-release, installed and tried
-#   make install-user     Release build; copies Kestrune.so into ~/.vst
+#   make package          the .deb and .tar.gz of the build in build, installed and tried
+#   make install-user     builds and copies Kestrune.so into ~/.vst
 #   make windows          cross-build Kestrune_x64.dll (MinGW-w64) and check its import table
 #   make windows-test     the Windows build's tests under Wine on a virtual X display
 #   make windows-package  the Windows .zip in build-windows, unpacked and tried under Wine
@@ -30,8 +30,11 @@ TSAN_OPTIONS_CI := second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.sup
 deps:
 	@bash scripts/deps.sh
 
+# One Release build (-O3) of everything, the tests included: the suite checks the code that ships, its
+# warnings are seen at -O3, and the packages come from it. For a debugger, configure a folder of your own
+# (cmake -S . -B build-debug -DCMAKE_BUILD_TYPE=Debug).
 build: deps
-	$(CONFIGURE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURE) -S . -B build -DCMAKE_BUILD_TYPE=Release
 	cmake --build build -j $(JOBS)
 
 check: build
@@ -79,20 +82,16 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/run-fuzzers.sh build-fuzz/fuzz $(FUZZ_SECONDS)
 
-# The Release build (-O3) of everything, the tests included, so its warnings are seen; the packages
-# come from it.
-release: deps
-	$(CONFIGURE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-release -j $(JOBS)
+release: build
 
-package: release
-	cd build-release && cpack
-	bash scripts/package-test.sh build-release
+package: build
+	cd build && cpack
+	bash scripts/package-test.sh build
 
 install-user: deps
-	$(CONFIGURE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-release -j $(JOBS) --target Kestrune
-	install -D -m 644 build-release/platform/linux/Kestrune.so $(HOME)/.vst/Kestrune.so
+	$(CONFIGURE) -S . -B build -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS) --target Kestrune
+	install -D -m 644 build/platform/linux/Kestrune.so $(HOME)/.vst/Kestrune.so
 	@echo "Installed $(HOME)/.vst/Kestrune.so; let your host rescan its plug-in folders."
 
 # WINE=1 (set by windows-test and windows-package) installs Wine before CMake runs, so the test
@@ -118,5 +117,5 @@ mac-check:
 	KESTRUNE_WERROR=$(WERROR) bash scripts/mac-check.sh
 
 clean:
-	rm -rf build build-sanitize build-tsan build-bench build-fuzz build-release build-windows build-windows-deps \
+	rm -rf build build-sanitize build-tsan build-bench build-fuzz build-windows build-windows-deps \
 	  build-gnustep build-mac

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Tries the release packages that `cpack` made in a build folder, as a user would get them:
-#   Linux (build-release):   the .deb unpacked into a temporary root (dpkg -x) and the .tar.gz extracted;
+#   Linux (build):           the .deb unpacked into a temporary root (dpkg -x) and the .tar.gz extracted;
 #                            each has exactly the expected files, the module loads with kestrune-host
 #                            info from where it was installed, needs no C++ runtime of the system and
 #                            exports only its two entry points.
