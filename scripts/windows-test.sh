@@ -54,5 +54,17 @@ ctest --test-dir "$build" --output-on-failure || status=1
 cmake -S "$root/tests/wine" -B "$build/wine-tests" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRUNE_WERROR="${KESTRUNE_WERROR:-OFF}" >/dev/null
 cmake --build "$build/wine-tests"
-KESTRUNE_WINDOWS_BUILD="$build" "$build/wine-tests/kestrune_wine_tests" || status=1
+# Its live-play tests hold every process call to 2 ms of wall time, which a loaded machine's scheduler
+# can exceed on its own: as `make check` does, a test that fails gets one more run.
+e2e="$build/wine-tests/kestrune_wine_tests"
+log="$build/wine-tests/last-run.txt"
+if ! KESTRUNE_WINDOWS_BUILD="$build" "$e2e" 2>&1 | tee "$log"; then
+  failed="$(sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_/]*\.[A-Za-z0-9_/]*\).*/\1/p' "$log" | sort -u | paste -sd: -)"
+  if [ -n "$failed" ]; then
+    echo "=== second run of $failed"
+    KESTRUNE_WINDOWS_BUILD="$build" "$e2e" --gtest_filter="$failed" || status=1
+  else
+    status=1
+  fi
+fi
 exit $status
