@@ -55,6 +55,7 @@ struct FramePairPlain
             (positive & 2) ? (next.hi - now.hi) * f.hi + now.hi : now.hi};
   }
   friend FramePairPlain operator*(FramePairPlain a, FramePairPlain b) { return {a.lo * b.lo, a.hi * b.hi}; }
+  friend FramePairPlain operator+(FramePairPlain a, FramePairPlain b) { return {a.lo + b.lo, a.hi + b.hi}; }
   // dst[0] += lo, dst[1] += hi; dst is 16-byte aligned.
   void AddToAligned(double* dst) const
   {
@@ -105,6 +106,7 @@ struct FramePairSse2
     return {_mm_or_pd(_mm_and_pd(interpolating, mixed), _mm_andnot_pd(interpolating, now.v))};
   }
   friend FramePairSse2 operator*(FramePairSse2 a, FramePairSse2 b) { return {_mm_mul_pd(a.v, b.v)}; }
+  friend FramePairSse2 operator+(FramePairSse2 a, FramePairSse2 b) { return {_mm_add_pd(a.v, b.v)}; }
   void AddToAligned(double* dst) const { _mm_store_pd(dst, _mm_add_pd(_mm_load_pd(dst), v)); }
 };
 

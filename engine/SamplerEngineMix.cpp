@@ -11,12 +11,15 @@
 //
 // Inside a voice, two consecutive frames share a register (FramePair): their positions, the samples they
 // read, their interpolation, gain, pan and sums, each half with the same operations in the same order as
-// the frame-by-frame mixer. The positions themselves are still added one frame at a time, since each one
-// is the previous plus the step.
+// the frame-by-frame mixer. Each position is the previous one plus the step, rounded, and so is each
+// level in attack and release; within one binade such a chain moves by the same exact increment every
+// frame (ExactSteps.h), so there positions and levels are taken four frames ahead with the same bits,
+// instead of one rounded addition after the other.
 //
 // Real time: no allocation, no lock, no system call.
 
-#include "engine/FramePair.h"
+#include "engine/ExactSteps.h"
+#include "engine/MixFrames.h"
 #include "engine/SamplerEngine.h"
 
 #include <algorithm>
@@ -24,6 +27,8 @@
 
 namespace
 {
+using namespace mixframes;
+
 // Brings a read position that has left [0, frames) by more than one pass of the sample (a step longer
 // than the whole sample, or a position that is not a number) back inside, so that no read leaves the
 // data array.
@@ -35,111 +40,11 @@ double WrapPosition(double pos, double frames)
   return pos;
 }
 
-// One voice on its way through a chunk: what stays fixed, and the state that moves.
-struct VoiceRun
-{
-  const double* d0; // channel 0
-  const double* d1; // channel 1, or null for a mono sample (whose right value is its left one)
-  uint32_t frames;  // > 0
-  double framesD;   // frames as a double
-  double lastFrame; // frames - 1: below it, the next frame of the interpolation is j + 1
-  bool loop;
-  double attackStep;
-  double releaseStep;
-  double gain;
-  double step;
-  double panLeft;
-  double panRight;
-
-  double pos; // 0 <= pos < frames before every read
-  double level;
-  double amp;
-  uint16_t stage;
-};
-
-// The chunk's sums, one array per channel; frame 0 is the chunk's first.
-struct Sums
-{
-  double* left;
-  double* right;
-};
-
 // Smallest step for which the number of frames that stay below the last frame is counted ahead: over
 // a chunk, the rounding of the repeated additions stays far below such a step.
 constexpr double kMinCountedStep = 1.0 / 1024.0;
-// How far ahead of its reads a voice asks for its sample data (frames): the data of 24 voices does not
-// stay in the caches, and the processor does not follow that many streams by itself.
-constexpr uint32_t kPrefetchFrames = 256;
 // The runs split positions with 32-bit integers; longer samples (16 GiB a channel) take the general path.
 constexpr uint32_t kMaxRunFrames = 0x7FFFFFFFu;
-
-// One frame's envelope step for the stage the run was entered with (the same as ApplyEnvelope). Returns
-// false when the release ends the voice: the frame then adds nothing.
-template <uint16_t Stage>
-inline bool EnvelopeStep(double& level, double& amp, uint16_t& stage, const VoiceRun& r)
-{
-  if (Stage == kStageRelease)
-  {
-    level -= r.releaseStep;
-    if (!(level > 0.0)) return false;
-    amp = r.gain * level;
-  }
-  else if (Stage == kStageAttack)
-  {
-    level += r.attackStep;
-    if (level >= 1.0)
-    {
-      level = 1.0;
-      stage = kStageSustain;
-    }
-    amp = r.gain * level;
-  }
-  return true;
-}
-
-// One frame at pos (0 <= pos < frames - 1, so the next frame is j + 1) with gain amp, added to frame i.
-inline void ReadAndAdd(const VoiceRun& r, double pos, double amp, Sums acc, int i)
-{
-  const int32_t j = static_cast<int32_t>(pos);
-  const double f = pos - static_cast<double>(j);
-  double left = r.d0[j];
-  if (f > 0.0) left = (r.d0[j + 1] - left) * f + left;
-  left = left * amp;
-  double right = left;
-  if (r.d1)
-  {
-    right = r.d1[j];
-    if (f > 0.0) right = (r.d1[j + 1] - right) * f + right;
-    right = right * amp;
-  }
-  acc.left[i] += left * r.panLeft;
-  acc.right[i] += right * r.panRight;
-}
-
-// Frames i and i + 1 (i even: acc is 16-byte aligned there) at pos (both below the last frame) with
-// gains amp, added to frames i and i + 1.
-template <class Pair, bool Stereo>
-inline void ReadAndAddTwo(const VoiceRun& r, Pair pos, Pair amp, Pair panLeft, Pair panRight, Sums acc, int i)
-{
-  uint32_t j0;
-  uint32_t j1;
-  const Pair f = Pair::Split(pos, j0, j1);
-  const int positive = Pair::Positive(f);
-  Pair now;
-  Pair next;
-  Pair::Prefetch(r.d0, j0 + kPrefetchFrames);
-  if (Stereo) Pair::Prefetch(r.d1, j0 + kPrefetchFrames);
-  Pair::Gather(r.d0, j0, j1, now, next);
-  const Pair left = Pair::Interpolate(now, next, f, positive) * amp;
-  Pair right = left;
-  if (Stereo)
-  {
-    Pair::Gather(r.d1, j0, j1, now, next);
-    right = Pair::Interpolate(now, next, f, positive) * amp;
-  }
-  (left * panLeft).AddToAligned(acc.left + i);
-  (right * panRight).AddToAligned(acc.right + i);
-}
 
 // Frames of one envelope stage while the read position stays below the last frame, so that neither the
 // interpolation's wrap to frame 0 nor the end of the sample can occur. Stops after the frame whose
@@ -160,8 +65,8 @@ int RunFrames(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
   const Pair panLeft = Pair::Both(r.panLeft);
   const Pair panRight = Pair::Both(r.panRight);
 
-  // First the frames that surely keep the position below the last frame, advance included: no checks,
-  // two frames at a time from an even frame on.
+  // First the frames that surely keep the position below the last frame, advance included: no checks
+  // of the position.
   int counted = 0;
   if (step >= kMinCountedStep)
   {
@@ -170,7 +75,7 @@ int RunFrames(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
   }
   const int countedEnd = i + counted;
   bool done = false;
-  // One frame alone on each side of the pairs: an odd first frame, an odd last one.
+  // One frame alone: an odd first frame, an odd last one, a frame that leaves a binade.
   auto single = [&]()
   {
     if (!EnvelopeStep<Stage>(level, amp, stage, r))
@@ -184,47 +89,32 @@ int RunFrames(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
     ++i;
     if (Stage == kStageAttack && stage != kStageAttack) done = true;
   };
-  if ((i & 1) != 0 && i < countedEnd) single();
-  while (!done && i + 1 < countedEnd)
+  while (!done && i < countedEnd)
   {
-    const double nextPos = pos + step;
-    Pair amps = sustainAmp;
+    // As many frames as the position (and a moving level) advance by exact multiples of one increment,
+    // from an even frame: these go two or four at a time.
+    double posInc;
+    double levelInc = 0.0;
+    int n = exactsteps::Count(pos, step, false, countedEnd - i, posInc);
+    if (Stage == kStageAttack) n = exactsteps::Count(level, r.attackStep, false, n, levelInc);
+    if (Stage == kStageRelease) n = exactsteps::Count(level, r.releaseStep, true, n, levelInc);
+    if ((i & 1) != 0 || n < 2)
+    {
+      single();
+      continue;
+    }
+    n &= ~1;
+    if (Stage == kStageRelease) levelInc = -levelInc;
+    SteadyFrames<Stage, Pair, Stereo>(r, acc, i, n, pos, posInc, level, levelInc, sustainAmp, panLeft,
+                                      panRight);
+    i += n;
+    pos += static_cast<double>(n) * posInc;
     if (Stage == kStageAttack || Stage == kStageRelease)
     {
-      if (!EnvelopeStep<Stage>(level, amp, stage, r))
-      {
-        releaseEnded = true;
-        done = true;
-        break;
-      }
-      const double firstAmp = amp;
-      if (Stage == kStageAttack && stage != kStageAttack)
-      {
-        // Full level on the first frame: the rest goes on as sustain.
-        ReadAndAdd(r, pos, firstAmp, acc, i);
-        pos = nextPos;
-        ++i;
-        done = true;
-        break;
-      }
-      if (!EnvelopeStep<Stage>(level, amp, stage, r))
-      {
-        // The release ends on the second frame: the first one still sounds.
-        ReadAndAdd(r, pos, firstAmp, acc, i);
-        pos = nextPos;
-        ++i;
-        releaseEnded = true;
-        done = true;
-        break;
-      }
-      amps = Pair::Of(firstAmp, amp);
-      if (Stage == kStageAttack && stage != kStageAttack) done = true; // full level on the second frame
+      level += static_cast<double>(n) * levelInc;
+      amp = r.gain * level;
     }
-    ReadAndAddTwo<Pair, Stereo>(r, Pair::Of(pos, nextPos), amps, panLeft, panRight, acc, i);
-    pos = nextPos + step;
-    i += 2;
   }
-  if (!done && i < countedEnd) single();
   // Then frame by frame, checking the position after each advance.
   while (!done && i < to)
   {

@@ -173,6 +173,92 @@ TEST(MixIdentity, EngineMixerGivesTheSameBitsAsTheFrameByFrameOrderAndReadsStayI
 
 namespace
 {
+// Slot 0: a long stereo sample (positions pass 65536) that loops, slot 1: a short mono one that does not;
+// both with samples that hold -0.0, infinities and NaN among random values, long attack and release.
+void BuildSteady(SamplerEngine& e)
+{
+  e.ChangeEngineRate(48000.0);
+  SetUpSlot(e, 0, 12, 70, 60, 30, 20, true);
+  SetUpSlot(e, 1, 71, 127, 90, 25, 1, false);
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<double> sample(-1.0, 1.0);
+  const double special[] = {-0.0, 0.0, std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN(), -1e300};
+  for (int s = 0; s < 2; ++s)
+  {
+    const int channels = s == 0 ? 2 : 1;
+    std::vector<double> data((s == 0 ? 70000 : 3000) * static_cast<size_t>(channels));
+    for (size_t k = 0; k < data.size(); ++k)
+    {
+      data[k] = (k % 997 == 5) ? special[(k / 997) % 5] : sample(rng);
+    }
+    LoadSample(e, s, data, channels);
+  }
+}
+} // namespace
+
+// Voices whose positions or levels cross binades (where a steady stretch ends), steps that are ties in a
+// binade (no steady stretch), whole positions (fractions of 0), huge and tiny steps, releases ending at
+// odd and even frames, in blocks and pieces of odd sizes, in both forms of the pairs.
+TEST(MixIdentity, SteadyStretchesGiveTheFrameByFrameBitsAtBinadeEdgesTiesAndSpecialSamples)
+{
+  const double positions[] = {1023.9, 65535.2, 2047.99, 0.0, 4095.5, 30000.0, 100.0, 1.0};
+  // 1 + 2^-43 is a tie for positions in [1024, 2048).
+  const double steps[] = {1.0 + 0x1p-43, 1.0884, 0.5, 1.0, 3.3, 0.002, 1e4, 2.25};
+  long sounding = 0;
+  for (int variant = 0; variant < 4; ++variant)
+  {
+    SCOPED_TRACE(::testing::Message() << "variant " << variant);
+    SamplerEngine fast;
+    SamplerEngine plain;
+    BuildSteady(fast);
+    BuildSteady(plain);
+    for (int blk = 0; blk < 48; ++blk)
+    {
+      const int sizes[] = {512, 333, 7, 1024};
+      const int n = sizes[blk % 4];
+      if (blk % 24 == 0)
+      {
+        for (int k = 0; k < 8; ++k)
+        {
+          const uint8_t note = static_cast<uint8_t>(k < 5 ? 40 + 5 * k : 80 + 5 * k);
+          const int offset = (k * 37 + blk) % (n + 1);
+          fast.HandleMidi(0x90, note, 100, offset);
+          plain.HandleMidi(0x90, note, 100, offset);
+          const int v = fast.mVoiceCount - 1;
+          fast.mVoicePos[v] = plain.mVoicePos[v] = positions[(k + blk / 8) % 8];
+          fast.mVoiceStep[v] = plain.mVoiceStep[v] = steps[k];
+        }
+      }
+      if (blk % 24 == 11 || blk % 24 == 13)
+      {
+        for (int k = blk % 2; k < 8; k += 2)
+        {
+          const uint8_t note = static_cast<uint8_t>(k < 5 ? 40 + 5 * k : 80 + 5 * k);
+          EXPECT_EQ(fast.HandleMidi(0x80, note, 0, k), plain.HandleMidi(0x80, note, 0, k));
+        }
+      }
+      for (int v = 0; v < fast.mVoiceCount; ++v)
+      {
+        if (fast.mVoiceSlot[v] != 0) sounding += n;
+      }
+      Block a(n);
+      Block b(n);
+      MixInPieces(fast, a, n, (variant & 2) ? 7 : 0, (variant & 1) != 0);
+      ReferenceMix(plain, b.Out(), n);
+      ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(double)), 0)
+          << "block " << blk;
+      ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(double)), 0)
+          << "block " << blk;
+      ExpectSameVoices(fast, plain, blk);
+      if (HasFatalFailure()) return;
+    }
+  }
+  EXPECT_GT(sounding, 4L * 100000L);
+}
+
+namespace
+{
 // Engine at 100 Hz, slot 0 on keys 12..127 with root 60, attack and release 0 (full level at once),
 // full velocity and 0 dB, so a voice's amplitude is exactly 1.
 struct EngineContract : ::testing::Test
