@@ -1,6 +1,7 @@
 // The built module's editor at 200 % in a Linux host's window: the size it opens at (the desktop's
 // Xft.dpi, KESTRUNE_SCALE), and the user's gestures at twice the pixels doing what they do at 100 %.
 
+#include "ScratchFolder.h"
 #include "X11EditorFixture.h"
 
 #include "framework/VstDefs.h"
@@ -9,6 +10,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -17,9 +19,19 @@ namespace x11_test
 {
 namespace
 {
-VstIntPtr ScaledHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+// What the host answers to audioMasterSizeWindow, and the last size asked for (w << 16 | h).
+std::atomic<bool> gHostResizes{false};
+std::atomic<long> gAskedSize{0};
+
+VstIntPtr ScaledHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float)
 {
-  return opcode == audioMasterVersion ? 2400 : 0;
+  if (opcode == audioMasterVersion) return 2400;
+  if (opcode == audioMasterSizeWindow)
+  {
+    gAskedSize = static_cast<long>(index) << 16 | static_cast<long>(value);
+    return gHostResizes ? 1 : 0;
+  }
+  return 0;
 }
 
 // Sets (or with an empty text removes) the X server's resource string, as a desktop's settings do.
@@ -62,6 +74,8 @@ protected:
   void TearDown() override
   {
     CloseModule();
+    gHostResizes = false;
+    gAskedSize = 0;
     unsetenv("KESTRUNE_SCALE");
     SetXResources("");
     X11ServerFixture::TearDown();
@@ -182,5 +196,81 @@ TEST_F(X11ScaledEditor, DesktopAt192DpiOpensTheEditorAt1616x984UnlessKestruneSca
   EXPECT_EQ(mRectH, 738);
   WindowSize(mEditor, &w, &h);
   EXPECT_EQ(w, 1212);
+}
+
+// The size control in the open editor: the host that resizes its window gets the new size asked for, the
+// editor's own window follows at once and is drawn to its far corner; a host that refuses keeps the
+// editor as it was. The choice goes to a settings folder of the test's own.
+TEST_F(X11ScaledEditor, SizeControlResizesTheOpenEditorWhenTheHostAgreesAndKeepsItWhenTheHostRefuses)
+{
+  ScratchFolder config("kestrune-scale-config-");
+  ASSERT_FALSE(config.Path().empty());
+  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+  const std::string keptConfig = oldConfig ? oldConfig : "";
+  setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  // The control's segments (100, 150, 200 %) in editor units, under the tagline.
+  const int segmentY = 44, at100X = 684, at200X = 764;
+  auto size = [&](int* w, int* h) { WindowSize(mEditor, w, h); };
+  auto drawnToCorner = [&](int w, int h)
+  {
+    return WaitFor(
+        [&]
+        {
+          const std::vector<uint32_t> corner = mHost->ReadPixels(mEditor, w - 16, h - 9, 1, 1);
+          return corner.size() == 1 &&
+                 (corner[0] >> 16 & 0xFF) + (corner[0] >> 8 & 0xFF) + (corner[0] & 0xFF) > 3u * 180u;
+        });
+  };
+
+  gHostResizes = true;
+  setenv("KESTRUNE_SCALE", "1", 1);
+  OpenModule();
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(PointerIn(mEditor, at200X, segmentY, {"click", "1"}));
+  int w = 0, h = 0;
+  EXPECT_TRUE(WaitFor(
+      [&]
+      {
+        size(&w, &h);
+        return w == 1616 && h == 984;
+      }))
+      << w << "x" << h;
+  EXPECT_EQ(gAskedSize.load(), 1616L << 16 | 984L);
+  ERect* rect = nullptr;
+  mEffect->dispatcher(mEffect, effEditGetRect, 0, 0, &rect, 0.0f);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, 1616);
+  EXPECT_EQ(rect->bottom - rect->top, 984);
+  EXPECT_TRUE(drawnToCorner(1616, 984));
+  // Back to 100 %, clicked where the control is at twice the size.
+  ASSERT_TRUE(PointerIn(mEditor, 2 * at100X, 2 * segmentY, {"click", "1"}));
+  EXPECT_TRUE(WaitFor(
+      [&]
+      {
+        size(&w, &h);
+        return w == kW && h == kH;
+      }))
+      << w << "x" << h;
+  EXPECT_EQ(gAskedSize.load(), static_cast<long>(kW) << 16 | kH);
+  EXPECT_TRUE(drawnToCorner(kW, kH));
+
+  gHostResizes = false;
+  gAskedSize = 0;
+  ASSERT_TRUE(PointerIn(mEditor, at200X, segmentY, {"click", "1"}));
+  EXPECT_TRUE(WaitFor([&] { return gAskedSize.load() != 0; }));
+  EXPECT_EQ(gAskedSize.load(), 1616L << 16 | 984L);
+  SleepMs(300);
+  size(&w, &h);
+  EXPECT_EQ(w, kW);
+  EXPECT_EQ(h, kH);
+  mEffect->dispatcher(mEffect, effEditGetRect, 0, 0, &rect, 0.0f);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->right - rect->left, kW);
+  CloseModule();
+
+  if (oldConfig)
+    setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 }
 } // namespace x11_test
