@@ -10,7 +10,8 @@
 // CFBundleIdentifier, set by the factory right after construction).
 //
 // Threads: AppKit runs everything here on the main thread (the host's UI thread), as it does for the
-// host's dispatcher calls; file dialogs and alerts are modal there.
+// host's dispatcher calls; file dialogs and alerts are modal there. Alerts that other threads post are
+// shown by the view's timer.
 
 #include "framework/IGraphics.h"
 
