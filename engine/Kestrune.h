@@ -151,8 +151,11 @@ private:
   void ReadSfz(int idx, const char* path);
   // The reader's five runs over an instrument file: reads files only, needs no mutex.
   static SfzPlan PlanSfz(const char* path, const std::array<bool, kNumSlots>& warned);
-  // Carries the runs out under the mutex; warnings go to `warnings` when given, else to message boxes.
+  // Carries the runs out under the mutex; the texts of the warning boxes are appended to `warnings`.
   void ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings);
+  // Hands the warning boxes of an instrument file to the editor, in order (PostMessageBox): never waits
+  // for the user. Not on the audio thread.
+  void PostSfzWarnings(const std::vector<std::string>& warnings);
   // Sets a parameter from an instrument file as if the user had entered it; values below -100 are
   // values the file did not give.
   void SetParamFromFile(int paramIdx, double value);

@@ -11,7 +11,6 @@
 
 #include "engine/Kestrune.h"
 
-#include "framework/IGraphics.h"
 #include "samplefiles/SampleFileNames.h"
 #include "samplefiles/SfzReader.h"
 
@@ -175,8 +174,7 @@ void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
   // What was not taken, and what left the slots, is freed here.
   offered.clear();
   TakeRetired();
-  // Boxes wait for the user: never with the mutex held.
-  if (IGraphics* graphics = IGraphics::Of(this))
-    for (const std::string& text : warnings)
-      graphics->ShowMessageBox(text.c_str(), kSfzWarningCaption, IGraphics::kMessageBoxTypeOK);
+  // The loader never shows a box itself: a box belongs to the editor's UI thread and waits for the
+  // user, and a host closing the editor on that thread may be waiting for the loader meanwhile.
+  PostSfzWarnings(warnings);
 }

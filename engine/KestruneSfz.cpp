@@ -3,6 +3,10 @@
 // parameters, clear the slot, or leave it). The runs (PlanSfz) only read files; applying them (ApplySfz)
 // runs under the instance mutex, so the render never sees half an instrument. The host's route reads
 // and applies under the mutex; the editor's reads first, without it (KestruneEditorLoading.cpp).
+//
+// Warnings (a region's sample that cannot be opened) are collected while the runs are applied and
+// posted to the editor afterwards, never shown here: a box waits for the user, and the host's route
+// holds the instance mutex for the whole of its call, so the render would wait as long.
 
 #include "engine/Kestrune.h"
 
@@ -22,21 +26,33 @@ CLS_KESTRUNE::SfzPlan CLS_KESTRUNE::PlanSfz(const char* path, const std::array<b
 
 void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
 {
-  std::lock_guard<InstanceMutex> lock(Mutex());
-  if (mReadingSfz)
+  std::vector<std::string> warnings;
   {
-    // An instrument whose region names another instrument file (or itself) would read files without
-    // end: the inner one is a sample that cannot be used.
-    ClearSample(idx, "");
-    return;
+    std::lock_guard<InstanceMutex> lock(Mutex());
+    if (mReadingSfz)
+    {
+      // An instrument whose region names another instrument file (or itself) would read files without
+      // end: the inner one is a sample that cannot be used.
+      ClearSample(idx, "");
+      return;
+    }
+    std::array<bool, kNumSlots> warned{};
+    for (int s = 0; s < kNumSlots; ++s)
+      warned[static_cast<size_t>(s)] = File(s).SfzWarning();
+    // The samples' paths are made from the instrument's folder and saved with the state: from a
+    // relative path they would name other files once the host runs in another folder.
+    const std::string absolute = AbsolutePathOf(path);
+    ApplySfz(PlanSfz(absolute.c_str(), warned), &warnings);
   }
-  std::array<bool, kNumSlots> warned{};
-  for (int s = 0; s < kNumSlots; ++s)
-    warned[static_cast<size_t>(s)] = File(s).SfzWarning();
-  // The samples' paths are made from the instrument's folder and saved with the state: from a relative
-  // path they would name other files once the host runs in another folder.
-  const std::string absolute = AbsolutePathOf(path);
-  ApplySfz(PlanSfz(absolute.c_str(), warned), nullptr);
+  PostSfzWarnings(warnings);
+}
+
+void CLS_KESTRUNE::PostSfzWarnings(const std::vector<std::string>& warnings)
+{
+  IGraphics* graphics = IGraphics::Of(this);
+  if (graphics == nullptr) return;
+  for (const std::string& text : warnings)
+    graphics->PostMessageBox(text.c_str(), kSfzWarningCaption);
 }
 
 // An instrument that gives nothing (missing, unreadable, without a region) leaves everything as it was,
@@ -44,6 +60,7 @@ void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
 // parameters saved with it.
 void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings)
 {
+  // The texts are collected here and posted by the caller once the mutex is released.
   std::lock_guard<InstanceMutex> lock(Mutex());
   mReadingSfz = true;
   for (int s = 0; s < kNumSlots; ++s)
@@ -51,10 +68,7 @@ void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>* warni
     const SfzSlotResult& run = plan.runs[static_cast<size_t>(s)];
     if (run.showWarning)
     {
-      if (warnings != nullptr)
-        warnings->push_back(run.warningText);
-      else if (IGraphics* graphics = IGraphics::Of(this))
-        graphics->ShowMessageBox(run.warningText.c_str(), kSfzWarningCaption, IGraphics::kMessageBoxTypeOK);
+      warnings->push_back(run.warningText);
       File(s).SetSfzWarning(true);
     }
     switch (run.action)

@@ -9,6 +9,7 @@
 #include "framework/IEditableTextControl.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParam.h"
+#include "framework/InstanceMutex.h"
 #include "framework/TextUtil.h"
 
 #include <cctype>
@@ -133,6 +134,34 @@ bool IGraphics::OpenWebPage(const char*, const char*, const char*, const char*)
 int IGraphics::ShowMessageBox(const char*, const char*, int)
 {
   return kMessageBoxCancel;
+}
+
+// ---- Messages from other threads ----
+
+void IGraphics::PostMessageBox(const char* text, const char* caption)
+{
+  mPostedMessages.Post(text, caption);
+}
+
+void IGraphics::ShowPostedMessages()
+{
+  // Closed, nothing is shown; a tick inside the box of the message being shown shows nothing either.
+  if (mShowingPosted || !IsOpen()) return;
+  mShowingPosted = true;
+  PostedMessages::Message message;
+  while (IsOpen() && mPostedMessages.TakeOldest(&message))
+  {
+    CheckNoInstanceLockHeld("showing a posted message box");
+    ShowPostedMessage(message.mText, message.mCaption);
+  }
+  // The editor closed while a box was open: what is left goes with it.
+  if (!IsOpen()) DropPostedMessages();
+  mShowingPosted = false;
+}
+
+void IGraphics::ShowPostedMessage(const std::string& text, const std::string& caption)
+{
+  ShowMessageBox(text.c_str(), caption.c_str(), kMessageBoxTypeOK);
 }
 
 bool IGraphics::SetClipboardText(const char*)

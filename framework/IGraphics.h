@@ -12,8 +12,8 @@
 // state stay, so reopening shows the same controls.
 //
 // Threads: everything here runs on the host's UI thread, except the bitmap and font caches, which are
-// shared by every instance of the process and guarded by their own mutexes. Bitmaps and fonts are
-// created once per process and never freed.
+// shared by every instance of the process and guarded by their own mutexes, and PostMessageBox, which
+// any thread may call. Bitmaps and fonts are created once per process and never freed.
 //
 // Sizes. The editor is laid out in units of its 100 % size (Width() x Height()); it is drawn at 100,
 // 150 or 200 % (ScalePercent()). Controls, rectangles, mouse positions and the drawing calls below
@@ -25,6 +25,7 @@
 #include "framework/EditorScale.h"
 #include "framework/IGraphicsSeam.h"
 #include "framework/IStructs.h"
+#include "framework/PostedMessages.h"
 
 #include <memory>
 #include <mutex>
@@ -107,8 +108,19 @@ public:
   // Opens a web page; with a confirmation text the user is asked first. A failure shows errorText
   // when given. True when the page was opened.
   virtual bool OpenWebPage(const char* url, const char* title, const char* confirm, const char* errorText);
-  // A modal message box with the buttons of an EMessageBoxType. Answers an EMessageBoxResult.
+  // A message box with the buttons of an EMessageBoxType, on the UI thread; answers an
+  // EMessageBoxResult. Where it is modal it waits for the user, so it is never asked for with the
+  // instance mutex held. Other threads post (PostMessageBox).
   virtual int ShowMessageBox(const char* text, const char* caption, int type);
+  // Any thread, with or without the instance mutex, but never the audio thread (it allocates): hands an
+  // OK-only message box to the editor and returns at once. The editor's UI thread shows the messages at
+  // its next timer tick, in the order they were posted, with no lock held (ShowPostedMessages). Posted
+  // while the editor is closed, a message waits for the next opening; messages still waiting when the
+  // editor closes are dropped (a box popping up after the user closed the editor would belong to
+  // nothing on the screen). Only the queue's own small mutex is taken.
+  void PostMessageBox(const char* text, const char* caption);
+  // Messages posted and not yet shown (tests and tools).
+  size_t PostedMessageCount() const { return mPostedMessages.Count(); }
   // Puts plain text on the system clipboard; true on success.
   virtual bool SetClipboardText(const char* text);
   // Sets the mouse cursor (an ECursor id); other ids set nothing.
@@ -271,6 +283,12 @@ public:
   // One timer tick: invalidates the dirty area and the always-redraw strip, counts the parameter
   // change countdown down and closes the delayed notification when it reaches 0.
   void OnTimerTick();
+  // After the tick, on the UI thread, while the editor is open, with no instance mutex held: shows the
+  // posted messages one after another, oldest first, through ShowPostedMessage. The boxes are modal on
+  // some platforms and their own event loop keeps the timer running: a tick that comes while one of
+  // them is open shows nothing, and the outer one goes on with the next message once it is answered.
+  // Stops when the editor closes meanwhile (the rest is dropped).
+  void ShowPostedMessages();
   // The same tick without invalidating: answers the area it would invalidate.
   IRECT AdvanceTimer();
   // The area collected by InvalidateRect since the last call (empty when none); clears it.
@@ -313,6 +331,10 @@ public:
 protected:
   // The platform's part of UseScale: resize the view to PixelWidth() x PixelHeight() and repaint it.
   virtual void OnScaleChanged() {}
+  // Shows one posted message; the default is an OK box of ShowMessageBox.
+  virtual void ShowPostedMessage(const std::string& text, const std::string& caption);
+  // The editor closed: the messages still waiting are dropped.
+  void DropPostedMessages() { mPostedMessages.Clear(); }
   // Deletes every control, last to first.
   void ClearControls();
   void ClearMouse();
@@ -349,6 +371,8 @@ protected:
   std::string mSettingsPath;
   int mPreferredScale = 0; // the user's choice, 0 = none
   std::thread mSettingsWriter;
+  PostedMessages mPostedMessages;
+  bool mShowingPosted = false; // UI thread: a posted message's box is open
 
 private:
   // Sets the drawing size alone: back buffer, bitmaps at that size, every control dirty.

@@ -105,7 +105,12 @@ bool IGraphicsHeadless::OpenWebPage(const char* url, const char* title, const ch
 
 int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int type)
 {
-  mMessageBoxes.push_back({text ? text : "", caption ? caption : "", type});
+  mMessageBoxes.push_back({text ? text : "", caption ? caption : "", type, std::this_thread::get_id()});
+  if (mMessageBoxWait)
+  {
+    const MessageBoxRequest shown = mMessageBoxes.back(); // the wait may add boxes of its own
+    mMessageBoxWait(shown);
+  }
   if (!mMessageBoxAnswers.empty())
   {
     int answer = mMessageBoxAnswers.front();
@@ -157,6 +162,7 @@ void IGraphicsHeadless::Close()
   if (mPlug) mPlug->EndDelayedInformHostOfParamChange();
   CancelParamChangeTimer();
   mPlatformView = nullptr;
+  DropPostedMessages();
 }
 
 void IGraphicsHeadless::AddImage(int id, const char* name, const unsigned char* png, size_t size)
@@ -180,6 +186,7 @@ DRAW_IBitmap* IGraphicsHeadless::LoadPlatformBitmap(int id, const char* name, in
 bool IGraphicsHeadless::TickAndPaint()
 {
   OnTimerTick();
+  ShowPostedMessages();
   IRECT area = TakeInvalidRect();
   if (area.Empty()) return false;
   Draw(&area);

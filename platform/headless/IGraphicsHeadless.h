@@ -3,7 +3,8 @@
 // it, TickAndPaint() does what a window's timer and paint request would, and the pixels are read from
 // GetDrawBitmap(). Its platform services record what they were asked and answer as a user who cancels
 // would (no text typed, no file chosen, no page opened); a test scripts other answers beforehand with
-// the Queue... calls, each answer used once in order.
+// the Queue... calls, each answer used once in order. The thread that calls TickAndPaint plays the
+// editor's UI thread: posted message boxes are shown there, at the tick.
 //
 // Images come from the PNGs embedded in the program at build time (EmbeddedImages.h), looked up by
 // id, then by file name; AddImage() puts further PNG data in front of them for this context.
@@ -11,7 +12,9 @@
 #include "framework/IGraphics.h"
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class IGraphicsHeadless : public IGraphics
@@ -40,6 +43,7 @@ public:
   {
     std::string mText, mCaption;
     int mType = 0;
+    std::thread::id mThread; // the thread that showed it
   };
 
   IGraphicsHeadless(IEffectBase* plug, int width, int height, int fps = 0);
@@ -62,7 +66,8 @@ public:
   DRAW_IBitmap* LoadPlatformBitmap(int id, const char* name, int scale) override;
 
   // ---- What a window's timer and paint request would do ----
-  // One timer tick, then a draw pass over the area it invalidated (if any). True when it drew.
+  // One timer tick (with the posted message boxes, while open), then a draw pass over the area it
+  // invalidated (if any). True when it drew.
   bool TickAndPaint();
   // Ticks n times, painting after each.
   void Ticks(int n);
@@ -72,6 +77,11 @@ public:
   void QueueFileAnswer(const std::string& path) { mFileAnswers.push_back(path); }
   void QueueWebPageAnswer(bool opened) { mWebPageAnswers.push_back(opened); }
   void QueueMessageBoxAnswer(int answer) { mMessageBoxAnswers.push_back(answer); }
+  // Called while a box is open, after it is recorded and before it is answered: the user reading it.
+  void SetMessageBoxWait(std::function<void(const MessageBoxRequest&)> wait)
+  {
+    mMessageBoxWait = std::move(wait);
+  }
   void SetHostPath(const std::string& path) { mHostPath = path; }
   void SetPluginPath(const std::string& path) { mPluginPath = path; }
   // PNG data for an image id (and file name) of this context, looked up before the embedded images.
@@ -105,6 +115,7 @@ private:
   std::vector<FileRequest> mFileRequests;
   std::vector<WebPageRequest> mWebPages;
   std::vector<MessageBoxRequest> mMessageBoxes;
+  std::function<void(const MessageBoxRequest&)> mMessageBoxWait;
   std::vector<Image> mImages;
   std::string mHostPath, mPluginPath, mClipboard;
   int mCursor = kCursorArrow;

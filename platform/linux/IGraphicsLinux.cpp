@@ -187,6 +187,7 @@ void IGraphicsLinux::CloseWindowLocked(bool windowGone)
   mPlatformView = nullptr;
   mInbox.clear();
   mPendingPaint = IRECT();
+  DropPostedMessages();
 }
 
 unsigned long IGraphicsLinux::WindowId()

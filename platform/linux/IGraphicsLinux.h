@@ -20,8 +20,9 @@
 // editor mutex. Our thread only tries the instance mutex (never waits for it), so it cannot block a
 // dispatcher call that waits for it; X input and output, which can wait on the server, happen under
 // the editor's mutex alone, so the instance mutex (and with it the audio thread) never waits on X.
-// Dialogs never block: the message box is a window of ours that stays while the editor goes on, and a
-// file chosen in the external file dialog arrives later as a drop at the point of the click.
+// Dialogs never block: the message box is a window of ours that stays while the editor goes on (made by
+// our thread from the posted messages, outside the instance mutex), and a file chosen in the external
+// file dialog arrives later as a drop at the point of the click.
 
 #include "framework/IGraphics.h"
 
@@ -60,8 +61,9 @@ public:
   // the pointer position of the click. Without either program the message bar says how to load a file.
   void ChooseFile(std::string* result, int action, std::string* dir, const char* extensions) override;
   bool OpenWebPage(const char* url, const char* title, const char* confirm, const char* errorText) override;
-  // OK boxes are shown and answered at once; boxes that ask are answered No without being shown (a
-  // question would hold the instance mutex while the user thinks).
+  // OK boxes are answered at once and shown by our thread at its next pass (PostMessageBox); boxes
+  // that ask are answered No without being shown (a question would hold the instance mutex while the
+  // user thinks).
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   bool SetClipboardText(const char* text) override;
   void SetCursor(int cursorId) override;
@@ -106,6 +108,8 @@ public:
 
 protected:
   void OnScaleChanged() override;
+  // Our thread, editor mutex only: the message box window of a posted message.
+  void ShowPostedMessage(const std::string& text, const std::string& caption) override;
 
 private:
   struct InputEvent

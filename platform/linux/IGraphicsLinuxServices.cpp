@@ -252,13 +252,20 @@ bool IGraphicsLinux::OpenWebPage(const char* url, const char* title, const char*
 int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type)
 {
   if (type != kMessageBoxTypeOK) return type == kMessageBoxTypeYesNo ? kMessageBoxNo : kMessageBoxCancel;
+  // Our thread makes the box at its next pass: its window is made with a round trip to the server,
+  // which must not happen under the instance mutex that the caller (an editor event) may hold.
+  PostMessageBox(text, caption && *caption ? caption : kMessageBoxCaption);
   std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
-  if (!EnsureConnection()) return kMessageBoxOK;
-  mMessageBoxes.push_back(std::make_unique<X11MessageBox>(*mConnection, text ? text : "",
-                                                          caption && *caption ? caption : kMessageBoxCaption,
-                                                          mWindowAlive ? mWindow : 0));
   Wake();
   return kMessageBoxOK;
+}
+
+void IGraphicsLinux::ShowPostedMessage(const std::string& text, const std::string& caption)
+{
+  std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
+  if (!EnsureConnection()) return;
+  mMessageBoxes.push_back(std::make_unique<X11MessageBox>(
+      *mConnection, text, caption.empty() ? kMessageBoxCaption : caption, mWindowAlive ? mWindow : 0));
 }
 
 std::vector<IGraphicsLinux::MessageBoxInfo> IGraphicsLinux::MessageBoxes()

@@ -215,6 +215,8 @@ void IGraphicsLinux::ThreadLoop()
         retrySoon = true;
     }
     std::lock_guard<std::recursive_mutex> lock(mEditorMutex);
+    // Message boxes posted by other threads (the loader, a host call), outside the instance mutex.
+    if (!mStop.load()) ShowPostedMessages();
     FlushScreen();
   }
 }

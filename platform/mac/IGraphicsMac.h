@@ -16,7 +16,8 @@
 // view follows its window to a screen of another density (viewDidChangeBackingProperties).
 //
 // Threads: AppKit runs everything here on the main thread (the host's UI thread), as it does for the
-// host's dispatcher calls; file dialogs and alerts are modal there.
+// host's dispatcher calls; file dialogs and alerts are modal there. Alerts that other threads post are
+// shown by the view's timer.
 
 #include "framework/IGraphics.h"
 #include "platform/mac/MacViewScale.h"

@@ -65,6 +65,7 @@ void IGraphicsMac::CloseView(bool removeFromSuperview)
   mView = nullptr;
   mPlatformView = nullptr;
   ClearMouse();
+  DropPostedMessages();
   [view detachGraphics];
   if (removeFromSuperview) [view removeFromSuperview];
   // Let go after the current event: this may run inside one of the view's own methods.

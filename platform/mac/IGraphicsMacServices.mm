@@ -46,41 +46,15 @@ int KestruneMessageBox(const char* text, const char* caption, int type)
   return answer == NSAlertFirstButtonReturn ? IGraphics::kMessageBoxYes : IGraphics::kMessageBoxNo;
 }
 
-// An alert asked for by another thread than the main one (the loader reports an instrument's missing
-// samples): AppKit's windows belong to the main thread, so the alert runs there while the asking thread
-// waits for the answer.
-@interface KestruneAlertRequest : NSObject
-{
-@public
-  const char* mText;
-  const char* mCaption;
-  int mType;
-  int mAnswer;
-}
-- (void)show;
-@end
-
-@implementation KestruneAlertRequest
-- (void)show
-{
-  mAnswer = KestruneMessageBox(mText, mCaption, mType);
-}
-@end
-
 int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type)
 {
   if ([NSThread isMainThread]) return KestruneMessageBox(text, caption, type);
-  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-  KestruneAlertRequest* request = [[KestruneAlertRequest alloc] init];
-  request->mText = text;
-  request->mCaption = caption;
-  request->mType = type;
-  request->mAnswer = IGraphics::kMessageBoxOK;
-  [request performSelectorOnMainThread:@selector(show) withObject:nil waitUntilDone:YES];
-  const int answer = request->mAnswer;
-  [request release];
-  [pool release];
-  return answer;
+  // AppKit's windows belong to the main thread, and waiting there for the user from another thread
+  // could wait for ever on a main thread that waits for this one (a host closing the editor joins the
+  // loader): an OK alert goes to the view's timer instead, and a question is answered No.
+  if (type == kMessageBoxTypeYesNo) return kMessageBoxNo;
+  PostMessageBox(text, caption);
+  return kMessageBoxOK;
 }
 
 void IGraphicsMac::GetHostPath(std::string* path)

@@ -122,6 +122,13 @@ NSString* FirstFileName(id<NSDraggingInfo> sender)
   // Dirty controls and the always-redraw strip are marked for display through InvalidateRect; the
   // countdown of a delayed end-of-edit notification runs here too.
   mGraphics->OnTimerTick();
+  // The alerts other threads posted, here on the main thread. An alert's modal loop runs this timer
+  // too (common modes), and the host may close the editor meanwhile: the view stays alive until the
+  // alert is answered.
+  IGraphicsMac* graphics = mGraphics;
+  [self retain];
+  graphics->ShowPostedMessages();
+  [self release];
 }
 
 - (void)killTimer

@@ -216,6 +216,7 @@ void IGraphicsWin::ForgetWindow()
   mHWND = nullptr;
   mPlatformView = nullptr;
   ClearMouse();
+  DropPostedMessages();
   if (mRegistered)
   {
     mRegistered = false;
@@ -249,6 +250,8 @@ void IGraphicsWin::Tick()
 {
   StepEntry();
   OnTimerTick();
+  // Last: a message box runs its own message loop, which delivers the next ticks meanwhile.
+  ShowPostedMessages();
 }
 
 void IGraphicsWin::MouseDown(void* hWnd, int x, int y, IMouseMod* mod)

@@ -13,8 +13,9 @@
 // are divided by the scale (ToUnits) before they reach the controls, repainted areas multiplied
 // (ToPixels). The window is created per-monitor DPI aware and follows WM_DPICHANGED_AFTERPARENT.
 //
-// Threads: everything runs on the thread that owns the window (the host's UI thread). The count of
-// open editor windows that decides when the window class is registered is process-wide.
+// Threads: everything runs on the thread that owns the window (the host's UI thread). Message boxes
+// that other threads post are shown by the timer tick, on that thread. The count of open editor
+// windows that decides when the window class is registered is process-wide.
 
 #include "framework/IGraphics.h"
 

@@ -123,6 +123,15 @@ bool IGraphicsWin::OpenWebPage(const char* url, const char* title, const char* c
 
 int IGraphicsWin::ShowMessageBox(const char* text, const char* caption, int type)
 {
+  // A modal box belongs to the thread of the window it is owned by. Asked for on another thread (which
+  // would wait for the user, and tie its input to the window's thread), an OK box goes to the window's
+  // timer instead and a question is answered No.
+  if (mHWND && GetWindowThreadProcessId(static_cast<HWND>(mHWND), nullptr) != GetCurrentThreadId())
+  {
+    if (type == kMessageBoxTypeYesNo) return kMessageBoxNo;
+    PostMessageBox(text, caption);
+    return kMessageBoxOK;
+  }
   const UINT style = type == kMessageBoxTypeYesNo ? MB_YESNO : MB_OK;
   switch (MessageBoxA(static_cast<HWND>(mHWND), text ? text : "", caption ? caption : "", style))
   {

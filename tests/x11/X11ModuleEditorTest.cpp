@@ -10,6 +10,7 @@
 #include "framework/VSTEntry.h"
 #include "platform/headless/IGraphicsHeadless.h"
 #include "platform/linux/ChildProcess.h"
+#include "platform/linux/X11Tunables.h"
 #include "plugin/TestHost.h"
 #include "samplefiles/WavTestFiles.h"
 
@@ -229,6 +230,42 @@ TEST_F(X11ModuleEditor, WavDroppedFromAnotherClientLoadsAndARightClickCopiesItsP
         return RunTool({"xclip", "-o", "-selection", "clipboard"}, &text) == 0 && text == wav;
       }))
       << text;
+}
+
+TEST_F(X11ModuleEditor, InstrumentWithAMissingSampleShowsItsBoxWhileTheRenderGoesOnAndEnterClosesIt)
+{
+  const std::string good = TempDir() + "/good.wav";
+  WriteWav(good);
+  const std::string sfz = TempDir() + "/kit.sfz";
+  std::ofstream(sfz) << "<region>\nsample=gone.wav\n<region>\nsample=good.wav\n";
+  XdndResult r = DragAndDrop(mEditor, kSampleViewX, kSampleViewY, "file://" + sfz + "\r\n", false);
+  EXPECT_TRUE(r.mFinishedOk);
+  ASSERT_TRUE(WaitFor([&] { return StateHolds(good); }));
+  // The loader posted the warning; the editor's own thread makes the box.
+  std::string box;
+  ASSERT_TRUE(WaitFor(
+      [&]
+      {
+        return RunTool({"xdotool", "search", "--name", "^Wrong Sample in SFZ file$"}, &box) == 0 &&
+               !box.empty();
+      }));
+  box = box.substr(0, box.find('\n'));
+  // The box is open and the instance is free: a block renders.
+  std::vector<float> left(64), right(64);
+  float* outs[2] = {left.data(), right.data()};
+  mEffect->processReplacing(mEffect, nullptr, outs, 64);
+  // OK sits centred at the bottom of the box.
+  std::string geometry;
+  ASSERT_EQ(RunTool({"xdotool", "getwindowgeometry", "--shell", box}, &geometry), 0);
+  const size_t height = geometry.find("HEIGHT=");
+  ASSERT_NE(height, std::string::npos) << geometry;
+  const int okY =
+      std::stoi(geometry.substr(height + 7)) - kMessageBoxMarginPx - kMessageBoxButtonHeightPx / 2;
+  ASSERT_TRUE(PointerIn(std::stoul(box), kMessageBoxWidthPx / 2, okY, {"click", "1"}));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return RunTool({"xdotool", "search", "--name", "^Wrong Sample in SFZ file$"}) != 0;
+      }));
 }
 
 TEST_F(X11ModuleEditor, FileChosenInTheDialogLoadsIntoTheClickedSlot)
