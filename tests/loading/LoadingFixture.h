@@ -2,6 +2,7 @@
 // Fixture of the loading-flow tests: an in-process sampler instance (its slot fields and file state can
 // be read), a temp folder and writers of small WAV, Ogg and FLAC files.
 
+#include "platform/headless/IGraphicsHeadless.h"
 #include "plugin/KestruneFixture.h"
 #include "samplefiles/FlacTestFiles.h"
 #include "samplefiles/OggTestFiles.h"
@@ -78,5 +79,27 @@ protected:
   }
 
   wavtest::TempDir mDir;
+};
+
+// The same with the editor open in the window-less context.
+class EditorLoadingTest : public LoadingTest
+{
+protected:
+  void SetUp() override
+  {
+    LoadingTest::SetUp();
+    OpenAt(44100.0);
+    mGui = dynamic_cast<IGraphicsHeadless*>(IGraphics::Of(mPlug.get()));
+    ASSERT_NE(mGui, nullptr);
+    ASSERT_NE(mGui->Open(nullptr), nullptr);
+    mGui->Ticks(1);
+  }
+  void TearDown() override
+  {
+    if (mGui) mGui->Close();
+    LoadingTest::TearDown();
+  }
+
+  IGraphicsHeadless* mGui = nullptr;
 };
 } // namespace loadingtest

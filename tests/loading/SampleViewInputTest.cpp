@@ -14,24 +14,9 @@ using namespace loadingtest;
 
 namespace
 {
-class SampleViewInput : public LoadingTest
+class SampleViewInput : public EditorLoadingTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadingTest::SetUp();
-    OpenAt(44100.0);
-    mGui = dynamic_cast<IGraphicsHeadless*>(IGraphics::Of(mPlug.get()));
-    ASSERT_NE(mGui, nullptr);
-    ASSERT_NE(mGui->Open(nullptr), nullptr);
-    mGui->Ticks(1);
-  }
-  void TearDown() override
-  {
-    if (mGui) mGui->Close();
-    LoadingTest::TearDown();
-  }
-
   MySample* View(int slot) const { return mPlug->Views()->SampleView(slot); }
   static int MidX(const IRECT& r) { return (r.L + r.R) / 2; }
   static int MidY(const IRECT& r) { return (r.T + r.B) / 2; }
@@ -54,8 +39,6 @@ protected:
     Settle();
   }
   void ClickIn(const IRECT& r, bool right = false) { Click(MidX(r), MidY(r), right); }
-
-  IGraphicsHeadless* mGui = nullptr;
 };
 } // namespace
 

@@ -19,24 +19,9 @@ using namespace loadingtest;
 
 namespace
 {
-class WarningBoxes : public LoadingTest
+class WarningBoxes : public EditorLoadingTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadingTest::SetUp();
-    OpenAt(44100.0);
-    mGui = dynamic_cast<IGraphicsHeadless*>(IGraphics::Of(mPlug.get()));
-    ASSERT_NE(mGui, nullptr);
-    ASSERT_NE(mGui->Open(nullptr), nullptr);
-    mGui->Ticks(1);
-  }
-  void TearDown() override
-  {
-    if (mGui) mGui->Close();
-    LoadingTest::TearDown();
-  }
-
   // An instrument whose first and third regions name missing samples: slot 0's run warns of the first,
   // slot 1's of the third, and the good sample fills slot 0.
   std::string WriteKit()
@@ -69,7 +54,6 @@ protected:
     return texts;
   }
 
-  IGraphicsHeadless* mGui = nullptr;
   std::string mGood;
 };
 } // namespace
