@@ -152,7 +152,7 @@ private:
   // The reader's five runs over an instrument file: reads files only, needs no mutex.
   static SfzPlan PlanSfz(const char* path, const std::array<bool, kNumSlots>& warned);
   // Carries the runs out under the mutex; the texts of the warning boxes are appended to `warnings`.
-  void ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings);
+  void ApplySfz(const SfzPlan& plan, std::vector<std::string>& warnings);
   // Hands the warning boxes of an instrument file to the editor, in order (PostMessageBox): never waits
   // for the user. Not on the audio thread.
   void PostSfzWarnings(const std::vector<std::string>& warnings);

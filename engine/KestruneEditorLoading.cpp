@@ -168,7 +168,7 @@ void CLS_KESTRUNE::LoadSfzFromEditor(int slot, const std::string& path)
     SlotFile& file = File(slot);
     if (file.SetPath(path.c_str())) file.SetExtension(std::string(FileExtension(path)).c_str());
     mOffered = &offered;
-    ApplySfz(plan, &warnings);
+    ApplySfz(plan, warnings);
     mOffered = nullptr;
   }
   // What was not taken, and what left the slots, is freed here.

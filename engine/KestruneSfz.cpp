@@ -42,7 +42,7 @@ void CLS_KESTRUNE::ReadSfz(int idx, const char* path)
     // The samples' paths are made from the instrument's folder and saved with the state: from a
     // relative path they would name other files once the host runs in another folder.
     const std::string absolute = AbsolutePathOf(path);
-    ApplySfz(PlanSfz(absolute.c_str(), warned), &warnings);
+    ApplySfz(PlanSfz(absolute.c_str(), warned), warnings);
   }
   PostSfzWarnings(warnings);
 }
@@ -58,7 +58,7 @@ void CLS_KESTRUNE::PostSfzWarnings(const std::vector<std::string>& warnings)
 // An instrument that gives nothing (missing, unreadable, without a region) leaves everything as it was,
 // the saved paths included: saved as a slot's path, it would later reload all five slots over the
 // parameters saved with it.
-void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>* warnings)
+void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>& warnings)
 {
   // The texts are collected here and posted by the caller once the mutex is released.
   std::lock_guard<InstanceMutex> lock(Mutex());
@@ -68,7 +68,7 @@ void CLS_KESTRUNE::ApplySfz(const SfzPlan& plan, std::vector<std::string>* warni
     const SfzSlotResult& run = plan.runs[static_cast<size_t>(s)];
     if (run.showWarning)
     {
-      warnings->push_back(run.warningText);
+      warnings.push_back(run.warningText);
       File(s).SetSfzWarning(true);
     }
     switch (run.action)
