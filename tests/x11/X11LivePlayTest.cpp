@@ -14,8 +14,12 @@
 #include <algorithm>
 #include <cmath>
 #include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <strings.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace x11_test
 {
@@ -84,11 +88,32 @@ std::vector<std::string> ListedSamples(const std::string& folder)
 }
 } // namespace
 
+// Held by one live-play test at a time across the test processes that ctest runs side by side: two of
+// them decoding 60-second files and playing on a machine of two cores would time each other's blocks.
+class LivePlayTurn
+{
+public:
+  LivePlayTurn() : mFd(open("/tmp/kestrune-live-play.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666))
+  {
+    if (mFd >= 0) flock(mFd, LOCK_EX);
+  }
+  ~LivePlayTurn()
+  {
+    if (mFd >= 0) close(mFd);
+  }
+  LivePlayTurn(const LivePlayTurn&) = delete;
+  LivePlayTurn& operator=(const LivePlayTurn&) = delete;
+
+private:
+  int mFd;
+};
+
 class X11LivePlay : public X11ServerFixture
 {
 protected:
   void SetUp() override
   {
+    mTurn = std::make_unique<LivePlayTurn>();
     X11ServerFixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     mFolder = TempDir() + "/samples";
@@ -144,6 +169,7 @@ protected:
     EXPECT_GT(f.blocks, 0) << how << ": " << f.line;
   }
 
+  std::unique_ptr<LivePlayTurn> mTurn; // first in, last out
   std::string mFolder, mPlaying, mLargeWav, mLargeOgg;
 };
 
