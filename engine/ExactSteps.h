@@ -62,4 +62,53 @@ inline int Count(double x0, double step, bool down, int maxCount, double& inc)
   inc = moved;
   return n;
 }
+
+// Count's values x0 + k * inc counted in units of x0's binade, for a binade between 1 and 2^31: value k
+// is (first + k * step) / 2^fractionBits exactly, so its whole part is (first + k * step) >> fractionBits
+// and its fraction the low fractionBits bits over 2^fractionBits.
+struct Units
+{
+  uint64_t first;
+  uint64_t step;
+  int fractionBits; // 52 - e for x0 in [2^e, 2^(e+1))
+};
+
+// For x0 and inc as Count gives them, x0 >= 1 and below 2^31. The product is exact: inc is a multiple
+// of the unit below the binade's width.
+inline Units InUnits(double x0, double inc)
+{
+  uint64_t bits;
+  std::memcpy(&bits, &x0, sizeof bits);
+  const int e = static_cast<int>(bits >> 52) - 1023;
+  return {(bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52),
+          static_cast<uint64_t>(inc * PowerOfTwo(52 - e)), 52 - e};
+}
+
+// Whether one of the first n values in units u is a whole number: whether first + k step = 0 modulo
+// M = 2^fractionBits for some k < n, a linear congruence solved in 64-bit integers, whose arithmetic is
+// exact modulo 2^64 and so modulo M.
+inline bool AnyWhole(const Units& u, int n)
+{
+  if (n <= 0) return false;
+  const uint64_t mask = (uint64_t{1} << u.fractionBits) - 1;
+  const uint64_t p = u.first & mask;
+  const uint64_t i = u.step & mask;
+  if (p == 0) return true;  // the first value
+  if (i == 0) return false; // every value keeps the first one's fraction
+  // k I = -P (mod M). With I = 2^t I', the congruence needs 2^t to divide P, and then
+  // k = -(P / 2^t) (I')^-1 modulo M / 2^t, I' being odd and so invertible.
+  int t = 0;
+  uint64_t odd = i;
+  while ((odd & 1) == 0)
+  {
+    odd >>= 1;
+    ++t;
+  }
+  if ((p & ((uint64_t{1} << t) - 1)) != 0) return false;
+  uint64_t inverse = odd; // right to 3 bits for any odd number; each step doubles the bits
+  for (int step = 0; step < 5; ++step)
+    inverse *= 2 - odd * inverse;
+  const uint64_t first = (0 - (p >> t) * inverse) & (mask >> t);
+  return first < static_cast<uint64_t>(n);
+}
 } // namespace exactsteps

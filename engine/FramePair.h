@@ -8,6 +8,7 @@
 // built with either, so that tests hold the plain form against the register form on x86-64.
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(__GNUC__)
 #define KESTRUNE_LIKELY(x) __builtin_expect(!!(x), 1)
@@ -22,6 +23,9 @@
 #define KESTRUNE_FRAME_PAIR_SSE2 0
 #endif
 
+// The bits of the double 1.0.
+constexpr uint64_t kDoubleOneBits = 0x3FF0000000000000u;
+
 struct FramePairPlain
 {
   double lo; // the first frame
@@ -29,13 +33,23 @@ struct FramePairPlain
 
   static FramePairPlain Of(double lo, double hi) { return {lo, hi}; }
   static FramePairPlain Both(double x) { return {x, x}; }
-  // For two positions 0 <= p < 2^31: each truncated (j0, j1) and its fraction.
-  static FramePairPlain Split(FramePairPlain pos, uint32_t& j0, uint32_t& j1)
+  // Two read positions' fractions held as 64-bit whole numbers, each the fraction times 2^64 (the whole
+  // part shifted out, so that additions wrap past it).
+  struct Fixed
   {
-    j0 = static_cast<uint32_t>(static_cast<int32_t>(pos.lo));
-    j1 = static_cast<uint32_t>(static_cast<int32_t>(pos.hi));
-    return {pos.lo - static_cast<double>(static_cast<int32_t>(j0)),
-            pos.hi - static_cast<double>(static_cast<int32_t>(j1))};
+    uint64_t lo;
+    uint64_t hi;
+  };
+  static Fixed FixedOf(uint64_t lo, uint64_t hi) { return {lo, hi}; }
+  static Fixed Add(Fixed a, Fixed b) { return {a.lo + b.lo, a.hi + b.hi}; }
+  // The fractions as doubles, exact: the top 52 bits are the mantissa of 1 + f, and (1 + f) - 1 = f.
+  static FramePairPlain Fraction(Fixed s) { return {FractionOf(s.lo), FractionOf(s.hi)}; }
+  static double FractionOf(uint64_t s)
+  {
+    const uint64_t bits = (s >> 12) | kDoubleOneBits;
+    double onePlus;
+    std::memcpy(&onePlus, &bits, sizeof onePlus);
+    return onePlus - 1.0;
   }
   // A hint that d[index] will be read soon (nothing here).
   static void Prefetch(const double*, uint32_t) {}
@@ -53,6 +67,11 @@ struct FramePairPlain
   {
     return {(positive & 1) ? (next.lo - now.lo) * f.lo + now.lo : now.lo,
             (positive & 2) ? (next.hi - now.hi) * f.hi + now.hi : now.hi};
+  }
+  // The same for f > 0 in both halves.
+  static FramePairPlain InterpolateBoth(FramePairPlain now, FramePairPlain next, FramePairPlain f)
+  {
+    return {(next.lo - now.lo) * f.lo + now.lo, (next.hi - now.hi) * f.hi + now.hi};
   }
   friend FramePairPlain operator*(FramePairPlain a, FramePairPlain b) { return {a.lo * b.lo, a.hi * b.hi}; }
   friend FramePairPlain operator+(FramePairPlain a, FramePairPlain b) { return {a.lo + b.lo, a.hi + b.hi}; }
@@ -72,14 +91,19 @@ struct FramePairSse2
 
   static FramePairSse2 Of(double lo, double hi) { return {_mm_set_pd(hi, lo)}; }
   static FramePairSse2 Both(double x) { return {_mm_set1_pd(x)}; }
-  static FramePairSse2 Split(FramePairSse2 pos, uint32_t& j0, uint32_t& j1)
+  struct Fixed
   {
-    const __m128i whole = _mm_cvttpd_epi32(pos.v);
-    // Both integers in one move to a general register: the low 32 bits hold j0, the high ones j1.
-    const uint64_t both = static_cast<uint64_t>(_mm_cvtsi128_si64(whole));
-    j0 = static_cast<uint32_t>(both);
-    j1 = static_cast<uint32_t>(both >> 32);
-    return {_mm_sub_pd(pos.v, _mm_cvtepi32_pd(whole))};
+    __m128i v;
+  };
+  static Fixed FixedOf(uint64_t lo, uint64_t hi)
+  {
+    return {_mm_set_epi64x(static_cast<long long>(hi), static_cast<long long>(lo))};
+  }
+  static Fixed Add(Fixed a, Fixed b) { return {_mm_add_epi64(a.v, b.v)}; }
+  static FramePairSse2 Fraction(Fixed s)
+  {
+    const __m128i one = _mm_set1_epi64x(static_cast<long long>(kDoubleOneBits));
+    return {_mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(_mm_srli_epi64(s.v, 12), one)), _mm_set1_pd(1.0))};
   }
   // A hint that d[index] will be read soon. The address may lie past the end of the data: it is only
   // computed (as a number, not by pointer arithmetic) and a prefetch never faults.
@@ -104,6 +128,10 @@ struct FramePairSse2
     if (KESTRUNE_LIKELY(positive == 3)) return {mixed};
     const __m128d interpolating = _mm_cmpgt_pd(f.v, _mm_setzero_pd());
     return {_mm_or_pd(_mm_and_pd(interpolating, mixed), _mm_andnot_pd(interpolating, now.v))};
+  }
+  static FramePairSse2 InterpolateBoth(FramePairSse2 now, FramePairSse2 next, FramePairSse2 f)
+  {
+    return {_mm_add_pd(_mm_mul_pd(_mm_sub_pd(next.v, now.v), f.v), now.v)};
   }
   friend FramePairSse2 operator*(FramePairSse2 a, FramePairSse2 b) { return {_mm_mul_pd(a.v, b.v)}; }
   friend FramePairSse2 operator+(FramePairSse2 a, FramePairSse2 b) { return {_mm_add_pd(a.v, b.v)}; }

@@ -7,6 +7,7 @@
 // Real time: no allocation, no lock, no system call.
 
 #include "engine/EngineConstants.h"
+#include "engine/ExactSteps.h"
 #include "engine/FramePair.h"
 
 #include <cstdint>
@@ -89,54 +90,75 @@ inline void ReadAndAdd(const VoiceRun& r, double pos, double amp, Sums acc, int 
   acc.right[i] += right * r.panRight;
 }
 
-// Frames i and i + 1 (i even: acc is 16-byte aligned there) at pos (both below the last frame) with
-// gains amp, added to frames i and i + 1.
-template <class Pair, bool Stereo>
-inline void ReadAndAddTwo(const VoiceRun& r, Pair pos, Pair amp, Pair panLeft, Pair panRight, Sums acc, int i)
+// Frames i and i + 1 (i even: acc is 16-byte aligned there) read at frames j0 and j1 (both below the
+// last frame) with fractions f and gains amp, added to frames i and i + 1. MayBeWhole: a fraction may be
+// 0, whose frame is read without interpolation; when it is false, every fraction is above 0.
+template <class Pair, bool Stereo, bool MayBeWhole, bool Prefetch>
+inline void ReadAndAddTwo(const VoiceRun& r, uint32_t j0, uint32_t j1, Pair f, Pair amp, Pair panLeft,
+                          Pair panRight, Sums acc, int i)
 {
-  uint32_t j0;
-  uint32_t j1;
-  const Pair f = Pair::Split(pos, j0, j1);
-  const int positive = Pair::Positive(f);
+  const int positive = MayBeWhole ? Pair::Positive(f) : 3;
+  auto interpolate = [&](Pair now, Pair next)
+  { return MayBeWhole ? Pair::Interpolate(now, next, f, positive) : Pair::InterpolateBoth(now, next, f); };
   Pair now;
   Pair next;
-  Pair::Prefetch(r.d0, j0 + kPrefetchFrames);
-  if (Stereo) Pair::Prefetch(r.d1, j0 + kPrefetchFrames);
+  if (Prefetch)
+  {
+    Pair::Prefetch(r.d0, j0 + kPrefetchFrames);
+    if (Stereo) Pair::Prefetch(r.d1, j0 + kPrefetchFrames);
+  }
   Pair::Gather(r.d0, j0, j1, now, next);
-  const Pair left = Pair::Interpolate(now, next, f, positive) * amp;
+  const Pair left = interpolate(now, next) * amp;
   Pair right = left;
   if (Stereo)
   {
     Pair::Gather(r.d1, j0, j1, now, next);
-    right = Pair::Interpolate(now, next, f, positive) * amp;
+    right = interpolate(now, next) * amp;
   }
   (left * panLeft).AddToAligned(acc.left + i);
   (right * panRight).AddToAligned(acc.right + i);
 }
 
-// Frames i .. i + n - 1 (i and n even) whose positions are pos + k * posInc and, in attack or release,
-// whose levels (after their envelope step) are level + (k + 1) * levelInc, k = 0 .. n - 1, all exact and
-// inside the counted run: no envelope stage ends and no position reaches the last frame. Four frames at a
-// time, in two pairs whose positions and levels each move by four increments (exact as well).
-template <uint16_t Stage, class Pair, bool Stereo>
-inline void SteadyFrames(const VoiceRun& r, Sums acc, int i, int n, double pos, double posInc, double level,
+// Frames i .. i + n - 1 (i and n even) whose positions are the values of `at` (at.first + k * at.step
+// in units, k = 0 .. n - 1) and, in attack or release, whose levels (after their envelope step) are
+// level + (k + 1) * levelInc, all exact and inside the counted run: no envelope stage ends and no
+// position reaches the last frame. Four frames at a time. The positions are added up as whole numbers
+// of units, the frames read being their top bits and the fractions their low ones, which gives the
+// same frames and fractions as truncating the rounded double positions; the levels move in two pairs
+// by four increments (exact as well). MayBeWhole as for ReadAndAddTwo.
+template <uint16_t Stage, class Pair, bool Stereo, bool MayBeWhole>
+inline void SteadyFrames(const VoiceRun& r, Sums acc, int i, int n, const exactsteps::Units& at, double level,
                          double levelInc, Pair sustainAmp, Pair panLeft, Pair panRight)
 {
   constexpr bool kMoving = Stage == kStageAttack || Stage == kStageRelease;
   const int end = i + n;
-  Pair pos0 = Pair::Of(pos, pos + posInc);
-  Pair pos1 = Pair::Of(pos + 2.0 * posInc, pos + 3.0 * posInc);
-  const Pair posStep = Pair::Both(4.0 * posInc);
+  const int bits = at.fractionBits;
+  const uint64_t step = at.step;
+  uint64_t units = at.first;
+  // The fractions times 2^64: the units shifted left until the whole part has left the word.
+  const int up = 64 - bits;
+  typename Pair::Fixed frac0 = Pair::FixedOf(units << up, (units + step) << up);
+  typename Pair::Fixed frac1 = Pair::FixedOf((units + 2 * step) << up, (units + 3 * step) << up);
+  const typename Pair::Fixed fracStep = Pair::FixedOf((4 * step) << up, (4 * step) << up);
   Pair level0 = Pair::Of(level + levelInc, level + 2.0 * levelInc);
   Pair level1 = Pair::Of(level + 3.0 * levelInc, level + 4.0 * levelInc);
   const Pair levelStep = Pair::Both(4.0 * levelInc);
   const Pair gain = Pair::Both(r.gain);
   for (; i + 3 < end; i += 4)
   {
-    ReadAndAddTwo<Pair, Stereo>(r, pos0, kMoving ? gain * level0 : sustainAmp, panLeft, panRight, acc, i);
-    ReadAndAddTwo<Pair, Stereo>(r, pos1, kMoving ? gain * level1 : sustainAmp, panLeft, panRight, acc, i + 2);
-    pos0 = pos0 + posStep;
-    pos1 = pos1 + posStep;
+    const auto j0 = static_cast<uint32_t>(units >> bits);
+    const auto j1 = static_cast<uint32_t>((units + step) >> bits);
+    const auto j2 = static_cast<uint32_t>((units + 2 * step) >> bits);
+    const auto j3 = static_cast<uint32_t>((units + 3 * step) >> bits);
+    // One prefetch per channel for four frames: at most a few frames of data apart.
+    ReadAndAddTwo<Pair, Stereo, MayBeWhole, true>(
+        r, j0, j1, Pair::Fraction(frac0), kMoving ? gain * level0 : sustainAmp, panLeft, panRight, acc, i);
+    ReadAndAddTwo<Pair, Stereo, MayBeWhole, false>(r, j2, j3, Pair::Fraction(frac1),
+                                                   kMoving ? gain * level1 : sustainAmp, panLeft, panRight,
+                                                   acc, i + 2);
+    units += 4 * step;
+    frac0 = Pair::Add(frac0, fracStep);
+    frac1 = Pair::Add(frac1, fracStep);
     if (kMoving)
     {
       level0 = level0 + levelStep;
@@ -144,6 +166,11 @@ inline void SteadyFrames(const VoiceRun& r, Sums acc, int i, int n, double pos, 
     }
   }
   if (i < end)
-    ReadAndAddTwo<Pair, Stereo>(r, pos0, kMoving ? gain * level0 : sustainAmp, panLeft, panRight, acc, i);
+  {
+    const auto j0 = static_cast<uint32_t>(units >> bits);
+    const auto j1 = static_cast<uint32_t>((units + step) >> bits);
+    ReadAndAddTwo<Pair, Stereo, MayBeWhole, true>(
+        r, j0, j1, Pair::Fraction(frac0), kMoving ? gain * level0 : sustainAmp, panLeft, panRight, acc, i);
+  }
 }
 } // namespace mixframes

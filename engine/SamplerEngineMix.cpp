@@ -9,12 +9,14 @@
 // and a voice that ends only frees itself, so the sums, the voice states and mVoiceCount come out bit for
 // bit the same (the tests hold a frame-by-frame mixer to compare with).
 //
-// Inside a voice, two consecutive frames share a register (FramePair): their positions, the samples they
+// Inside a voice, two consecutive frames share a register (FramePair): their fractions, the samples they
 // read, their interpolation, gain, pan and sums, each half with the same operations in the same order as
 // the frame-by-frame mixer. Each position is the previous one plus the step, rounded, and so is each
 // level in attack and release; within one binade such a chain moves by the same exact increment every
 // frame (ExactSteps.h), so there positions and levels are taken four frames ahead with the same bits,
-// instead of one rounded addition after the other.
+// instead of one rounded addition after the other. Positions are then added up as whole numbers of the
+// binade's unit, which gives the frame to read and the fraction without a conversion; a stretch in
+// which no position is a whole number interpolates every frame without looking.
 //
 // Real time: no allocation, no lock, no system call.
 
@@ -92,21 +94,32 @@ int RunFrames(VoiceRun& r, Sums acc, int i, int to, bool& releaseEnded)
   while (!done && i < countedEnd)
   {
     // As many frames as the position (and a moving level) advance by exact multiples of one increment,
-    // from an even frame: these go two or four at a time.
+    // from an even frame: these go two or four at a time. Positions below 1 (the first frames of the
+    // sample) go one at a time: the stretches count positions in units of 2^-52 or coarser.
+    if ((i & 1) != 0 || pos < 1.0)
+    {
+      single();
+      continue;
+    }
     double posInc;
     double levelInc = 0.0;
     int n = exactsteps::Count(pos, step, false, countedEnd - i, posInc);
     if (Stage == kStageAttack) n = exactsteps::Count(level, r.attackStep, false, n, levelInc);
     if (Stage == kStageRelease) n = exactsteps::Count(level, r.releaseStep, true, n, levelInc);
-    if ((i & 1) != 0 || n < 2)
+    if (n < 2)
     {
       single();
       continue;
     }
     n &= ~1;
     if (Stage == kStageRelease) levelInc = -levelInc;
-    SteadyFrames<Stage, Pair, Stereo>(r, acc, i, n, pos, posInc, level, levelInc, sustainAmp, panLeft,
-                                      panRight);
+    const exactsteps::Units at = exactsteps::InUnits(pos, posInc);
+    if (exactsteps::AnyWhole(at, n))
+      SteadyFrames<Stage, Pair, Stereo, true>(r, acc, i, n, at, level, levelInc, sustainAmp, panLeft,
+                                              panRight);
+    else
+      SteadyFrames<Stage, Pair, Stereo, false>(r, acc, i, n, at, level, levelInc, sustainAmp, panLeft,
+                                               panRight);
     i += n;
     pos += static_cast<double>(n) * posInc;
     if (Stage == kStageAttack || Stage == kStageRelease)

@@ -132,3 +132,63 @@ TEST(ExactSteps, TiesAndValuesWithoutAStepAreNeverCounted)
   EXPECT_EQ(exactsteps::Count(1.5, 0.6, true, 100, inc), 0);
   EXPECT_EQ(exactsteps::Count(5.0, 1.0, false, 0, inc), 0);
 }
+
+// The mixer reads the frame and the fraction of a counted position from its units: both must be what
+// truncating the rounded double gives, and AnyWhole must see every whole position, however far in.
+TEST(ExactSteps, UnitsGiveTheTruncatedFrameAndFractionAndFindEveryWholePosition)
+{
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  int wholeFound = 0;
+  for (int trial = 0; trial < 4000; ++trial)
+  {
+    const int exponent = static_cast<int>(unit(rng) * 31.0); // positions from 1 to 2^31
+    double x0 = std::ldexp(1.0 + unit(rng), exponent);
+    double step = 0.25 + 3.0 * unit(rng);
+    // Positions and steps on coarse grids, so that whole positions come up at some k.
+    if (trial % 2 == 1)
+    {
+      const double grid = std::ldexp(1.0, -static_cast<int>(unit(rng) * 12.0));
+      x0 = std::floor(x0 / grid) * grid + (trial % 4 == 1 ? 0.0 : grid * std::floor(unit(rng) * 3.0));
+      step = grid * std::floor(1.0 + unit(rng) * 64.0);
+    }
+    // Or a step that is an odd number of the binade's units, chosen to land on a whole number k0 steps
+    // in: the congruence is then solved modulo up to 2^51.
+    if (trial % 8 == 7)
+    {
+      const int e = 1 + static_cast<int>(unit(rng) * 20.0);
+      const int k0 = 1 + static_cast<int>(unit(rng) * 300.0);
+      const double odd = 2.0 * std::floor(unit(rng) * std::ldexp(1.0, 40)) + 1.0; // below 2^(50 - 8.3)
+      step = std::ldexp(odd, e - 52);
+      x0 = 3.0 * std::ldexp(1.0, e - 1) - k0 * step;
+    }
+    if (x0 < 1.0) continue;
+    double inc;
+    const int n = exactsteps::Count(x0, step, false, 400, inc);
+    if (n == 0) continue;
+    const exactsteps::Units at = exactsteps::InUnits(x0, inc);
+    int firstWhole = -1;
+    double x = x0;
+    for (int k = 0; k < n; ++k)
+    {
+      const uint64_t units = at.first + static_cast<uint64_t>(k) * at.step;
+      const double whole = std::trunc(x);
+      const double fraction =
+          std::ldexp(static_cast<double>(units & ((uint64_t{1} << at.fractionBits) - 1)), -at.fractionBits);
+      ASSERT_EQ(static_cast<double>(units >> at.fractionBits), whole) << x0 << " " << step << " " << k;
+      ASSERT_TRUE(SameBits(fraction, x - whole)) << x0 << " " << step << " " << k;
+      if (firstWhole < 0 && fraction == 0.0) firstWhole = k;
+      x += step;
+    }
+    if (firstWhole >= 0) ++wholeFound;
+    // Every prefix length around the first whole position, and the whole stretch.
+    for (int m : {firstWhole, firstWhole + 1, n})
+    {
+      if (m < 0) continue;
+      EXPECT_EQ(exactsteps::AnyWhole(at, m), firstWhole >= 0 && firstWhole < m)
+          << x0 << " " << step << " first whole " << firstWhole << " of " << m;
+    }
+  }
+  // Not a test that passes by never meeting a whole position.
+  EXPECT_GT(wholeFound, 500);
+}
