@@ -1,16 +1,9 @@
 #include "editor/ISlider.h"
 
 #include "framework/IGraphics.h"
+#include "framework/Rounding.h"
 
 #include <algorithm>
-
-namespace
-{
-int RoundHalfAway(double v)
-{
-  return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
-} // namespace
 
 ISlider::ISlider(IEffectBase* plug, int paramIdx, const IRECT& rect, const IBitmap& handle, const IText& text,
                  int length, const IColor& barColor, int barThickness, EDirection direction, int endMargin,

@@ -2,17 +2,13 @@
 
 #include "framework/IEffectBase.h"
 #include "framework/IGraphics.h"
+#include "framework/Rounding.h"
 
 #include <cstring>
 
 namespace
 {
-constexpr int kDisplayBytes = 64;
-
-int RoundHalfAway(double v)
-{
-  return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
+constexpr int kDisplayAndUnitBytes = 64; // the value's display text and its unit label
 
 IRECT MakeHandleRect(const IRECT& rect, const IBitmap& handle, int length, EDirection direction)
 {
@@ -54,7 +50,7 @@ bool ISliderImg::Draw(IGraphics* graphics)
   const IParam* param = mPlug ? mPlug->GetParam(mParamIdx) : nullptr;
   if (param && mText.mSize > 0)
   {
-    char display[kDisplayBytes] = {};
+    char display[kDisplayAndUnitBytes] = {};
     param->GetDisplayForHost(display, MAX_PARAM_NAME_LEN);
     const char* unit = param->GetLabelForHost();
     const size_t used = std::strlen(display);

@@ -2,6 +2,7 @@
 
 #include "editor/EditorConstants.h"
 #include "framework/IGraphics.h"
+#include "framework/Rounding.h"
 
 #include <algorithm>
 
@@ -14,10 +15,6 @@ constexpr int kColourStep = 85;
 constexpr int kColourRise = 50;
 constexpr int kColourRiseSmall = 35;
 
-int RoundHalfAway(double v)
-{
-  return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
 } // namespace
 
 SampleActivity::SampleActivity(IEffectBase* plug, const IRECT& rect, const VoiceTableRefs& voices,

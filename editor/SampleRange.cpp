@@ -4,6 +4,7 @@
 #include "editor/EditorTextStyles.h"
 #include "editor/NoteNumberField.h"
 #include "framework/IGraphics.h"
+#include "framework/Rounding.h"
 
 #include <cmath>
 #include <cstring>
@@ -22,10 +23,6 @@ constexpr int kMarkOutsidePx = 2;
 constexpr int kNameBytes = 16;
 constexpr const char* kRootPrefix = "root: ";
 
-int RoundHalfAway(double v)
-{
-  return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
 } // namespace
 
 SampleRange::SampleRange(IEffectBase* plug, const IRECT& rect, int slot, MySample* sampleView)

@@ -7,6 +7,7 @@
 #include "engine/EngineConstants.h"
 #include "framework/IEffectBase.h"
 #include "framework/IGraphics.h"
+#include "framework/Rounding.h"
 #include "framework/TextUtil.h"
 
 #include <algorithm>
@@ -21,10 +22,6 @@ constexpr int kLowestTypedRoot = 13; // typed roots below this give view note 0
 constexpr int kHighestMidiNote = 127;
 constexpr int kNumberBytes = 16;
 
-int RoundHalfAway(double v)
-{
-  return static_cast<int>(v >= 0.0 ? v + 0.5 : v - 0.5);
-}
 } // namespace
 
 void SampleRange::OnMouseDown(int x, int y, IMouseMod* mod)

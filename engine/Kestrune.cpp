@@ -2,6 +2,7 @@
 
 #include "editor/EditorLayout.h"
 #include "editor/MySample.h"
+#include "framework/Rounding.h"
 #include "framework/VSTEntry.h"
 
 #include <cmath>
@@ -15,12 +16,6 @@ constexpr const char* kYesText = "Yes";
 constexpr double kAttackReleaseShape = 2.0;
 constexpr double kHundredthsPerSecond = 100.0;
 constexpr double kTenthsPerSemitone = 10.0;
-
-// Rounds half away from zero (2.5 -> 3, -2.5 -> -3).
-int RoundHalfAway(double x)
-{
-  return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5);
-}
 } // namespace
 
 CLS_KESTRUNE::CLS_KESTRUNE(IEffectInstanceInfo info)

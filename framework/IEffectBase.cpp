@@ -15,7 +15,6 @@ constexpr int kVersionByteMask = 255;
 constexpr int kDecimalMajor = 10000;
 constexpr int kDecimalRevision = 100;
 constexpr double kSecondsPerMinute = 60.0;
-constexpr const char* kNoExtraParam = "0"; // an extra-parameter text without a value
 
 // Parses "in-out" tokens separated by single spaces into pairs; false on any malformed token.
 bool ParseChannelIO(const char* text, std::vector<std::pair<int, int>>* pairs)
@@ -49,6 +48,13 @@ int GetDecimalVersion(int version)
   int major = 0, revision = 0, minor = 0;
   GetVersionParts(version, &major, &revision, &minor);
   return major * kDecimalMajor + revision * kDecimalRevision + minor;
+}
+
+int VersionFromDecimal(int decimal)
+{
+  return ((decimal / kDecimalMajor) << kVersionMajorShift) |
+         (((decimal % kDecimalMajor) / kDecimalRevision) << kVersionRevisionShift) |
+         (decimal % kDecimalRevision);
 }
 
 void GetVersionStr(int version, char* out)

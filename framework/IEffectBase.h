@@ -32,6 +32,7 @@ constexpr int MAX_PRODUCT_NAME_LEN = 128;
 constexpr int MAX_MFR_NAME_LEN = 128;
 constexpr int MAX_EXTRA_PARAM_LEN = 1024;                 // characters of one extra-parameter text
 constexpr int kExtraParamBytes = MAX_EXTRA_PARAM_LEN + 1; // with the terminator
+constexpr const char* kNoExtraParam = "0";                // an extra-parameter text without a value
 constexpr int MAX_VERSION_STR_LEN = 32;                   // "v%d.%02d" fits with room to spare
 
 // The editor framework's graphics context; the base reaches it through IGraphicsSeam.
@@ -40,6 +41,8 @@ class IGraphics;
 // Versions 0xVVVVRRMM: major in the upper 16 bits, revision byte, minor byte.
 void GetVersionParts(int version, int* major, int* revision, int* minor);
 int GetDecimalVersion(int version);
+// The version 0xVVVVRRMM of a decimal one (VVVVRRMM read as major * 10000 + revision * 100 + minor).
+int VersionFromDecimal(int decimal);
 // Writes "v%d.%02d" (major, revision) into out, at most MAX_VERSION_STR_LEN bytes.
 void GetVersionStr(int version, char* out);
 

@@ -13,7 +13,6 @@ namespace
 {
 constexpr const char* kDefaultPresetName = "Default";
 constexpr const char* kUserPresetPrefix = "user preset";
-constexpr const char* kNoExtraParam = "0";
 } // namespace
 
 bool IEffectBase::SerializeParams(ByteChunk* chunk)

@@ -8,11 +8,6 @@
 
 namespace
 {
-constexpr int kDecimalMajor = 10000;
-constexpr int kDecimalRevision = 100;
-constexpr int kVersionMajorShift = 16;
-constexpr int kVersionRevisionShift = 8;
-
 IEffectVST* Instance(AEffect* effect)
 {
   return effect ? static_cast<IEffectVST*>(effect->object) : nullptr;
@@ -218,10 +213,7 @@ int IEffectVST::GetHost()
       const VstIntPtr v = CallHost(audioMasterGetVendorVersion);
       if (v > 0 && v <= INT_MAX)
       {
-        const int decimal = static_cast<int>(v);
-        version = ((decimal / kDecimalMajor) << kVersionMajorShift) |
-                  (((decimal % kDecimalMajor) / kDecimalRevision) << kVersionRevisionShift) |
-                  (decimal % kDecimalRevision);
+        version = VersionFromDecimal(static_cast<int>(v));
       }
     }
     SetHost(product, version);

@@ -7,7 +7,9 @@
 
 namespace
 {
-std::string JoinPath(std::string_view folder, std::string_view name)
+// An entry's path from the folder as FolderOf gives it (empty for the root folder, hence always a
+// separator).
+std::string EntryPath(std::string_view folder, std::string_view name)
 {
   std::string joined(folder);
   joined += kPathSeparator;
@@ -33,13 +35,13 @@ FolderNeighbours FindFolderNeighbours(const std::string& path)
                if (!IsSteppableSampleName(entryName)) return true;
                if (met)
                {
-                 result.next = JoinPath(folder, entryName);
+                 result.next = EntryPath(folder, entryName);
                  return false;
                }
                if (entryName == name)
                  met = true;
                else
-                 result.previous = JoinPath(folder, entryName);
+                 result.previous = EntryPath(folder, entryName);
                return true;
              });
   return result;

@@ -1,13 +1,5 @@
 #include "samplefiles/Keyword.h"
 
-namespace
-{
-char LowerAscii(char c)
-{
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-} // namespace
-
 bool MatchesKeyword(std::string_view text, std::string_view keyword)
 {
   if (text.size() > keyword.size()) return false;

@@ -2,6 +2,7 @@
 
 #include "samplefiles/FileKind.h"
 #include "samplefiles/FolderListing.h"
+#include "samplefiles/Keyword.h"
 #include "samplefiles/PathRules.h"
 
 #include <algorithm>
@@ -9,20 +10,6 @@
 
 namespace
 {
-char LowerAscii(char c)
-{
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Join(const std::string& base, std::string_view name)
-{
-  if (base.empty()) return std::string(name);
-  std::string joined = base;
-  if (!IsPathSeparator(joined.back())) joined += '/';
-  joined += name;
-  return joined;
-}
-
 class CaseLookup
 {
 public:
@@ -44,7 +31,7 @@ public:
   {
     if (index == mParts.size()) return KindOfFile(base) == FileKind::kFile ? base : std::string();
     const std::string& part = mParts[index];
-    const std::string exact = Join(base, part);
+    const std::string exact = JoinPath(base, part);
     if (part == "." || part == "..") return Resolve(exact, index + 1);
     // A name as written is taken as it is: trying the other cases of every folder that exists would
     // list all the folders above the file.
@@ -62,7 +49,7 @@ public:
     for (const std::string& variant : variants)
     {
       if (mBudget.Exhausted()) break;
-      const std::string candidate = Join(base, variant);
+      const std::string candidate = JoinPath(base, variant);
       if (!Usable(candidate, index)) continue;
       std::string found = Resolve(candidate, index + 1);
       if (!found.empty()) return found;

@@ -4,6 +4,7 @@
 // other systems separate with "/" only, and a path is absolute when it starts with it.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #ifdef _WIN32
@@ -40,4 +41,14 @@ constexpr size_t LastPathSeparator(std::string_view path)
   for (size_t i = path.size(); i > 0; --i)
     if (IsPathSeparator(path[i - 1])) return i - 1;
   return std::string_view::npos;
+}
+
+// folder and name with a separator between them (none added when folder ends with one); name alone
+// when folder is empty.
+inline std::string JoinPath(std::string_view folder, std::string_view name)
+{
+  std::string joined(folder);
+  if (!joined.empty() && !IsPathSeparator(joined.back())) joined += kPathSeparator;
+  joined += name;
+  return joined;
 }

@@ -1,17 +1,12 @@
 #include "samplefiles/SampleFileNames.h"
 
+#include "samplefiles/Keyword.h"
 #include "samplefiles/SampleFileLimits.h"
 
 #include <cstdint>
 
 namespace
 {
-// ASCII lower case, whatever the process locale says.
-char LowerAscii(char c)
-{
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Bytes of the character at the start of text (not empty), read as the editor draws text: a well-formed
 // UTF-8 sequence is one character, any other byte one of its own (the editor's text drawing reads the
 // same way; this library links nothing of the editor's).

@@ -39,14 +39,6 @@ std::vector<std::string_view> LexicalComponents(std::string_view path)
   return parts;
 }
 
-std::string Join(const std::string& folder, std::string_view name)
-{
-  std::string joined = folder;
-  if (!joined.empty() && !IsPathSeparator(joined.back())) joined += kPathSeparator;
-  joined += name;
-  return joined;
-}
-
 // A folder path without trailing separators (the root stays whole).
 std::string WithoutTrailingSeparators(std::string folder)
 {
@@ -91,7 +83,7 @@ public:
       std::sort(names.begin(), names.end());
       for (const std::string& name : names)
       {
-        const std::string path = Join(folder, name);
+        const std::string path = JoinPath(folder, name);
         if (EqualsIgnoringCase(name, mName))
         {
           if (KindOfFile(path) == FileKind::kFile) Consider(path, name == mName);

@@ -1,6 +1,7 @@
 #include "samplefiles/SfzValues.h"
 
 #include "framework/FloatChars.h"
+#include "samplefiles/Keyword.h"
 
 #include <array>
 #include <charconv>
@@ -23,11 +24,6 @@ bool IsDigit(char c)
 bool IsHexDigit(char c)
 {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-char LowerAscii(char c)
-{
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 char UpperAscii(char c)

@@ -3,17 +3,9 @@
 #include "tools/kestrune-host/PluginSetup.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace khost
 {
-
-namespace
-{
-constexpr VstInt32 kVendorExtraParamText = 56;
-constexpr VstIntPtr kVendorHandled = 0xBEEF;
-constexpr int kExtraTextBytes = 1024;
-} // namespace
 
 void OutputScan::Add(const HostedPlugin& plugin, int frames)
 {
@@ -73,9 +65,8 @@ bool CheckEnv::Prepare(HostedPlugin& plugin, std::string* error)
   if (!mLoad.Empty()) return PluginSetup::Apply(plugin, mLoad, error);
   if (mSamplePath.empty()) return true;
   // A plug-in that answers a read of extra-parameter text 0 takes sample paths that way.
-  char probe[kExtraTextBytes];
-  std::memset(probe, 0, sizeof(probe));
-  if (plugin.Dispatch(effVendorSpecific, kVendorExtraParamText, 0, probe) != kVendorHandled) return true;
+  std::string current;
+  if (!plugin.GetExtraParamText(0, &current)) return true;
   if (!plugin.SetExtraParamText(0, mSamplePath))
     return *error = "the plug-in did not take the test sample", false;
   mGaveContent = true;
