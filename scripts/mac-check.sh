@@ -22,6 +22,9 @@ work="$root/build-mac"
 bundle_id="com.kestrune.vst.Kestrune"
 # Warnings are errors unless the caller says otherwise (make mac-check WERROR=OFF).
 werror=(-DKESTRUNE_WERROR="${KESTRUNE_WERROR:-ON}")
+# Libraries compiled a few files at a time as one unit (CMake's unity build) when asked (make mac-check).
+unity=()
+[ "${KESTRUNE_UNITY:-OFF}" = ON ] && unity=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
   -DCMAKE_OBJCXX_COMPILER_LAUNCHER=ccache)
@@ -31,7 +34,7 @@ bash scripts/deps.sh mac
 gnustep_build() {
   # -O1 without debug information: this build is only compiled and run here, and CI's time counts.
   cmake -S . -B "$gnustep" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_C_FLAGS=-O1 -DCMAKE_CXX_FLAGS=-O1 \
-    -DCMAKE_OBJCXX_FLAGS=-O1 -DKESTRUNE_GNUSTEP=ON "${werror[@]}" \
+    -DCMAKE_OBJCXX_FLAGS=-O1 -DKESTRUNE_GNUSTEP=ON "${werror[@]}" "${unity[@]}" \
     -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_OBJCXX_COMPILER=g++ "${launcher[@]}" >/dev/null
   cmake --build "$gnustep" -j "$jobs"
 }
@@ -74,7 +77,7 @@ bundle() {
     cmake -S . -B "$work/build-$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/macos-cross.cmake" -DKESTRUNE_MAC_ARCH="$arch" \
       -DKESTRUNE_MAC_SDK="$work/sdk-$arch" -DKESTRUNE_MAC_DEPS="$work/deps-$arch" \
-      -DKESTRUNE_BUNDLE_ID="$bundle_id" "${werror[@]}" "${launcher[@]}" >/dev/null
+      -DKESTRUNE_BUNDLE_ID="$bundle_id" "${werror[@]}" "${unity[@]}" "${launcher[@]}" >/dev/null
     cmake --build "$work/build-$arch" -j "$jobs"
   done
   # The universal bundle: the x86_64 build's (its Info.plist names the lower minimum) with both slices.
