@@ -108,7 +108,7 @@ windows:
 	bash scripts/build-windows-deps.sh
 	$(if $(WINE),bash scripts/deps.sh wine)
 	$(CONFIGURE) -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo $(UNITY)
+	  -DCMAKE_BUILD_TYPE=Release $(UNITY)
 	cmake --build build-windows -j $(JOBS)
 	ctest --test-dir build-windows -R WindowsModule --output-on-failure
 

@@ -47,7 +47,8 @@ fi
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 "$wine" cmd /c exit >/dev/null 2>&1 || true # warm the server
 status=0
-ctest --test-dir "$build" --output-on-failure || status=1
+# Two at a time (or as many as there are cores): most of a test's time is Wine starting processes.
+ctest --test-dir "$build" --output-on-failure -j "${JOBS:-$(nproc)}" || status=1
 
 # End to end: kestrune-host.exe edit opens the DLL's editor in a Win32 window under Wine, and a native
 # driver (tests/wine) acts on it with xdotool, xclip, ImageMagick and an XDND source of its own.

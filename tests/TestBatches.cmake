@@ -2,12 +2,18 @@
 # unit (CMake's unity build): a batch reads GoogleTest and the engine's headers once instead of once a
 # file, which makes the test programs build about three times faster. Names private to a test file (in
 # an unnamed namespace or static) must therefore differ from those of the other files of its folder.
-# KESTRUNE_TEST_BATCHES=OFF compiles every file alone.
+# KESTRUNE_TEST_BATCHES=OFF compiles every file alone. In optimised builds the test programs compile at
+# -O1 either way.
 option(KESTRUNE_TEST_BATCHES "Compile the test suites a few files of a folder at a time" ON)
 set(KESTRUNE_TEST_BATCH_SIZE 8)
 
 # kestrune_test_batches(target source...)
 function(kestrune_test_batches target)
+  # In an optimised build the test code itself compiles at -O1, which takes about a quarter less time
+  # than -O3; the libraries under test keep the build's optimisation.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" OR CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo>:-O1>)
+  endif()
   if(NOT KESTRUNE_TEST_BATCHES)
     return()
   endif()
