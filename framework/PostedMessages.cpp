@@ -23,7 +23,7 @@ bool PostedMessages::TakeOldest(Message* out)
 
 void PostedMessages::Clear()
 {
-  std::deque<Message> dropped;
+  std::deque<Message> dropped; // freed once the lock is let go
   {
     std::lock_guard<std::mutex> lock(mMutex);
     dropped.swap(mMessages);

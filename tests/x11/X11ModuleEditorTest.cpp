@@ -232,7 +232,7 @@ TEST_F(X11ModuleEditor, WavDroppedFromAnotherClientLoadsAndARightClickCopiesItsP
       << text;
 }
 
-TEST_F(X11ModuleEditor, InstrumentWithAMissingSampleShowsItsBoxWhileTheRenderGoesOnAndEnterClosesIt)
+TEST_F(X11ModuleEditor, InstrumentWithAMissingSampleShowsItsBoxWhileTheRenderGoesOnAndOkClosesIt)
 {
   const std::string good = TempDir() + "/good.wav";
   WriteWav(good);
